@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QByteArray>
+
+class QTextDocument;
+
+struct RtfWriteOptions {
+    int ansiCodePage = 1252;
+    int from = 0;              // character range written (selection streams)
+    int to = -1;               // -1: to the end of the document
+    bool noObjects = false;    // pictures and objects left out
+    bool plainRtf = false;     // only the keywords common to all RTF readers
+};
+
+// Writes a document, or a range of it, as RTF the way RichEdit writes it:
+// {\rtf1\ansi\ansicpg…\deff0 with font and colour tables, \uc1 and \uN?
+// for characters outside the code page.
+class RtfWriter
+{
+public:
+    QByteArray write(const QTextDocument &document, const RtfWriteOptions &options = {});
+};

@@ -1,0 +1,97 @@
+#include "Settings.h"
+
+#include "CodePages.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+Settings::Settings()
+{
+    pad();
+}
+
+bool Settings::load(const QString &path, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = file.errorString();
+        m_lines.clear();
+        pad();
+        return false;
+    }
+    setContent(file.read(MaximumBytes));
+    return true;
+}
+
+void Settings::setContent(const QByteArray &bytes)
+{
+    const QString text = CodePages::toUnicode(CodePages::ansiCodePage(), bytes);
+    m_lines.clear();
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c != u'\r' && c != u'\n')
+            continue;
+        m_lines << text.mid(start, i - start);
+        if (c == u'\r' && i + 1 < n && text.at(i + 1) == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < n)
+        m_lines << text.mid(start);
+    pad();
+}
+
+bool Settings::save(const QString &path, QString *error) const
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    QString text;
+    for (const QString &l : m_lines) {
+        text += l;
+        text += QLatin1String("\r\n");
+    }
+    const QByteArray bytes = CodePages::fromUnicode(CodePages::ansiCodePage(), text);
+    if (file.write(bytes) != bytes.size() || !file.commit()) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+QString Settings::line(int index) const
+{
+    return index >= 0 && index < m_lines.size() ? m_lines.at(index) : QString();
+}
+
+void Settings::setLine(int index, const QString &text)
+{
+    if (index < 0)
+        return;
+    while (m_lines.size() <= index)
+        m_lines << QString();
+    m_lines[index] = text;
+}
+
+int Settings::number(int index, int fallback) const
+{
+    QStringView s = line(index);
+    while (!s.isEmpty() && (s.front() == u' ' || s.front() == u'\t'))
+        s = s.mid(1);
+    bool ok = false;
+    const int value = s.toInt(&ok, 10);
+    return ok ? value : fallback;
+}
+
+void Settings::pad()
+{
+    while (m_lines.size() < MinimumLines)
+        m_lines << QString();
+}

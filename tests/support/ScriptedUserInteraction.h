@@ -1,0 +1,85 @@
+#pragma once
+
+#include "UserInteraction.h"
+
+#include <QList>
+#include <QQueue>
+
+#include <functional>
+
+// A UserInteraction for tests: records every beep, message and dialog, and
+// answers from queues filled by the test. Without a queued answer a message
+// gets its default button and a dialog is cancelled.
+class ScriptedUserInteraction : public UserInteraction
+{
+public:
+    struct Shown {
+        enum Kind { Message, Files, Font, Color } kind;
+        UserInteraction::Message message;
+        FileRequest fileRequest;
+    };
+
+    QList<Beep> beeps;
+    QList<Shown> shown;
+    QQueue<Button> messageAnswers;
+    QQueue<FileAnswer> fileAnswers;
+    QQueue<std::optional<QFont>> fontAnswers;
+    QQueue<std::optional<QColor>> colorAnswers;
+    // Runs when a message is shown (after it was recorded), before answering.
+    std::function<void(const UserInteraction::Message &)> onMessage;
+
+    void beep(Beep kind) override { beeps << kind; }
+
+    Button message(const UserInteraction::Message &m) override
+    {
+        shown.append({Shown::Message, m, {}});
+        if (onMessage)
+            onMessage(m);
+        return messageAnswers.isEmpty() ? m.defaultButton : messageAnswers.dequeue();
+    }
+
+    FileAnswer chooseFiles(const FileRequest &request) override
+    {
+        shown.append({Shown::Files, {}, request});
+        if (fileAnswers.isEmpty())
+            return FileAnswer{false, {}, request.filterIndex};
+        return fileAnswers.dequeue();
+    }
+
+    std::optional<QFont> chooseFont(const QFont &) override
+    {
+        shown.append({Shown::Font, {}, {}});
+        return fontAnswers.isEmpty() ? std::nullopt : fontAnswers.dequeue();
+    }
+
+    std::optional<QColor> chooseColor(const QColor &) override
+    {
+        shown.append({Shown::Color, {}, {}});
+        return colorAnswers.isEmpty() ? std::nullopt : colorAnswers.dequeue();
+    }
+
+    // Texts of the messages shown so far.
+    QStringList messageTexts() const
+    {
+        QStringList texts;
+        for (const Shown &s : shown)
+            if (s.kind == Shown::Message)
+                texts << s.message.text;
+        return texts;
+    }
+
+    QList<FileRequest> fileRequests() const
+    {
+        QList<FileRequest> requests;
+        for (const Shown &s : shown)
+            if (s.kind == Shown::Files)
+                requests << s.fileRequest;
+        return requests;
+    }
+
+    void clear()
+    {
+        beeps.clear();
+        shown.clear();
+    }
+};
