@@ -26,6 +26,8 @@ public:
     virtual Result open(const QString &target) = 0;
     // Runs program with one parameter (already quoted as the caller wants it).
     virtual Result run(const QString &program, const QString &parameter) = 0;
-    // The first icon stored in the file itself, or a null image.
-    virtual QImage iconOfFile(const QString &path) = 0;
+    // Icon number index stored in the file itself (an icon file, a Windows
+    // program or library), or the icon the desktop gives the program; a null
+    // image when there is none.
+    virtual QImage iconOfFile(const QString &path, int index = 0) = 0;
 };

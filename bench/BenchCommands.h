@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QStringList>
+
+// Subcommands of quilmar-bench. Each takes the arguments after its name,
+// prints one JSON object per line and returns the process exit code.
+namespace Bench {
+int rtfRead(const QStringList &args);
+int rtfWrite(const QStringList &args);
+} // namespace Bench
