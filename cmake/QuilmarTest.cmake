@@ -1,3 +1,6 @@
+set(QUILMAR_CORPUS_DIR "${PROJECT_SOURCE_DIR}/../shared/corpus" CACHE PATH
+    "Folder of real RTF files and their reference texts; tests skip when it is absent")
+
 # quilmar_add_test(<name> SOURCES <files…> [LIBS <targets…>] [GUI] [TIMEOUT <s>] [LABELS <l…>])
 # Every test is its own executable; GUI tests run under Qt's offscreen platform.
 function(quilmar_add_test name)
@@ -9,7 +12,7 @@ function(quilmar_add_test name)
   target_compile_definitions(${name} PRIVATE
     QUILMAR_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     QUILMAR_PROGRAM_DIR="${QUILMAR_PROGRAM_DIR}"
-    QUILMAR_CORPUS_DIR="${PROJECT_SOURCE_DIR}/../shared/corpus")
+    QUILMAR_CORPUS_DIR="${QUILMAR_CORPUS_DIR}")
   add_test(NAME ${name} COMMAND ${name})
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
