@@ -1,11 +1,83 @@
+// Program entry: the instance registry, the frame and its start-up order.
+#include "DesktopShell.h"
+#include "HelpWindow.h"
+#include "InstanceRegistry.h"
+#include "MDIFrame.h"
+#include "QtUserInteraction.h"
+#include "SettingsLines.h"
+
 #include <QApplication>
-#include <QMainWindow>
+#include <QDir>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+int g_signalPipe[2] = {-1, -1};
+
+void forwardSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const auto written = ::write(g_signalPipe[1], &byte, 1);
+}
+
+// A termination request from the session closes the frame the normal way:
+// documents are asked to close and the settings are written.
+void closeFrameOnTermination(TFrameForm *frame)
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0)
+        return;
+    auto *notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, frame);
+    QObject::connect(notifier, &QSocketNotifier::activated, frame, [frame] {
+        char byte;
+        [[maybe_unused]] const auto got = ::read(g_signalPipe[0], &byte, 1);
+        frame->close();
+    });
+    struct sigaction action = {};
+    action.sa_handler = forwardSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QMainWindow w;
-    w.setWindowTitle(QStringLiteral("Quilmar"));
-    w.show();
-    return app.exec();
+    QApplication::setApplicationName(QStringLiteral("Quilmar"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Quilmar"));
+    QApplication::setApplicationVersion(QStringLiteral(QUILMAR_VERSION));
+    if (QIcon::themeName().isEmpty() || QIcon::themeName() == QLatin1String("hicolor"))
+        QIcon::setThemeName(QStringLiteral("Adwaita"));
+
+    InstanceRegistry instances(QCoreApplication::applicationFilePath());
+    instances.registerInstance(10);
+
+    QtUserInteraction ui;
+    DesktopShell shell;
+    HelpWindow help;
+    FrameServices services;
+    services.userInteraction = &ui;
+    services.shell = &shell;
+    services.help = &help;
+    services.instances = &instances;
+    services.programDir = QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + u'/');
+    services.arguments = app.arguments().mid(1);
+
+    TFrameForm frame(services);
+    ui.setDialogParent(&frame);
+    frame.applyStartLanguage();
+    closeFrameOnTermination(&frame);
+    frame.show();
+    frame.raise();
+    frame.activateWindow();
+    const int result = app.exec();
+    instances.unregisterInstance();
+    return result;
 }

@@ -26,22 +26,27 @@ bool Settings::load(const QString &path, QString *error)
 
 void Settings::setContent(const QByteArray &bytes)
 {
-    const QString text = CodePages::toUnicode(CodePages::ansiCodePage(), bytes);
-    m_lines.clear();
+    m_lines = splitLines(CodePages::toUnicode(CodePages::ansiCodePage(), bytes));
+    pad();
+}
+
+QStringList Settings::splitLines(const QString &text)
+{
+    QStringList lines;
     qsizetype start = 0;
     const qsizetype n = text.size();
     for (qsizetype i = 0; i < n; ++i) {
         const QChar c = text.at(i);
         if (c != u'\r' && c != u'\n')
             continue;
-        m_lines << text.mid(start, i - start);
+        lines << text.mid(start, i - start);
         if (c == u'\r' && i + 1 < n && text.at(i + 1) == u'\n')
             ++i;
         start = i + 1;
     }
     if (start < n)
-        m_lines << text.mid(start);
-    pad();
+        lines << text.mid(start);
+    return lines;
 }
 
 bool Settings::save(const QString &path, QString *error) const

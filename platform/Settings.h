@@ -20,6 +20,8 @@ public:
     bool save(const QString &path, QString *error = nullptr) const;
     // Parses file bytes as load() does.
     void setContent(const QByteArray &bytes);
+    // Lines of a text: CR, LF or CR LF end a line; a last line end adds no empty line.
+    static QStringList splitLines(const QString &text);
 
     int count() const { return int(m_lines.size()); }
     QString line(int index) const;

@@ -2,11 +2,14 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPoint>
 #include <QFlags>
 #include <QString>
 #include <QStringList>
 
 #include <optional>
+
+class QDialog;
 
 // Every message box, question, beep and standard dialog of the program goes
 // through this service, so that tests can see what was shown and answer it.
@@ -16,7 +19,7 @@ class UserInteraction
 public:
     enum class Beep { Default, Error, Question, Warning, Information };
     enum class Icon { None, Error, Warning, Information, Question };
-    enum Button { NoButton = 0, Ok = 0x1, Cancel = 0x2, Yes = 0x4, No = 0x8 };
+    enum Button { NoButton = 0, Ok = 0x1, Cancel = 0x2, Yes = 0x4, No = 0x8, YesToAll = 0x10 };
     Q_DECLARE_FLAGS(Buttons, Button)
 
     struct Message {
@@ -25,6 +28,7 @@ public:
         Icon icon = Icon::None;
         Buttons buttons = Ok;
         Button defaultButton = Ok;
+        QPoint position = QPoint(-1, -1); // screen position of the box; (-1, -1): centred
     };
 
     // File dialogs. filter uses the "caption|patterns|caption|patterns" form;
@@ -53,6 +57,8 @@ public:
     virtual FileAnswer chooseFiles(const FileRequest &request) = 0;
     virtual std::optional<QFont> chooseFont(const QFont &initial) = 0;
     virtual std::optional<QColor> chooseColor(const QColor &initial) = 0;
+    // Runs a dialog of the program modally; answers its result code.
+    virtual int runDialog(QDialog *dialog) = 0;
 
     // Conveniences in the program's usual shapes.
     // Error beep, then an error box with OK.

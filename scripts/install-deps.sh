@@ -6,7 +6,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-image-formats-plugins
   libgl-dev libxkbcommon-dev
-  libicu-dev libjpeg62-turbo-dev
+  libicu-dev libjpeg62-turbo adwaita-icon-theme
   xvfb xauth xdotool x11-utils
   fonts-liberation2
 )

@@ -28,8 +28,8 @@ UserInteraction::Button QtUserInteraction::message(const Message &message)
     case Icon::None: break;
     }
     struct Pair { Button ours; QMessageBox::StandardButton qt; };
-    const Pair pairs[] = {{Yes, QMessageBox::Yes}, {No, QMessageBox::No},
-                          {Ok, QMessageBox::Ok}, {Cancel, QMessageBox::Cancel}};
+    const Pair pairs[] = {{Yes, QMessageBox::Yes}, {No, QMessageBox::No}, {Ok, QMessageBox::Ok},
+                          {Cancel, QMessageBox::Cancel}, {YesToAll, QMessageBox::YesToAll}};
     QMessageBox::StandardButtons buttons;
     for (const Pair &p : pairs)
         if (message.buttons.testFlag(p.ours))
@@ -38,6 +38,8 @@ UserInteraction::Button QtUserInteraction::message(const Message &message)
     for (const Pair &p : pairs)
         if (p.ours == message.defaultButton)
             box.setDefaultButton(p.qt);
+    if (message.position != QPoint(-1, -1))
+        box.move(message.position);
     const int result = box.exec();
     for (const Pair &p : pairs)
         if (p.qt == result)
@@ -113,4 +115,9 @@ std::optional<QColor> QtUserInteraction::chooseColor(const QColor &initial)
 {
     const QColor color = QColorDialog::getColor(initial, m_parent);
     return color.isValid() ? std::optional<QColor>(color) : std::nullopt;
+}
+
+int QtUserInteraction::runDialog(QDialog *dialog)
+{
+    return dialog ? dialog->exec() : QDialog::Rejected;
 }

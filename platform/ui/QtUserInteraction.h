@@ -19,6 +19,7 @@ public:
     FileAnswer chooseFiles(const FileRequest &request) override;
     std::optional<QFont> chooseFont(const QFont &initial) override;
     std::optional<QColor> chooseColor(const QColor &initial) override;
+    int runDialog(QDialog *dialog) override;
 
     // "caption|*.a;*.b" pairs as Qt name filters ("caption (*.a *.b)").
     static QStringList toQtFilters(const QString &windowsFilter);

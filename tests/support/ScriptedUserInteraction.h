@@ -2,6 +2,7 @@
 
 #include "UserInteraction.h"
 
+#include <QDialog>
 #include <QList>
 #include <QQueue>
 
@@ -14,9 +15,10 @@ class ScriptedUserInteraction : public UserInteraction
 {
 public:
     struct Shown {
-        enum Kind { Message, Files, Font, Color } kind;
+        enum Kind { Message, Files, Font, Color, Dialog } kind;
         UserInteraction::Message message;
         FileRequest fileRequest;
+        QString dialogName = {}; // objectName of a dialog run
     };
 
     QList<Beep> beeps;
@@ -25,6 +27,8 @@ public:
     QQueue<FileAnswer> fileAnswers;
     QQueue<std::optional<QFont>> fontAnswers;
     QQueue<std::optional<QColor>> colorAnswers;
+    // Runs a dialog: the function may work the dialog and answers its result.
+    std::function<int(QDialog *)> onDialog;
     // Runs when a message is shown (after it was recorded), before answering.
     std::function<void(const UserInteraction::Message &)> onMessage;
 
@@ -56,6 +60,12 @@ public:
     {
         shown.append({Shown::Color, {}, {}});
         return colorAnswers.isEmpty() ? std::nullopt : colorAnswers.dequeue();
+    }
+
+    int runDialog(QDialog *dialog) override
+    {
+        shown.append({Shown::Dialog, {}, {}, dialog ? dialog->objectName() : QString()});
+        return onDialog ? onDialog(dialog) : 0;
     }
 
     // Texts of the messages shown so far.

@@ -1,0 +1,1188 @@
+#include "MDIFrame.h"
+
+#include "CodePages.h"
+#include "CommandLine.h"
+#include "DocumentTabStrip.h"
+#include "GoToPanel.h"
+#include "HelpEngine.h"
+#include "Icons.h"
+#include "InfoForm.h"
+#include "InstanceRegistry.h"
+#include "LanguageFile.h"
+#include "MDIEdit.h"
+#include "RecentFiles.h"
+#include "SettingsLines.h"
+#include "TRichTextEdit.h"
+#include "TextFormat.h"
+#include "UserInteraction.h"
+#include "WindowTiler.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QSaveFile>
+#include <QScreen>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QString shortHint(const QString &hint)
+{
+    return hint.section(u'|', 0, 0);
+}
+
+QString longHint(const QString &hint)
+{
+    return hint.contains(u'|') ? hint.section(u'|', 1) : hint;
+}
+
+void setHint(QAction *action, const QString &hint)
+{
+    action->setToolTip(shortHint(hint));
+    action->setStatusTip(longHint(hint));
+}
+
+void setHint(QWidget *widget, const QString &hint)
+{
+    widget->setToolTip(shortHint(hint));
+    widget->setStatusTip(longHint(hint));
+}
+
+} // namespace
+
+TFrameForm::TFrameForm(const FrameServices &services, QWidget *parent)
+    : QMainWindow(parent), m_services(services), m_ui(services.userInteraction), m_shell(services.shell),
+      m_programDir(services.programDir), m_textSet(TextSet::english())
+{
+    Q_ASSERT(m_ui && m_shell);
+    setObjectName(QStringLiteral("FrameForm"));
+    setWindowTitle(QStringLiteral("Quilmar"));
+    if (!m_programDir.isEmpty() && !m_programDir.endsWith(u'/') && !m_programDir.endsWith(u'\\'))
+        m_programDir += QDir::separator();
+    buildActions();
+    buildMenus();
+    buildToolBar();
+    buildCentralArea();
+    buildStatusBar();
+    m_search = new SearchController(this, this);
+    FormCreate();
+    applyTextSet(m_textSet);
+}
+
+TFrameForm::~TFrameForm() = default;
+
+QMenu *TFrameForm::makeMenu(const QString &name)
+{
+    auto *menu = new QMenu(this);
+    menu->setObjectName(name);
+    m_menus.insert(name, menu);
+    return menu;
+}
+
+void TFrameForm::buildActions()
+{
+    struct Spec {
+        const char *name;
+        const char *caption;
+        QKeySequence shortcut;
+        const char *icon;
+        void (TFrameForm::*slot)();
+        bool checkable;
+    };
+    using F = TFrameForm;
+    const Spec specs[] = {
+        {"New1", "&New", QKeySequence(Qt::CTRL | Qt::Key_N), "document-new", &F::New1Click, false},
+        {"Open1", "&Open...", QKeySequence(Qt::CTRL | Qt::Key_O), "document-open", &F::Open1Click, false},
+        {"Exit1", "E&xit", {}, "application-exit", nullptr, false},
+        {"StandardFont1", "Standard Font", {}, nullptr, &F::StandardFont1Click, false},
+        {"createbackupfiles1", "Create backup files", {}, nullptr, nullptr, true},
+        {"SearchFiles1", "Find in files", {}, nullptr, nullptr, true},
+        {"Searchforcasemismatch1", "Search for case mismatch", {}, nullptr, nullptr, true},
+        {"URL1", "--> URL", {}, nullptr, nullptr, true},
+        {"English1", "&English", {}, nullptr, nullptr, true},
+        {"Deutsch1", "&Deutsch", {}, nullptr, nullptr, true},
+        {"other1", "", {}, nullptr, nullptr, true},
+        {"Language1", "&Language", {}, nullptr, nullptr, false},
+        {"Showruler1", "Show ruler", {}, nullptr, nullptr, true},
+        {"Show1", "Coding visible", {}, nullptr, nullptr, true},
+        {"ShowSidebar1", "Show sidebar", {}, nullptr, nullptr, true},
+        {"Tile1", "&Tile horizontally", {}, nullptr, &F::tileHorizontally, false},
+        {"Tilevertically1", "Tile vertically", {}, nullptr, &F::tileVertically, false},
+        {"Cascade1", "&Cascade", {}, nullptr, nullptr, false},
+        {"Arrangeicons1", "&Arrange icons", {}, nullptr, &F::arrangeIcons, false},
+        {"Minimize1", "&Minimize", {}, nullptr, nullptr, false},
+        {"Normal1", "&Normal", {}, nullptr, nullptr, false},
+        {"Maximize1", "Ma&ximize", {}, nullptr, nullptr, false},
+        {"Closeall1", "C&lose all", {}, nullptr, &F::Closeall1Click, false},
+        {"Help2", "&Help", {}, "help-contents", &F::Help2Click, false},
+        {"ReadMe1", "&ReadMe", {}, nullptr, &F::ReadMe1Click, false},
+        {"Info1", "&Info", {}, nullptr, &F::Info1Click, false},
+        {"ToolButton2", "", {}, "document-new", &F::ToolButton2Click, false},
+        {"ToolButton3", "", {}, "document-open", &F::Open1Click, false},
+        {"ToolButton11", "", {}, "document-save-all", &F::ToolButton11Click, false},
+        {"ToolButton7", "", {}, "text-html", nullptr, true},
+        {"ToolButton15", "", {}, "tools-check-spelling", nullptr, false},
+        {"ToolButton9", "", {}, "applications-other", nullptr, false},
+        {"ToolButton6", "", {}, "help-contents", &F::Help2Click, false},
+    };
+    for (const Spec &spec : specs) {
+        auto *a = new QAction(QString::fromUtf8(spec.caption), this);
+        a->setObjectName(QString::fromLatin1(spec.name));
+        if (!spec.shortcut.isEmpty())
+            a->setShortcut(spec.shortcut);
+        if (spec.icon)
+            a->setIcon(Icons::get(QString::fromLatin1(spec.icon)));
+        a->setCheckable(spec.checkable);
+        if (spec.slot)
+            connect(a, &QAction::triggered, this, spec.slot);
+        m_actions.insert(a->objectName(), a);
+    }
+    connect(action(QStringLiteral("Exit1")), &QAction::triggered, this, &QWidget::close);
+    connect(action(QStringLiteral("Cascade1")), &QAction::triggered, this, [this] { m_mdiArea->cascadeSubWindows(); });
+    connect(action(QStringLiteral("Minimize1")), &QAction::triggered, this, [this] {
+        if (TEditForm *f = activeDocument())
+            f->showMinimized();
+    });
+    connect(action(QStringLiteral("Normal1")), &QAction::triggered, this, [this] {
+        if (TEditForm *f = activeDocument())
+            f->showNormal();
+    });
+    connect(action(QStringLiteral("Maximize1")), &QAction::triggered, this, [this] {
+        if (TEditForm *f = activeDocument())
+            f->showMaximized();
+    });
+    connect(action(QStringLiteral("ToolButton9")), &QAction::triggered, this, [this] {
+        if (TEditForm *f = activeDocument())
+            f->OpenWithStandardApplication();
+    });
+    connect(action(QStringLiteral("ToolButton7")), &QAction::toggled, this, [this](bool down) {
+        setHint(action(QStringLiteral("ToolButton7")), m_textSet.entry(down ? Txt::HtmlOn : Txt::HtmlOff));
+    });
+    connect(action(QStringLiteral("URL1")), &QAction::toggled, this, [this](bool on) {
+        action(QStringLiteral("URL1"))->setIcon(Icons::get(on ? QStringLiteral("emblem-default")
+                                                               : QStringLiteral("emblem-unreadable")));
+    });
+    connect(action(QStringLiteral("English1")), &QAction::triggered, this, [this] { applyTextSet(TextSet::english()); });
+    connect(action(QStringLiteral("Deutsch1")), &QAction::triggered, this, [this] { applyTextSet(TextSet::german()); });
+    connect(action(QStringLiteral("other1")), &QAction::triggered, this, &TFrameForm::other1Click);
+    connect(action(QStringLiteral("Language1")), &QAction::triggered, this, &TFrameForm::Language1Click);
+    connect(action(QStringLiteral("Show1")), &QAction::toggled, this, [this](bool on) {
+        if (m_panel3)
+            m_panel3->setVisible(on);
+    });
+    auto *languages = new QActionGroup(this);
+    for (const char *name : {"English1", "Deutsch1", "other1"})
+        languages->addAction(action(QString::fromLatin1(name)));
+    action(QStringLiteral("other1"))->setVisible(false);
+    action(QStringLiteral("ToolButton11"))->setEnabled(false);
+    action(QStringLiteral("ToolButton9"))->setEnabled(false);
+    action(QStringLiteral("ToolButton15"))->setEnabled(false);
+    action(QStringLiteral("StandardFont1"))->setEnabled(false);
+    for (const char *name : {"URL1", "Showruler1", "Show1", "ShowSidebar1"})
+        action(QString::fromLatin1(name))->setChecked(true);
+    setWindowItemsVisible(false);
+}
+
+void TFrameForm::buildMenus()
+{
+    auto add = [this](QMenu *menu, std::initializer_list<const char *> names) {
+        for (const char *name : names) {
+            if (!name)
+                menu->addSeparator();
+            else
+                menu->addAction(action(QString::fromLatin1(name)));
+        }
+    };
+    m_fileMenu = makeMenu(QStringLiteral("File1"));
+    add(m_fileMenu, {"New1", "Open1", nullptr});
+    for (int i = 1; i <= 4; ++i) {
+        auto *recent = new QAction(this);
+        recent->setObjectName(QStringLiteral("Recent%1").arg(i));
+        recent->setVisible(false);
+        connect(recent, &QAction::triggered, this, [this, recent] { OpenDocumentFile(recent->statusTip()); });
+        m_actions.insert(recent->objectName(), recent);
+        m_fileMenu->addAction(recent);
+    }
+    m_fileMenu->addSeparator();
+    add(m_fileMenu, {"Exit1"});
+
+    add(makeMenu(QStringLiteral("Options1")),
+        {"StandardFont1", "createbackupfiles1", "SearchFiles1", "Searchforcasemismatch1", "URL1", nullptr,
+         "English1", "Deutsch1", "other1", "Language1", nullptr, "Showruler1", "Show1", "ShowSidebar1"});
+    QMenu *window = makeMenu(QStringLiteral("Window1"));
+    add(window, {"Tile1", "Tilevertically1", "Cascade1", "Arrangeicons1", nullptr, "Minimize1", "Normal1",
+                 "Maximize1", "Closeall1"});
+    connect(window, &QMenu::aboutToShow, this, &TFrameForm::refreshWindowList);
+    add(makeMenu(QStringLiteral("Help1")), {"Help2", "ReadMe1", "Info1"});
+    rebuildMenuBar(nullptr);
+}
+
+void TFrameForm::rebuildMenuBar(TEditForm *active)
+{
+    QMenuBar *bar = menuBar();
+    bar->clear();
+    bar->addMenu(active ? active->fileMenu() : m_fileMenu);
+    if (active)
+        for (QMenu *menu : active->editMenus())
+            bar->addMenu(menu);
+    bar->addMenu(m_menus.value(QStringLiteral("Options1")));
+    bar->addMenu(m_menus.value(QStringLiteral("Window1")));
+    bar->addMenu(m_menus.value(QStringLiteral("Help1")));
+    // The frame's own file commands act only while its File menu is the one shown.
+    for (const char *name : {"New1", "Open1", "Exit1"})
+        action(QString::fromLatin1(name))->setEnabled(!active);
+}
+
+void TFrameForm::refreshWindowList()
+{
+    QMenu *menu = m_menus.value(QStringLiteral("Window1"));
+    for (QAction *a : menu->actions())
+        if (a->property("windowListItem").toBool())
+            delete a;
+    const QList<QMdiSubWindow *> windows = m_mdiArea->subWindowList(QMdiArea::CreationOrder);
+    if (windows.isEmpty())
+        return;
+    QAction *separator = menu->addSeparator();
+    separator->setProperty("windowListItem", true);
+    int number = 1;
+    for (QMdiSubWindow *w : windows) {
+        QAction *a = menu->addAction(QStringLiteral("&%1 %2").arg(number++).arg(w->windowTitle()));
+        a->setProperty("windowListItem", true);
+        a->setCheckable(true);
+        a->setChecked(w == m_mdiArea->currentSubWindow());
+        connect(a, &QAction::triggered, this, [this, w] { m_mdiArea->setActiveSubWindow(w); });
+    }
+}
+
+void TFrameForm::buildToolBar()
+{
+    m_toolBar = addToolBar(QStringLiteral("ToolBar1"));
+    m_toolBar->setObjectName(QStringLiteral("ToolBar1"));
+    m_toolBar->setMovable(false);
+    m_toolBar->setIconSize(QSize(18, 18));
+    for (const char *name : {"ToolButton2", "ToolButton3", "ToolButton11"})
+        m_toolBar->addAction(action(QString::fromLatin1(name)));
+    m_spellLanguageComboBox = new QComboBox(m_toolBar);
+    m_spellLanguageComboBox->setObjectName(QStringLiteral("SpellLanguageComboBox1"));
+    m_spellLanguageComboBox->setFixedWidth(215);
+    m_spellLanguageComboBox->setEnabled(false);
+    m_toolBar->addWidget(m_spellLanguageComboBox);
+    for (const char *name : {"ToolButton7", "ToolButton15", "ToolButton9"})
+        m_toolBar->addAction(action(QString::fromLatin1(name)));
+    m_goToPanel = new GoToPanel(m_toolBar);
+    m_goToPanel->caretLine = [this] {
+        TEditForm *f = activeDocument();
+        return f ? f->Editor()->CaretPos().y() : -1;
+    };
+    connect(m_goToPanel, &GoToPanel::goToLineRequested, this, &TFrameForm::GoToLine);
+    m_toolBar->addWidget(m_goToPanel);
+    m_toolBar->addAction(action(QStringLiteral("ToolButton6")));
+    m_panel3 = new QWidget(m_toolBar);
+    m_panel3->setObjectName(QStringLiteral("Panel3"));
+    auto *layout = new QHBoxLayout(m_panel3);
+    layout->setContentsMargins(4, 0, 0, 0);
+    m_cpComboBox = new QComboBox(m_panel3);
+    m_cpComboBox->setObjectName(QStringLiteral("CPComboBox"));
+    m_cpComboBox->setFixedWidth(238);
+    layout->addWidget(m_cpComboBox);
+    m_toolBar->addWidget(m_panel3);
+    for (QAction *a : m_toolBar->actions())
+        if (QWidget *w = m_toolBar->widgetForAction(a))
+            if (!a->objectName().isEmpty())
+                w->setObjectName(a->objectName());
+}
+
+QToolButton *TFrameForm::toolButton(const QString &name) const
+{
+    QAction *a = action(name);
+    return a ? qobject_cast<QToolButton *>(m_toolBar->widgetForAction(a)) : nullptr;
+}
+
+void TFrameForm::buildCentralArea()
+{
+    auto *central = new QWidget(this);
+    auto *layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    m_panel1 = new QWidget(central);
+    m_panel1->setObjectName(QStringLiteral("Panel1"));
+    m_panel1->setMinimumHeight(29);
+    auto *panelLayout = new QHBoxLayout(m_panel1);
+    panelLayout->setContentsMargins(2, 0, 2, 0);
+    panelLayout->setSpacing(0);
+    panelLayout->addStretch();
+    layout->addWidget(m_panel1);
+    m_mdiArea = new QMdiArea(central);
+    m_mdiArea->setObjectName(QStringLiteral("MDIClient"));
+    m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &TFrameForm::subWindowActivated);
+    layout->addWidget(m_mdiArea, 1);
+    m_tabStrip = new DocumentTabStrip(central);
+    connect(m_tabStrip, &DocumentTabStrip::sectionClicked, this, [this](TEditForm *form) {
+        form->show();
+        m_mdiArea->setActiveSubWindow(form);
+        form->raise();
+    });
+    layout->addWidget(m_tabStrip);
+    setCentralWidget(central);
+}
+
+void TFrameForm::buildStatusBar()
+{
+    QStatusBar *bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setSizeGripEnabled(true);
+    const int widths[] = {160, 150, 50};
+    for (int i = 0; i < 3; ++i) {
+        auto *panel = new QLabel(bar);
+        panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+        panel->setFrameShape(QFrame::StyledPanel);
+        panel->setFrameShadow(QFrame::Sunken);
+        panel->setMinimumWidth(widths[i]);
+        if (i < 2)
+            panel->setFixedWidth(widths[i]);
+        bar->addWidget(panel, i == 2 ? 1 : 0);
+        m_statusPanels << panel;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Creation, showing and closing of the frame
+
+void TFrameForm::FormCreate()
+{
+    m_replaceAfterLoad = false;
+    const QString iniPath = m_programDir + QStringLiteral("Quilmar.ini");
+    if (QFileInfo::exists(iniPath)) {
+        m_settings.load(iniPath);
+    } else {
+        QFile empty(iniPath);
+        if (empty.open(QIODevice::WriteOnly))
+            empty.close();
+    }
+    m_languageFileName = m_settings.line(SettingsLine::Language);
+    move(m_settings.number(SettingsLine::Left, 30), m_settings.number(SettingsLine::Top, 30));
+    resize(qMax(200, m_settings.number(SettingsLine::Width, 600)), qMax(150, m_settings.number(SettingsLine::Height, 400)));
+    placeByInstanceCount();
+    if (m_settings.line(SettingsLine::FontName).isEmpty())
+        m_settings.setLine(SettingsLine::FontName, QStringLiteral("Courier New"));
+    if (m_settings.line(SettingsLine::FontSize).isEmpty())
+        m_settings.setLine(SettingsLine::FontSize, QStringLiteral("11"));
+    action(QStringLiteral("createbackupfiles1"))->setChecked(m_settings.is(SettingsLine::Backups, QStringLiteral("Create backup files")));
+    action(QStringLiteral("SearchFiles1"))->setChecked(m_settings.is(SettingsLine::SearchFiles, QStringLiteral("Search files")));
+    m_openInitialDir = m_settings.line(SettingsLine::OpenDirectory);
+    m_openFilterIndex = m_settings.number(SettingsLine::OpenFilterIndex, 2);
+    if (m_openFilterIndex < 1 || m_openFilterIndex > 6)
+        m_openFilterIndex = 2;
+    setAcceptDrops(true);
+    refreshRecentItems();
+    if (m_settings.is(SettingsLine::Coding, QStringLiteral("Hide Coding"))) {
+        action(QStringLiteral("Show1"))->setChecked(false);
+        m_panel3->hide();
+    }
+    if (m_settings.is(SettingsLine::Ruler, QStringLiteral("Hide Ruler")))
+        action(QStringLiteral("Showruler1"))->setChecked(false);
+    if (m_settings.is(SettingsLine::Sidebar, QStringLiteral("Hide SideBar")))
+        action(QStringLiteral("ShowSidebar1"))->setChecked(false);
+    if (m_settings.is(SettingsLine::UrlDetection, QStringLiteral("No URL detection")))
+        action(QStringLiteral("URL1"))->setChecked(false);
+}
+
+void TFrameForm::placeByInstanceCount()
+{
+    const int count = m_services.instances ? m_services.instances->count() : 1;
+    if (count % 2 != 0)
+        return;
+    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const int w = screen->geometry().width();
+    const int h = screen->geometry().height();
+    int left = x();
+    int top = y();
+    if (w / 2 >= left + width())
+        left = qRound(w / 2.0);
+    else if (w / 2 < left)
+        left = 0;
+    if (h / 2 >= top + height())
+        top = qRound(h / 2.0);
+    else if (h / 2 < top)
+        top = 0;
+    move(left, top);
+}
+
+void TFrameForm::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (m_startupDone)
+        return;
+    m_startupDone = true;
+    FormShow();
+    QTimer::singleShot(10, this, &TFrameForm::Timer1Timer);
+}
+
+void TFrameForm::FormShow()
+{
+    fillCodePageList();
+}
+
+void TFrameForm::fillCodePageList()
+{
+    m_cpComboBox->clear();
+    const int wanted = m_settings.number(SettingsLine::CodePage, CodePages::ansiCodePage());
+    int selected = -1;
+    for (int cp : CodePages::installedCodePages()) {
+        if (cp == wanted)
+            selected = m_cpComboBox->count();
+        m_cpComboBox->addItem(QString::number(cp), cp);
+    }
+    m_cpComboBox->setCurrentIndex(selected);
+}
+
+int TFrameForm::selectedCodePage() const
+{
+    // Without a selected entry the files are read and written in the ANSI code page.
+    const QVariant cp = m_cpComboBox->currentData();
+    return cp.isValid() ? cp.toInt() : CodePages::ansiCodePage();
+}
+
+void TFrameForm::closeEvent(QCloseEvent *event)
+{
+    if (m_closing || !FormClose()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+bool TFrameForm::FormClose()
+{
+    for (TEditForm *f : documents())
+        if (f->Editor()->isLoadingInBackground() || f->Loading())
+            return false;
+    m_closing = true;
+    for (TEditForm *f : documents()) {
+        if (!f->close()) {
+            // A cancelled save question keeps the program running with that document.
+            m_closing = false;
+            return false;
+        }
+    }
+    m_closing = false;
+    if (windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)) {
+        m_settings.setLine(SettingsLine::FrameState, QStringLiteral("wsMaximized"));
+    } else {
+        m_settings.setLine(SettingsLine::Left, QString::number(x()));
+        m_settings.setLine(SettingsLine::Top, QString::number(y()));
+        m_settings.setLine(SettingsLine::Width, QString::number(width()));
+        m_settings.setLine(SettingsLine::Height, QString::number(height()));
+        m_settings.setLine(SettingsLine::FrameState, QStringLiteral("wsNormal"));
+    }
+    m_settings.setLine(SettingsLine::SpellLanguage, m_spellLanguageComboBox->currentText());
+    const auto pair = [this](const char *name, int line, const char *on, const char *off) {
+        m_settings.setLine(line, QString::fromLatin1(action(QString::fromLatin1(name))->isChecked() ? on : off));
+    };
+    pair("createbackupfiles1", SettingsLine::Backups, "Create backup files", "No backup files");
+    pair("SearchFiles1", SettingsLine::SearchFiles, "Search files", "Do not search files");
+    m_settings.setLine(SettingsLine::OpenDirectory, m_openInitialDir);
+    m_settings.setLine(SettingsLine::OpenFilterIndex, QString::number(m_openFilterIndex));
+    pair("Show1", SettingsLine::Coding, "Show Coding", "Hide Coding");
+    pair("Showruler1", SettingsLine::Ruler, "Show Ruler", "Hide Ruler");
+    pair("ShowSidebar1", SettingsLine::Sidebar, "Show SideBar", "Hide SideBar");
+    pair("URL1", SettingsLine::UrlDetection, "Auto URL detection", "No URL detection");
+    writeSettingsFile();
+    writeStateReportIfAsked();
+    return true;
+}
+
+void TFrameForm::writeSettingsFile()
+{
+    QString error;
+    const QString path = m_programDir + QStringLiteral("Quilmar.ini");
+    if (m_settings.save(path, &error) || m_settingsWriteFailed)
+        return;
+    m_settingsWriteFailed = true;
+    m_ui->showError(QStringLiteral("The settings could not be saved:\r\n%1\r\n%2").arg(path, error),
+                    QStringLiteral("Quilmar"));
+}
+
+// ---------------------------------------------------------------------------
+// Documents
+
+QList<TEditForm *> TFrameForm::documents() const
+{
+    QList<TEditForm *> docs;
+    const QList<QMdiSubWindow *> windows = m_mdiArea->subWindowList(QMdiArea::ActivationHistoryOrder);
+    for (auto it = windows.crbegin(); it != windows.crend(); ++it)
+        if (auto *f = qobject_cast<TEditForm *>(*it))
+            docs << f;
+    return docs;
+}
+
+TEditForm *TFrameForm::activeDocument() const
+{
+    const QList<TEditForm *> docs = documents();
+    return docs.isEmpty() ? nullptr : docs.first();
+}
+
+TEditForm *TFrameForm::CreateDocumentWindow()
+{
+    auto *form = new TEditForm(this);
+    m_mdiArea->addSubWindow(form);
+    form->show();
+    if (m_settings.is(SettingsLine::WordWrap, QStringLiteral("NotWordWrap")))
+        form->Wordwrap1Click();
+    return form;
+}
+
+void TFrameForm::CaptureChildState()
+{
+    if (TEditForm *first = activeDocument()) {
+        Qt::WindowStates state = first->windowState();
+        if (state & Qt::WindowMinimized)
+            state = Qt::WindowNoState;
+        m_newChildState = state & Qt::WindowMaximized ? Qt::WindowMaximized : Qt::WindowNoState;
+    }
+}
+
+void TFrameForm::setChildState(TEditForm *form, Qt::WindowStates state)
+{
+    if (state & Qt::WindowMaximized)
+        form->showMaximized();
+    else if (state & Qt::WindowMinimized)
+        form->showMinimized();
+    else
+        form->showNormal();
+}
+
+void TFrameForm::subWindowActivated(QMdiSubWindow *window)
+{
+    // A dialog taking the focus deactivates the MDI area without another
+    // document becoming current: nothing changes then.
+    if (!window && m_mdiArea->currentSubWindow())
+        return;
+    if (m_lastActive == window)
+        return;
+    if (auto *previous = qobject_cast<TEditForm *>(m_lastActive.data()))
+        previous->FormDeactivate();
+    m_lastActive = window;
+    if (auto *form = qobject_cast<TEditForm *>(window))
+        form->FormActivate();
+    else
+        rebuildMenuBar(nullptr);
+}
+
+void TFrameForm::documentActivated(TEditForm *form)
+{
+    rebuildMenuBar(form);
+}
+
+void TFrameForm::documentClosed(TEditForm *form)
+{
+    if (m_lastActive == form)
+        m_lastActive = nullptr;
+    if (m_tabStrip)
+        m_tabStrip->removeSection(form);
+    if (!m_closing && documents().isEmpty())
+        rebuildMenuBar(nullptr);
+}
+
+void TFrameForm::showDocumentToolBar(QWidget *toolBar)
+{
+    auto *layout = static_cast<QHBoxLayout *>(m_panel1->layout());
+    if (toolBar->parentWidget() != m_panel1) {
+        toolBar->setParent(m_panel1);
+        layout->insertWidget(0, toolBar);
+    }
+    toolBar->show();
+}
+
+void TFrameForm::takeBackToolBarPanel(QWidget *toolBar)
+{
+    if (toolBar->parentWidget() != m_panel1)
+        return;
+    toolBar->hide();
+    m_panel1->layout()->removeWidget(toolBar);
+}
+
+void TFrameForm::addTabSection(TEditForm *form, const QString &text)
+{
+    m_tabStrip->addSection(form, text);
+    m_tabStrip->setMaximumSectionWidth(width() / 4);
+}
+
+void TFrameForm::setTabSectionText(TEditForm *form, const QString &text)
+{
+    m_tabStrip->setSectionText(form, text);
+}
+
+void TFrameForm::setTabSectionActive(TEditForm *form, bool active)
+{
+    m_tabStrip->setSectionActive(form, active);
+}
+
+void TFrameForm::removeTabSection(TEditForm *form)
+{
+    m_tabStrip->removeSection(form);
+}
+
+void TFrameForm::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    m_tabStrip->setMaximumSectionWidth(width() / 4);
+    m_panel1->setMinimumHeight(29);
+}
+
+void TFrameForm::setStatusPanel(int panel, const QString &text)
+{
+    if (panel >= 0 && panel < m_statusPanels.size())
+        m_statusPanels.at(panel)->setText(text);
+}
+
+QString TFrameForm::statusPanel(int panel) const
+{
+    return panel >= 0 && panel < m_statusPanels.size() ? m_statusPanels.at(panel)->text() : QString();
+}
+
+bool TFrameForm::event(QEvent *event)
+{
+    // The long part of every hint goes to the third status panel.
+    if (event->type() == QEvent::StatusTip) {
+        setStatusPanel(2, static_cast<QStatusTipEvent *>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+void TFrameForm::updateSaveAll()
+{
+    bool any = false;
+    const QList<TEditForm *> docs = documents();
+    for (auto it = docs.crbegin(); it != docs.crend() && !any; ++it)
+        any = (*it)->isSaveEnabled();
+    setSaveAllEnabled(any);
+}
+
+void TFrameForm::setSaveAllEnabled(bool on)
+{
+    action(QStringLiteral("ToolButton11"))->setEnabled(on);
+}
+
+void TFrameForm::setOpenWithStandardAppEnabled(bool on)
+{
+    action(QStringLiteral("ToolButton9"))->setEnabled(on);
+}
+
+void TFrameForm::setWindowItemsVisible(bool on)
+{
+    for (const char *name : {"Minimize1", "Normal1", "Maximize1", "Closeall1"})
+        action(QString::fromLatin1(name))->setVisible(on);
+}
+
+void TFrameForm::setStandardFontEnabled(bool on)
+{
+    action(QStringLiteral("StandardFont1"))->setEnabled(on);
+}
+
+bool TFrameForm::createBackupFiles() const
+{
+    return action(QStringLiteral("createbackupfiles1"))->isChecked();
+}
+
+bool TFrameForm::autoUrlDetection() const
+{
+    return action(QStringLiteral("URL1"))->isChecked();
+}
+
+bool TFrameForm::takeReplaceAfterLoad()
+{
+    const bool requested = m_replaceAfterLoad;
+    m_replaceAfterLoad = false;
+    return requested;
+}
+
+void TFrameForm::runSearchCommand(TEditForm *form, SearchCommand command)
+{
+    m_search->run(form, command);
+}
+
+QList<TEditForm *> TFrameForm::documentsInCreationOrder() const
+{
+    QList<TEditForm *> docs;
+    for (QMdiSubWindow *w : m_mdiArea->subWindowList(QMdiArea::CreationOrder))
+        if (auto *f = qobject_cast<TEditForm *>(w))
+            docs << f;
+    return docs;
+}
+
+void TFrameForm::activateDocument(TEditForm *form)
+{
+    if (form->isMinimized())
+        form->showNormal();
+    m_mdiArea->setActiveSubWindow(form);
+}
+
+bool TFrameForm::searchInAllFiles() const
+{
+    return action(QStringLiteral("SearchFiles1"))->isChecked();
+}
+
+bool TFrameForm::searchCaseMismatch() const
+{
+    return action(QStringLiteral("Searchforcasemismatch1"))->isChecked();
+}
+
+// ---------------------------------------------------------------------------
+// Commands
+
+void TFrameForm::Timer1Timer()
+{
+    bool created = false;
+    const auto exists = [](const QString &name) { return QFileInfo(name).isFile(); };
+    for (const CommandLineStep &step : CommandLine::plan(m_services.arguments, exists)) {
+        switch (step.kind) {
+        case CommandLineStep::OpenFile: {
+            created = true;
+            const QString path = QFileInfo(step.argument).absoluteFilePath();
+            TEditForm *form = CreateDocumentWindow();
+            setChildState(form, m_newChildState);
+            m_openInitialDir = QFileInfo(path).absolutePath();
+            form->LoadDocument(path, false);
+            addRecentFile(path);
+            break;
+        }
+        case CommandLineStep::NewNamedFile: {
+            created = true;
+            auto *form = new TEditForm(this);
+            m_mdiArea->addSubWindow(form);
+            form->show();
+            form->setDocumentFileName(QFileInfo(step.argument).absoluteFilePath());
+            form->Saveas1Click();
+            if (m_settings.is(SettingsLine::WordWrap, QStringLiteral("NotWordWrap")))
+                form->Wordwrap1Click();
+            setChildState(form, m_newChildState);
+            break;
+        }
+        case CommandLineStep::NoFinishMessage:
+            m_showFinishMessage = false;
+            break;
+        case CommandLineStep::NoDocument:
+            created = true;
+            break;
+        case CommandLineStep::ReplaceAfterLoad:
+            m_replaceAfterLoad = true;
+            break;
+        case CommandLineStep::Ignore:
+            break;
+        }
+    }
+    if (!created)
+        setChildState(CreateDocumentWindow(), m_newChildState);
+    if (!m_settings.is(SettingsLine::FrameState, QStringLiteral("wsNormal")))
+        showMaximized();
+    emit startupFinished();
+    writeStateReportIfAsked();
+}
+
+void TFrameForm::New1Click()
+{
+    CaptureChildState();
+    UserInteraction::FileRequest request;
+    request.mode = UserInteraction::FileRequest::OpenOne;
+    request.initialDir = m_programDir + QStringLiteral("templates");
+    const UserInteraction::FileAnswer answer = m_ui->chooseFiles(request);
+    if (!answer.accepted || answer.files.isEmpty())
+        return;
+    TEditForm *form = CreateDocumentWindow();
+    form->LoadDocument(answer.files.first(), true);
+    setChildState(form, m_newChildState);
+    form->Editor()->setModified(false);
+}
+
+void TFrameForm::ToolButton2Click()
+{
+    CaptureChildState();
+    TEditForm *form = CreateDocumentWindow();
+    setChildState(form, m_newChildState);
+    form->Editor()->setModified(false);
+}
+
+void TFrameForm::Open1Click()
+{
+    CaptureChildState();
+    UserInteraction::FileRequest request;
+    request.mode = UserInteraction::FileRequest::OpenMany;
+    request.filter = FileCodings::openFilter();
+    request.filterIndex = m_openFilterIndex;
+    request.defaultExt = QStringLiteral("rtf;txt");
+    request.initialDir = m_openInitialDir;
+    const UserInteraction::FileAnswer answer = m_ui->chooseFiles(request);
+    if (answer.accepted && !answer.files.isEmpty()) {
+        m_openFilterIndex = qBound(1, answer.filterIndex, 6);
+        for (const QString &file : answer.files) {
+            const QString path = QFileInfo(file).absoluteFilePath();
+            TEditForm *form = CreateDocumentWindow();
+            form->LoadDocument(path, false);
+            addRecentFile(path);
+        }
+        m_openInitialDir = QFileInfo(answer.files.first()).absolutePath();
+    }
+    if (TEditForm *first = activeDocument())
+        setChildState(first, m_newChildState);
+}
+
+void TFrameForm::OpenDocumentFile(const QString &path)
+{
+    if (!QFileInfo(path).isFile())
+        return;
+    TEditForm *form = CreateDocumentWindow();
+    setChildState(form, m_newChildState);
+    m_openInitialDir = QFileInfo(path).absolutePath();
+    form->LoadDocument(path, false);
+}
+
+void TFrameForm::dropFiles(const QStringList &files)
+{
+    CaptureChildState();
+    for (const QString &file : files) {
+        TEditForm *form = CreateDocumentWindow();
+        setChildState(form, m_newChildState);
+        form->LoadDocument(file, false);
+    }
+}
+
+void TFrameForm::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void TFrameForm::dropEvent(QDropEvent *event)
+{
+    QStringList files;
+    for (const QUrl &url : event->mimeData()->urls())
+        if (url.isLocalFile())
+            files << url.toLocalFile();
+    if (files.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // Loading runs after the drop has ended, so the dragging program is not held up.
+    QTimer::singleShot(0, this, [this, files] { dropFiles(files); });
+}
+
+void TFrameForm::addRecentFile(const QString &path)
+{
+    RecentFiles::add(m_settings, path);
+    m_recentFileNames = RecentFiles::names(m_settings);
+}
+
+void TFrameForm::refreshRecentItems()
+{
+    m_recentFileNames = RecentFiles::names(m_settings);
+    for (int k = 0; k < RecentFiles::Count; ++k) {
+        QAction *item = action(QStringLiteral("Recent%1").arg(k + 1));
+        const QString name = m_recentFileNames.value(k);
+        item->setVisible(!name.isEmpty());
+        item->setText(name);
+        item->setToolTip(m_settings.line(RecentFiles::FirstLine + k));
+        item->setStatusTip(m_settings.line(RecentFiles::FirstLine + k));
+    }
+}
+
+void TFrameForm::GoToLine(int line)
+{
+    TEditForm *form = activeDocument();
+    if (!form)
+        return;
+    TRichTextEdit *editor = form->Editor();
+    editor->setCaretPos(QPoint(0, qMax(0, line)));
+    editor->ensureCursorVisible();
+    if (!editor->hasFocus()) {
+        editor->hide();
+        editor->show();
+    }
+    form->UpdatePositionDisplay();
+}
+
+void TFrameForm::ToolButton11Click()
+{
+    const QList<TEditForm *> docs = documents();
+    for (auto it = docs.crbegin(); it != docs.crend(); ++it)
+        (*it)->Save1Click();
+}
+
+void TFrameForm::Closeall1Click()
+{
+    for (TEditForm *form : documents())
+        form->close();
+    if (documents().isEmpty()) {
+        setWindowItemsVisible(false);
+        setStandardFontEnabled(false);
+        setSaveAllEnabled(false);
+    }
+}
+
+void TFrameForm::tileHorizontally()
+{
+    QList<QMdiSubWindow *> windows;
+    for (QMdiSubWindow *w : m_mdiArea->subWindowList(QMdiArea::CreationOrder))
+        if (!w->isMinimized())
+            windows << w;
+    const QList<QRect> rects = WindowTiler::tile(m_mdiArea->viewport()->rect(), int(windows.size()),
+                                                 WindowTiler::Mode::Horizontal);
+    for (int i = 0; i < windows.size(); ++i) {
+        windows.at(i)->showNormal();
+        windows.at(i)->setGeometry(rects.at(i));
+    }
+}
+
+void TFrameForm::tileVertically()
+{
+    QList<QMdiSubWindow *> windows;
+    for (QMdiSubWindow *w : m_mdiArea->subWindowList(QMdiArea::CreationOrder))
+        if (!w->isMinimized())
+            windows << w;
+    const QList<QRect> rects = WindowTiler::tile(m_mdiArea->viewport()->rect(), int(windows.size()),
+                                                 WindowTiler::Mode::Vertical, 120);
+    for (int i = 0; i < windows.size(); ++i) {
+        windows.at(i)->showNormal();
+        windows.at(i)->setGeometry(rects.at(i));
+    }
+}
+
+void TFrameForm::arrangeIcons()
+{
+    QList<QMdiSubWindow *> minimized;
+    for (QMdiSubWindow *w : m_mdiArea->subWindowList(QMdiArea::CreationOrder))
+        if (w->isMinimized())
+            minimized << w;
+    if (minimized.isEmpty())
+        return;
+    const QSize iconSize = minimized.first()->size();
+    const QList<QRect> rects = WindowTiler::arrangeIcons(m_mdiArea->viewport()->rect(), int(minimized.size()), iconSize);
+    for (int i = 0; i < minimized.size(); ++i)
+        minimized.at(i)->move(rects.at(i).topLeft());
+}
+
+void TFrameForm::ReadMe1Click()
+{
+    auto *form = new TEditForm(this);
+    m_mdiArea->addSubWindow(form);
+    form->show();
+    form->Editor()->setReadOnly(true);
+    form->LoadDocument(m_programDir + m_textSet.readMeFile(), false);
+}
+
+void TFrameForm::Help2Click()
+{
+    if (m_services.help)
+        m_services.help->showContents(m_programDir + m_helpFile);
+}
+
+void TFrameForm::Info1Click()
+{
+    InfoForm info(m_programDir, this);
+    m_ui->runDialog(&info);
+}
+
+void TFrameForm::StandardFont1Click()
+{
+    TEditForm *form = activeDocument();
+    if (!form)
+        return;
+    TRichTextEdit *editor = form->Editor();
+    m_settings.setLine(SettingsLine::FontName, editor->SelAttributes().Name());
+    m_settings.setLine(SettingsLine::FontSize, QString::number(editor->SelAttributes().Size()));
+    if (m_cpComboBox->currentIndex() >= 0)
+        m_settings.setLine(SettingsLine::CodePage, QString::number(m_cpComboBox->currentData().toInt() & 0xFFFF));
+    m_settings.setLine(SettingsLine::WordWrap, editor->WordWrap() ? QStringLiteral("WordWrap") : QStringLiteral("NotWordWrap"));
+    const int colour = editor->SelAttributes().isAutoColor() ? WinColor::WindowText
+                                                               : WinColor::fromColor(editor->SelAttributes().Color());
+    m_settings.setLine(SettingsLine::FontColor, QString::number(colour));
+    m_settings.setLine(SettingsLine::Bold, editor->SelAttributes().Style().testFlag(TFontStyle::fsBold)
+                                               ? QStringLiteral("bold") : QString());
+}
+
+// ---------------------------------------------------------------------------
+// Interface texts
+
+void TFrameForm::applyTextSet(const TextSet &set)
+{
+    m_textSet = set;
+    const auto line = [&set](int n) { return set.line(n); };
+    switch (set.kind()) {
+    case TextSet::Kind::English:
+        action(QStringLiteral("English1"))->setChecked(true);
+        m_settings.setLine(SettingsLine::Language, QStringLiteral("English"));
+        break;
+    case TextSet::Kind::German:
+        action(QStringLiteral("Deutsch1"))->setChecked(true);
+        m_settings.setLine(SettingsLine::Language, QStringLiteral("Deutsch"));
+        break;
+    case TextSet::Kind::LanguageFile:
+        action(QStringLiteral("other1"))->setChecked(true);
+        m_settings.setLine(SettingsLine::Language, m_languageFileName);
+        break;
+    }
+    m_helpFile = set.helpFile();
+    m_search->setGerman(set.kind() == TextSet::Kind::German);
+    m_codePageListFile = m_programDir + set.codePageListFile();
+
+    m_menus.value(QStringLiteral("Options1"))->setTitle(line(TextSet::OptionsMenu));
+    m_menus.value(QStringLiteral("Window1"))->setTitle(line(TextSet::WindowMenu));
+    const struct { const char *name; int caption; int hint; } items[] = {
+        {"Tile1", TextSet::TileHorizontally, 0}, {"Tilevertically1", TextSet::TileVertically, 0},
+        {"Cascade1", TextSet::Cascade, 0}, {"Arrangeicons1", TextSet::ArrangeIcons, 0},
+        {"Minimize1", TextSet::Minimize, 0}, {"Normal1", TextSet::Normal, 0},
+        {"Maximize1", TextSet::Maximize, 0}, {"Closeall1", TextSet::CloseAllCaption, TextSet::CloseAllHint},
+        {"StandardFont1", TextSet::StandardFontCaption, TextSet::StandardFontHint},
+        {"createbackupfiles1", TextSet::BackupCaption, TextSet::BackupHint},
+        {"SearchFiles1", TextSet::FindInFilesCaption, TextSet::FindInFilesHint},
+        {"Searchforcasemismatch1", TextSet::CaseMismatchCaption, TextSet::CaseMismatchHint},
+        {"Showruler1", TextSet::ShowRulerCaption, 0}, {"Show1", TextSet::CodingVisibleCaption, 0},
+        {"ShowSidebar1", TextSet::ShowSidebarCaption, 0}, {"URL1", 0, TextSet::UrlHint},
+        {"ToolButton9", 0, TextSet::OpenWithStandardAppHint}, {"ToolButton11", 0, TextSet::SaveAllHint},
+    };
+    for (const auto &item : items) {
+        QAction *a = action(QString::fromLatin1(item.name));
+        if (item.caption)
+            a->setText(line(item.caption));
+        if (item.hint)
+            setHint(a, line(item.hint));
+    }
+    setHint(m_cpComboBox, line(TextSet::CodingHint));
+    setHint(m_spellLanguageComboBox, line(TextSet::SpellLanguageHint));
+
+    // Common to every set.
+    QString lineWord = set.entry(Txt::LineCol);
+    const qsizetype cut = lineWord.indexOf(QLatin1String(": %3d"));
+    if (cut >= 0)
+        lineWord.remove(cut, 25);
+    m_goToPanel->setGoHint(set.entry(Txt::GoTo) + u' ' + lineWord);
+    m_fileMenu->setTitle(set.entry(Txt::File));
+    action(QStringLiteral("New1"))->setText(set.entry(Txt::New));
+    action(QStringLiteral("Open1"))->setText(set.entry(Txt::Open));
+    action(QStringLiteral("Exit1"))->setText(set.entry(Txt::Exit));
+    m_menus.value(QStringLiteral("Help1"))->setTitle(set.entry(Txt::Help));
+    action(QStringLiteral("Help2"))->setText(set.entry(Txt::Help));
+    for (const char *name : {"New1", "ToolButton2"})
+        setHint(action(QString::fromLatin1(name)), set.entry(Txt::NewFile));
+    for (const char *name : {"Open1", "ToolButton3"})
+        setHint(action(QString::fromLatin1(name)), set.entry(Txt::OpenFile));
+    setHint(action(QStringLiteral("ToolButton6")), set.entry(Txt::Help));
+    setHint(action(QStringLiteral("ToolButton15")), set.entry(Txt::SpellCheck));
+    setHint(action(QStringLiteral("ToolButton7")),
+            set.entry(action(QStringLiteral("ToolButton7"))->isChecked() ? Txt::HtmlOn : Txt::HtmlOff));
+}
+
+void TFrameForm::applyStartLanguage()
+{
+    const QString language = m_settings.line(SettingsLine::Language);
+    applyTextSet(language == QLatin1String("Deutsch") ? TextSet::german() : TextSet::english());
+    if (!language.isEmpty() && language != QLatin1String("English") && language != QLatin1String("Deutsch"))
+        loadLanguageFile(language);
+}
+
+bool TFrameForm::loadLanguageFile(const QString &path)
+{
+    const LanguageFile::Result result = LanguageFile::read(path);
+    if (result.status == LanguageFile::Status::Missing) {
+        m_ui->showError(m_textSet.entry(Txt::CouldNotFindFile) + path, QStringLiteral("Quilmar"));
+        return false;
+    }
+    if (result.status != LanguageFile::Status::Ok) {
+        m_ui->showError(m_textSet.entry(Txt::NoValidLanguageFile), QStringLiteral("Quilmar"));
+        action(QStringLiteral("other1"))->setVisible(false);
+        return false;
+    }
+    m_languageLines = result.lines;
+    action(QStringLiteral("other1"))->setText(m_languageLines.at(TextSet::MenuCaption));
+    action(QStringLiteral("other1"))->setVisible(true);
+    m_languageFileName = path;
+    applyTextSet(TextSet::fromLanguageFile(m_languageLines));
+    return true;
+}
+
+void TFrameForm::other1Click()
+{
+    // The texts come from memory; the file is not read again.
+    if (m_languageLines.size() == TextSet::LanguageFileLines)
+        applyTextSet(TextSet::fromLanguageFile(m_languageLines));
+}
+
+void TFrameForm::Language1Click()
+{
+    UserInteraction::FileRequest request;
+    request.mode = UserInteraction::FileRequest::OpenOne;
+    request.filter = QStringLiteral("interface language file|*.lgtx");
+    request.defaultExt = QStringLiteral("lgtx");
+    request.initialDir = m_programDir;
+    const UserInteraction::FileAnswer answer = m_ui->chooseFiles(request);
+    if (answer.accepted && !answer.files.isEmpty())
+        loadLanguageFile(answer.files.first());
+}
+
+// ---------------------------------------------------------------------------
+// State report
+
+QByteArray TFrameForm::stateReport() const
+{
+    QJsonArray docs;
+    const TEditForm *active = activeDocument();
+    for (const TEditForm *f : documents()) {
+        QString state = QStringLiteral("normal");
+        if (f->isMaximized())
+            state = QStringLiteral("maximized");
+        else if (f->isMinimized())
+            state = QStringLiteral("minimized");
+        docs.append(QJsonObject{
+            {QStringLiteral("file"), f->FileName()},
+            {QStringLiteral("coding"), f->FileCoding()},
+            {QStringLiteral("state"), state},
+            {QStringLiteral("active"), f == active},
+            {QStringLiteral("modified"), f->Editor()->Modified()},
+            {QStringLiteral("characters"), f->Editor()->TextLength()},
+        });
+    }
+    QJsonArray recent;
+    for (int k = 0; k < RecentFiles::Count; ++k)
+        recent.append(m_settings.line(RecentFiles::FirstLine + k));
+    QJsonObject report{
+        {QStringLiteral("title"), windowTitle()},
+        {QStringLiteral("documents"), docs},
+        {QStringLiteral("recent"), recent},
+        {QStringLiteral("replaceDialogVisible"), m_search->isReplaceDialogVisible()},
+        {QStringLiteral("tabs"), m_tabStrip->count()},
+    };
+    return QJsonDocument(report).toJson(QJsonDocument::Compact);
+}
+
+void TFrameForm::writeStateReportIfAsked() const
+{
+    const QString path = qEnvironmentVariable("QUILMAR_STATE_REPORT");
+    if (path.isEmpty())
+        return;
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(stateReport());
+        file.commit();
+    }
+}

@@ -1,0 +1,54 @@
+#include "WindowTiler.h"
+
+#include <cmath>
+
+namespace WindowTiler {
+
+QList<QRect> tile(const QRect &area, int count, Mode mode, int minimumExtent)
+{
+    QList<QRect> rects;
+    if (count <= 0 || area.isEmpty())
+        return rects;
+    const int extent = mode == Mode::Horizontal ? area.height() : area.width();
+    // As many windows per line as fit at the minimum extent; further lines beside.
+    const int perLine = qMax(1, qMin(count, extent / qMax(1, minimumExtent)));
+    const int lines = (count + perLine - 1) / perLine;
+    int index = 0;
+    for (int line = 0; line < lines; ++line) {
+        const int inThisLine = qMin(perLine, count - index);
+        for (int k = 0; k < inThisLine; ++k, ++index) {
+            QRect r;
+            if (mode == Mode::Horizontal) {
+                const int x0 = area.left() + area.width() * line / lines;
+                const int x1 = area.left() + area.width() * (line + 1) / lines;
+                const int y0 = area.top() + area.height() * k / inThisLine;
+                const int y1 = area.top() + area.height() * (k + 1) / inThisLine;
+                r = QRect(QPoint(x0, y0), QPoint(x1 - 1, y1 - 1));
+            } else {
+                const int y0 = area.top() + area.height() * line / lines;
+                const int y1 = area.top() + area.height() * (line + 1) / lines;
+                const int x0 = area.left() + area.width() * k / inThisLine;
+                const int x1 = area.left() + area.width() * (k + 1) / inThisLine;
+                r = QRect(QPoint(x0, y0), QPoint(x1 - 1, y1 - 1));
+            }
+            rects.append(r);
+        }
+    }
+    return rects;
+}
+
+QList<QRect> arrangeIcons(const QRect &area, int count, const QSize &iconSize)
+{
+    QList<QRect> rects;
+    const int perRow = qMax(1, area.width() / qMax(1, iconSize.width()));
+    for (int i = 0; i < count; ++i) {
+        const int row = i / perRow;
+        const int column = i % perRow;
+        rects.append(QRect(QPoint(area.left() + column * iconSize.width(),
+                                  area.bottom() + 1 - (row + 1) * iconSize.height()),
+                           iconSize));
+    }
+    return rects;
+}
+
+} // namespace WindowTiler

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QList>
+#include <QRect>
+
+// Places n windows in an area the way MDI tiling does: horizontal tiling
+// stacks them (full width, one above the other), vertical tiling puts them
+// side by side; with many windows the other direction gets columns (rows)
+// so that no window gets thinner than a usable minimum.
+namespace WindowTiler {
+enum class Mode { Horizontal, Vertical };
+QList<QRect> tile(const QRect &area, int count, Mode mode, int minimumExtent = 60);
+// Minimized windows in a row along the bottom edge, wrapping upwards.
+QList<QRect> arrangeIcons(const QRect &area, int count, const QSize &iconSize);
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+#include <QTextCharFormat>
+
+#include <atomic>
+
+class QFont;
+class QTextCursor;
+class QTextDocument;
+
+// Plain text in and out of a QTextDocument. CR, LF and CR LF all end a
+// paragraph on the way in; on the way out paragraphs are joined by the line
+// end the caller asks for, pictures are left out and table cells are
+// separated by tabs.
+namespace PlainText {
+
+enum class LineEnd { CrLf, Lf, Cr };
+
+// The line end of the first line, CR LF for text without any.
+LineEnd detectLineEnd(QStringView text);
+QString lineEndText(LineEnd lineEnd);
+
+// Inserts text at the cursor, replacing its selection.
+void insert(QTextCursor &cursor, QStringView text, const QTextCharFormat &format = QTextCharFormat());
+
+// Bytes of a text file and how to read them, from offset on (past a mark).
+struct EncodedText {
+    enum Encoding { CodePage, Utf8, Utf16LE, Utf16BE };
+    QByteArray bytes;
+    qsizetype offset = 0;
+    Encoding encoding = CodePage;
+    int codePage = 1252;
+};
+QString decode(const EncodedText &source);
+
+// A new document holding the text in the given default font, built with the
+// undo history off. Decodes piece by piece, so only the document's own copy
+// of the text is held in full. Safe to call from a worker thread; the caller
+// moves the document to the thread that uses it. progress receives the bytes
+// done; lineEnd the line end of the first line.
+QTextDocument *buildDocument(const EncodedText &source, const QFont &font,
+                             std::atomic<qint64> *progress = nullptr, LineEnd *lineEnd = nullptr);
+
+// The text of [from, to) (to -1: the end), paragraphs joined by lineEnd.
+// Line separators inside a paragraph become lineEnd unless keepLineSeparators.
+QString extract(const QTextDocument &document, int from, int to, const QString &lineEnd,
+                bool keepLineSeparators = false);
+
+} // namespace PlainText

@@ -1,0 +1,905 @@
+#include "MDIEdit.h"
+
+#include "CodePages.h"
+#include "DocumentHost.h"
+#include "Icons.h"
+#include "NumericReferences.h"
+#include "Settings.h"
+#include "Shell.h"
+#include "TRichTextEdit.h"
+#include "TextFormat.h"
+#include "TextProperties.h"
+#include "TextSet.h"
+#include "UserInteraction.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QBuffer>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QMenu>
+#include <QMimeData>
+#include <QSaveFile>
+#include <QTextDocument>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace {
+
+struct ActionSpec {
+    const char *name;
+    int caption;          // text-set entry; 0: set elsewhere
+    int hint;             // text-set entry; 0: none
+    QKeySequence shortcut;
+    const char *icon;
+    void (TEditForm::*slot)();
+};
+
+QString beforeBar(const QString &text)
+{
+    return text.section(u'|', 0, 0);
+}
+
+} // namespace
+
+TEditForm::TEditForm(DocumentHost *host, QWidget *parent) : QMdiSubWindow(parent), m_host(host)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    auto *client = new QWidget(this);
+    auto *layout = new QVBoxLayout(client);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    m_editor = new TRichTextEdit(client);
+    m_editor->setObjectName(QStringLiteral("Editor"));
+    layout->addWidget(m_editor);
+    setWidget(client);
+    m_toolBar = new QToolBar(QStringLiteral("ToolBar2"));
+    m_toolBar->setObjectName(QStringLiteral("ToolBar2"));
+    m_toolBar->setIconSize(QSize(16, 16));
+    m_toolBar->hide();
+    buildActions();
+    buildMenus();
+    FormCreate();
+}
+
+TEditForm::~TEditForm()
+{
+    // The tool bar may live in the frame's panel; it is ours to free.
+    delete m_toolBar;
+    delete m_fileMenu;
+    delete m_editMenu;
+    delete m_insertMenu;
+    delete m_formatMenu;
+    delete m_popupMenu;
+    if (m_host)
+        m_host->documentClosed(this);
+}
+
+QString TEditForm::tr2(int entry) const
+{
+    return m_host->textSet().entry(entry);
+}
+
+QAction *TEditForm::action(const QString &name) const
+{
+    return m_actions.value(name);
+}
+
+void TEditForm::buildActions()
+{
+    using F = TEditForm;
+    const ActionSpec specs[] = {
+        {"New1", Txt::New, Txt::NewFile, QKeySequence(Qt::CTRL | Qt::Key_N), "document-new",
+         nullptr},
+        {"Open1", Txt::Open, Txt::OpenFile, QKeySequence(Qt::CTRL | Qt::Key_O), "document-open", nullptr},
+        {"Save1", Txt::Save, Txt::SaveFile, QKeySequence(Qt::CTRL | Qt::Key_S), "document-save", &F::Save1Click},
+        {"Saveas1", Txt::SaveAs, Txt::SaveFileAs, {}, "document-save-as", &F::Saveas1Click},
+        {"Saveselecteditem1", Txt::SaveSelected, Txt::SaveSelectedHint, {}, nullptr, &F::Saveselecteditem1Click},
+        {"Close1", Txt::Close, 0, {}, "window-close", &F::Close1Click},
+        {"Exit1", Txt::Exit, 0, {}, "application-exit", nullptr},
+        {"Undo1", Txt::Undo, 0, {}, "edit-undo", nullptr},
+        {"Redo1", Txt::RedoRestore, 0, {}, "edit-redo", nullptr},
+        {"Cut1", Txt::Cut, Txt::CutHint, QKeySequence(Qt::CTRL | Qt::Key_X), "edit-cut", nullptr},
+        {"Copy1", Txt::Copy, Txt::CopyHint, QKeySequence(Qt::CTRL | Qt::Key_C), "edit-copy", nullptr},
+        {"Paste1", Txt::Paste, Txt::PasteHint, QKeySequence(Qt::CTRL | Qt::Key_V), "edit-paste", nullptr},
+        {"PasteunformattedText1", Txt::PasteUnformatted, 0, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_V),
+         nullptr, nullptr},
+        {"Pastewithoptions1", Txt::PasteWithOptions, Txt::PasteWithOptionsHint, {}, nullptr, nullptr},
+        {"Delete1", Txt::Delete, 0, QKeySequence(Qt::CTRL | Qt::Key_D), "edit-delete", nullptr},
+        {"Selectall1", Txt::SelectAll, Txt::SelectAllHint, QKeySequence(Qt::CTRL | Qt::Key_A),
+         "edit-select-all", nullptr},
+        {"Find1", Txt::Find, 0, QKeySequence(Qt::CTRL | Qt::Key_F), "edit-find", &F::Find1Click},
+        {"FindNext1", Txt::FindNext, 0, QKeySequence(Qt::Key_F3), "go-down", &F::FindNext1Click},
+        {"Replace1", Txt::Replace, 0, QKeySequence(Qt::CTRL | Qt::Key_R), "edit-find-replace", &F::Replace1Click},
+        {"Objectproperties1", Txt::ObjectProperties, Txt::ObjectPropertiesHint,
+         QKeySequence(Qt::ALT | Qt::Key_Return), nullptr, nullptr},
+        {"IPicture1", Txt::Image, Txt::ImageHint, QKeySequence(Qt::CTRL | Qt::Key_Insert), "insert-image",
+         &F::IPicture1Click},
+        {"Wordwrap1", Txt::WordWrap, 0, QKeySequence(Qt::CTRL | Qt::Key_W), nullptr, &F::Wordwrap1Click},
+        {"UnicodeNumeric1", 0, 0, {}, nullptr, nullptr},
+        {"ANSINumeric1", 0, 0, {}, nullptr, nullptr},
+        {"AllNumeric1", 0, 0, {}, nullptr, nullptr},
+        {"NumericUnicode1", 0, 0, {}, nullptr, &F::convertFromNumeric},
+    };
+    for (const ActionSpec &spec : specs) {
+        auto *a = new QAction(this);
+        a->setObjectName(QString::fromLatin1(spec.name));
+        a->setProperty("captionEntry", spec.caption);
+        a->setProperty("hintEntry", spec.hint);
+        if (!spec.shortcut.isEmpty()) {
+            a->setShortcut(spec.shortcut);
+            a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        }
+        if (spec.icon)
+            a->setIcon(Icons::get(QString::fromLatin1(spec.icon)));
+        if (spec.slot)
+            connect(a, &QAction::triggered, this, spec.slot);
+        m_actions.insert(a->objectName(), a);
+        addAction(a);
+    }
+    TRichTextEdit *e = m_editor;
+    connect(action(QStringLiteral("New1")), &QAction::triggered, this, [this] {
+        m_host->newCommand();
+        setSaveEnabled(false);
+    });
+    connect(action(QStringLiteral("Open1")), &QAction::triggered, this, [this] { m_host->openCommand(); });
+    connect(action(QStringLiteral("Exit1")), &QAction::triggered, this, [this] { m_host->exitCommand(); });
+    connect(action(QStringLiteral("Undo1")), &QAction::triggered, e, &TRichTextEdit::Undo);
+    connect(action(QStringLiteral("Redo1")), &QAction::triggered, e, &TRichTextEdit::Redo);
+    connect(action(QStringLiteral("Cut1")), &QAction::triggered, e, &TRichTextEdit::Cut);
+    connect(action(QStringLiteral("Copy1")), &QAction::triggered, e, &QTextEdit::copy);
+    connect(action(QStringLiteral("Paste1")), &QAction::triggered, e, &TRichTextEdit::Paste);
+    connect(action(QStringLiteral("PasteunformattedText1")), &QAction::triggered, e, &TRichTextEdit::PasteUnformatted);
+    connect(action(QStringLiteral("Pastewithoptions1")), &QAction::triggered, this, [this] {
+        m_editor->PasteUnformatted();
+        FocusEditor();
+    });
+    connect(action(QStringLiteral("Delete1")), &QAction::triggered, e, &TRichTextEdit::ClearSelection);
+    connect(action(QStringLiteral("Selectall1")), &QAction::triggered, e, &QTextEdit::selectAll);
+    connect(action(QStringLiteral("UnicodeNumeric1")), &QAction::triggered, this, [this] { convertToNumeric(256); });
+    connect(action(QStringLiteral("ANSINumeric1")), &QAction::triggered, this, [this] { convertToNumeric(128); });
+    connect(action(QStringLiteral("AllNumeric1")), &QAction::triggered, this, [this] { convertToNumeric(0); });
+    action(QStringLiteral("Wordwrap1"))->setCheckable(true);
+    action(QStringLiteral("FindNext1"))->setEnabled(false);
+    action(QStringLiteral("Objectproperties1"))->setEnabled(false);
+
+    for (const char *name : {"Save1", "Cut1", "Copy1", "Paste1", "Undo1", "Redo1", "Find1", "FindNext1", "Replace1"})
+        m_toolBar->addAction(action(QString::fromLatin1(name)));
+}
+
+void TEditForm::buildMenus()
+{
+    auto add = [this](QMenu *menu, std::initializer_list<const char *> names) {
+        for (const char *name : names) {
+            if (!name)
+                menu->addSeparator();
+            else
+                menu->addAction(action(QString::fromLatin1(name)));
+        }
+    };
+    m_fileMenu = new QMenu;
+    m_fileMenu->setObjectName(QStringLiteral("File1"));
+    add(m_fileMenu, {"New1", "Open1", "Save1", "Saveas1", "Saveselecteditem1", nullptr, "Close1", nullptr});
+    for (int i = 1; i <= 4; ++i) {
+        auto *recent = m_fileMenu->addAction(QString());
+        recent->setObjectName(QStringLiteral("Recent1%1").arg(i));
+        recent->setVisible(false);
+        connect(recent, &QAction::triggered, this, [this, recent] { m_host->openRecentFile(recent->toolTip()); });
+        m_actions.insert(recent->objectName(), recent);
+    }
+    m_fileMenu->addSeparator();
+    add(m_fileMenu, {"Exit1"});
+
+    m_editMenu = new QMenu;
+    m_editMenu->setObjectName(QStringLiteral("Edit1"));
+    add(m_editMenu, {"Undo1", "Redo1", nullptr, "Cut1", "Copy1", "Paste1", "PasteunformattedText1",
+                     "Pastewithoptions1", "Delete1", nullptr, "Selectall1", nullptr, "Find1", "FindNext1",
+                     "Replace1", nullptr, "Objectproperties1"});
+    connect(m_editMenu, &QMenu::aboutToShow, this, &TEditForm::Edit1Click);
+
+    m_insertMenu = new QMenu;
+    m_insertMenu->setObjectName(QStringLiteral("Insert1"));
+    add(m_insertMenu, {"IPicture1"});
+
+    m_formatMenu = new QMenu;
+    m_formatMenu->setObjectName(QStringLiteral("Format1"));
+    add(m_formatMenu, {"Wordwrap1", nullptr, "UnicodeNumeric1", "ANSINumeric1", "AllNumeric1", "NumericUnicode1"});
+
+    m_popupMenu = new QMenu;
+    m_popupMenu->setObjectName(QStringLiteral("PopupMenu1"));
+    add(m_popupMenu, {"Cut1", "Copy1", "Paste1", nullptr, "Selectall1", "Objectproperties1"});
+    connect(m_popupMenu, &QMenu::aboutToShow, this, &TEditForm::Edit1Click);
+    m_editor->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_editor, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { m_popupMenu->popup(m_editor->viewport()->mapToGlobal(pos)); });
+}
+
+void TEditForm::applyTexts()
+{
+    const TextSet &texts = m_host->textSet();
+    for (QAction *a : std::as_const(m_actions)) {
+        const int caption = a->property("captionEntry").toInt();
+        const int hint = a->property("hintEntry").toInt();
+        if (caption > 0)
+            a->setText(beforeBar(texts.entry(caption)));
+        if (hint > 0)
+            a->setToolTip(beforeBar(texts.entry(hint)));
+        else if (caption > 0)
+            a->setToolTip(a->text());
+    }
+    // The redo hint is the whole "Redo|Restore" text.
+    action(QStringLiteral("Redo1"))->setToolTip(texts.entry(Txt::RedoRestore));
+    m_fileMenu->setTitle(texts.entry(Txt::File));
+    m_editMenu->setTitle(texts.entry(Txt::Edit));
+    m_insertMenu->setTitle(texts.entry(Txt::Insert));
+    m_formatMenu->setTitle(texts.entry(Txt::Format));
+
+    // Numeric conversion captions and hints are built from their parts.
+    const QString numeric = texts.entry(Txt::Numeric);
+    const QString hint = texts.entry(Txt::ToNumericHint);
+    action(QStringLiteral("UnicodeNumeric1"))->setText(QStringLiteral("Unicode --> ") + numeric);
+    action(QStringLiteral("UnicodeNumeric1"))->setToolTip(formatText(hint, {QStringLiteral("ANSI")}));
+    action(QStringLiteral("ANSINumeric1"))->setText(QStringLiteral("ANSI --> ") + numeric);
+    action(QStringLiteral("ANSINumeric1"))->setToolTip(formatText(hint, {QStringLiteral("ASCII")}));
+    action(QStringLiteral("AllNumeric1"))->setText(QStringLiteral("xx --> ") + numeric);
+    QString allHint = hint;
+    const qsizetype quote = allHint.indexOf(u'"');
+    const qsizetype percent = allHint.indexOf(u'%');
+    if (quote >= 0 && percent > quote)
+        allHint.remove(quote, percent + 4 - quote);
+    const qsizetype dash = allHint.indexOf(u'-');
+    if (dash >= 0)
+        allHint.remove(dash, 2);
+    action(QStringLiteral("AllNumeric1"))->setToolTip(allHint);
+    action(QStringLiteral("NumericUnicode1"))->setText(numeric + QStringLiteral(" --> Unicode"));
+    action(QStringLiteral("NumericUnicode1"))->setToolTip(texts.entry(Txt::FromNumericHint));
+}
+
+// ---------------------------------------------------------------------------
+// Life cycle
+
+void TEditForm::FormCreate()
+{
+    setFileName(QString());
+    LastSearchKind = 0;
+    applyTexts();
+    m_host->setWindowItemsVisible(true);
+    m_host->addTabSection(this, windowTitle());
+    m_hasHeaderSection = true;
+
+    const QStringList names = m_host->recentFileNames();
+    const Settings &settings = m_host->settings();
+    for (int i = 1; i <= 4; ++i) {
+        QAction *recent = action(QStringLiteral("Recent1%1").arg(i));
+        const QString name = names.value(i - 1);
+        recent->setVisible(!name.isEmpty());
+        recent->setText(name);
+        recent->setToolTip(settings.line(13 + i));
+    }
+    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &TEditForm::UpdatePasteCommands);
+
+    TRichTextEdit *e = m_editor;
+    e->setAutoURLDetect(m_host->autoUrlDetection());
+    e->OnChange = [this](TRichTextEdit *) { EditorChange(); };
+    e->OnSelectionChange = [this](TRichTextEdit *) { EditorSelectionChange(); };
+    e->OnProtectChange = [](TRichTextEdit *editor, int, int) { return editor->Loading(); };
+    e->OnURLClick = [this](TRichTextEdit *, const QString &link, Qt::MouseButton button) {
+        EditorURLClick(link, button);
+    };
+    connect(e, &TRichTextEdit::loadProgress, this, [this](int percent) {
+        m_host->setStatusPanel(1, percent < 100 ? QStringLiteral("%1 %").arg(percent) : QString());
+    });
+    action(QStringLiteral("Wordwrap1"))->setChecked(e->WordWrap());
+    action(QStringLiteral("Undo1"))->setEnabled(false);
+    action(QStringLiteral("Redo1"))->setEnabled(false);
+}
+
+void TEditForm::showEvent(QShowEvent *event)
+{
+    QMdiSubWindow::showEvent(event);
+    if (!m_shown) {
+        m_shown = true;
+        FormShow();
+    }
+}
+
+void TEditForm::FormShow()
+{
+    const Settings &settings = m_host->settings();
+    QFont font(settings.line(7).isEmpty() ? QStringLiteral("Courier New") : settings.line(7));
+    font.setPointSize(settings.number(8, 11) > 0 ? settings.number(8, 11) : 11);
+    font.setBold(settings.line(45) == QLatin1String("bold"));
+    m_editor->document()->setDefaultFont(font);
+    m_editor->setFont(font);
+    const int colour = settings.number(44, 0);
+    if (colour != 0) {
+        QPalette p = m_editor->palette();
+        p.setColor(QPalette::Text, WinColor::toColor(colour, p.color(QPalette::Text)));
+        m_editor->setPalette(p);
+    }
+    m_saveFilterIndex = m_host->openDialogFilterIndex();
+    m_saveInitialDir = m_host->openDialogInitialDir();
+    m_editor->select(0, 2);
+    m_editor->select(0, 0);
+    UpdatePositionDisplay();
+    m_host->setStandardFontEnabled(true);
+    EditorChange();
+    UpdatePasteCommands();
+}
+
+void TEditForm::FormActivate()
+{
+    const QPoint caret = m_editor->CaretPos();
+    m_host->setStatusPanel(0, formatText(tr2(Txt::LineCol), {caret.y() + 1, caret.x() + 1}));
+    m_host->setStatusPanel(1, QString::number(m_editor->TextLength()) + tr2(Txt::Characters));
+    if (m_fileName != QLatin1String("Untitled"))
+        m_host->setOpenWithStandardAppEnabled(true);
+    m_host->setTabSectionActive(this, true);
+    if (!m_toolBar->isVisible())
+        m_host->showDocumentToolBar(m_toolBar);
+    m_host->documentActivated(this);
+}
+
+void TEditForm::FormDeactivate()
+{
+    m_host->setOpenWithStandardAppEnabled(false);
+    m_host->takeBackToolBarPanel(m_toolBar);
+    if (m_hasHeaderSection)
+        m_host->setTabSectionActive(this, false);
+}
+
+void TEditForm::closeEvent(QCloseEvent *event)
+{
+    if (m_loadingFile || m_editor->isLoadingInBackground() || !FormClose()) {
+        event->ignore();
+        return;
+    }
+    QMdiSubWindow::closeEvent(event);
+}
+
+bool TEditForm::FormClose()
+{
+    if (!QuerySaveDocument())
+        return false;
+    m_host->setOpenWithStandardAppEnabled(false);
+    const QList<TEditForm *> docs = m_host->documents();
+    if (docs.size() <= 1) {
+        m_host->setWindowItemsVisible(false);
+        m_host->setStandardFontEnabled(false);
+    }
+    m_host->setSaveAllEnabled(false);
+    for (TEditForm *other : docs)
+        if (other != this && other->isSaveEnabled())
+            m_host->setSaveAllEnabled(true);
+    m_hasHeaderSection = false;
+    m_host->removeTabSection(this);
+    m_host->takeBackToolBarPanel(m_toolBar);
+    m_host->setStatusPanel(0, QString());
+    m_host->setStatusPanel(1, QString());
+    return true;
+}
+
+bool TEditForm::QuerySaveDocument()
+{
+    bool result = true;
+    if (m_editor->Modified()) {
+        const auto answer = m_host->userInteraction().askYesNoCancel(
+            formatText(tr2(Txt::SaveChanges), {m_fileName}), QStringLiteral("Quilmar"));
+        if (answer == UserInteraction::Cancel) {
+            result = false;
+        } else if (answer == UserInteraction::Yes) {
+            Save1Click();
+            // A save that failed or was cancelled must not let the caller
+            // throw the document away.
+            result = !m_editor->Modified();
+        }
+    }
+    FocusEditor();
+    return result;
+}
+
+void TEditForm::FocusEditor()
+{
+    if (m_editor->isVisible() && m_editor->isEnabled())
+        m_editor->setFocus();
+}
+
+bool TEditForm::isSaveEnabled() const
+{
+    return action(QStringLiteral("Save1"))->isEnabled();
+}
+
+void TEditForm::setSaveEnabled(bool on)
+{
+    action(QStringLiteral("Save1"))->setEnabled(on);
+}
+
+void TEditForm::setFileName(const QString &fileName)
+{
+    m_fileName = fileName.isEmpty() ? QStringLiteral("Untitled") : fileName;
+    setWindowTitle(m_fileName);
+    if (m_hasHeaderSection)
+        m_host->setTabSectionText(this, QFileInfo(m_fileName).fileName());
+}
+
+void TEditForm::showError(const QString &text)
+{
+    m_host->userInteraction().showError(text, QStringLiteral("Quilmar"));
+}
+
+// ---------------------------------------------------------------------------
+// Loading
+
+bool TEditForm::LoadDocument(const QString &fileName, bool asTemplate)
+{
+    const QFileInfo info(fileName);
+    if (!info.exists() || info.isDir()) {
+        showError(tr2(Txt::CouldNotFindFile) + fileName);
+        return false;
+    }
+    // Read first: a file that cannot be read leaves the window as it was,
+    // so a later save cannot overwrite the file with an empty document.
+    QFile file(fileName);
+    QByteArray bytes;
+    if (!file.open(QIODevice::ReadOnly)) {
+        showError(fileName + QStringLiteral("\r\n") + file.errorString());
+        return false;
+    }
+    bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        showError(fileName + QStringLiteral("\r\n") + file.errorString());
+        return false;
+    }
+    file.close();
+
+    if (!asTemplate)
+        setFileName(info.absoluteFilePath());
+    const FileCodings::ExtensionCoding byExtension = FileCodings::fromExtension(fileName, m_saveFilterIndex);
+    m_saveFilterIndex = byExtension.coding;
+    if (byExtension.languageFile && m_editor->WordWrap())
+        Wordwrap1Click();
+
+    m_editor->setLangOptions(TLangOption::rlAutoKeyboard);
+    m_editor->setLoading(true);
+    m_loadingFile = true;
+    FileCodings::LoadPlan plan = FileCodings::planLoad(bytes, m_saveFilterIndex, m_host->selectedCodePage(),
+                                                       CodePages::ansiCodePage());
+    bytes.clear();
+    m_saveFilterIndex = plan.coding;
+    bool loaded;
+    if (plan.streamDefault) {
+        loaded = m_editor->Lines().loadFromBuffer(plan.text.bytes);
+    } else {
+        loaded = m_editor->loadEncoded(plan.text);
+    }
+    plan = {};
+    m_editor->setLoading(false);
+    m_loadingFile = false;
+    if (!loaded) {
+        showError(m_editor->Lines().lastError());
+        return false;
+    }
+    m_fileLineEnd = m_editor->PlainLineEnd();
+
+    m_editor->setSelStart(0);
+    m_editor->setModified(false);
+    setSaveEnabled(false);
+    m_editor->setLangOptions(TLangOption::rlAutoFont);
+    action(QStringLiteral("Undo1"))->setEnabled(false);
+    action(QStringLiteral("Redo1"))->setEnabled(false);
+    m_host->updateSaveAll();
+    m_host->setOpenWithStandardAppEnabled(true);
+    UpdatePositionDisplay();
+    m_host->setStatusPanel(1, QString::number(m_editor->TextLength()) + tr2(Txt::Characters));
+    FocusEditor();
+    if (m_host->takeReplaceAfterLoad())
+        Replace1Click();
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Editor events
+
+void TEditForm::EditorChange()
+{
+    action(QStringLiteral("Undo1"))->setEnabled(m_editor->CanUndo());
+    action(QStringLiteral("Redo1"))->setEnabled(m_editor->CanRedo());
+    m_editor->viewport()->update();
+    setSaveEnabled(true);
+    m_host->setSaveAllEnabled(true);
+    m_host->setStatusPanel(1, QString::number(m_editor->TextLength()) + tr2(Txt::Characters));
+}
+
+void TEditForm::EditorSelectionChange()
+{
+    UpdatePositionDisplay();
+}
+
+void TEditForm::UpdatePositionDisplay()
+{
+    const QPoint caret = m_editor->CaretPos();
+    m_host->setStatusPanel(0, formatText(tr2(Txt::LineCol), {caret.y() + 1, caret.x() + 1}));
+    const bool selected = m_editor->SelLength() > 0;
+    action(QStringLiteral("Copy1"))->setEnabled(selected);
+    action(QStringLiteral("Cut1"))->setEnabled(selected && !m_editor->ReadOnly());
+    action(QStringLiteral("Saveselecteditem1"))->setEnabled(selected);
+    const QTextCursor c = m_editor->textCursor();
+    bool oneObject = false;
+    if (c.selectionEnd() - c.selectionStart() == 1) {
+        QTextCursor probe(m_editor->document());
+        probe.setPosition(c.selectionEnd());
+        oneObject = probe.charFormat().isImageFormat();
+    }
+    action(QStringLiteral("Objectproperties1"))->setEnabled(oneObject);
+}
+
+void TEditForm::UpdatePasteCommands()
+{
+    action(QStringLiteral("Paste1"))->setEnabled(m_editor->CanPaste());
+    action(QStringLiteral("Pastewithoptions1"))->setEnabled(m_editor->CanPaste());
+}
+
+void TEditForm::Edit1Click()
+{
+    action(QStringLiteral("Paste1"))->setEnabled(m_editor->CanPaste());
+    const bool copy = action(QStringLiteral("Copy1"))->isEnabled();
+    action(QStringLiteral("Delete1"))->setEnabled(copy && !m_editor->ReadOnly());
+    action(QStringLiteral("Cut1"))->setEnabled(copy && !m_editor->ReadOnly());
+}
+
+void TEditForm::Wordwrap1Click()
+{
+    m_editor->setWordWrap(!m_editor->WordWrap());
+    action(QStringLiteral("Wordwrap1"))->setChecked(m_editor->WordWrap());
+    m_editor->viewport()->update();
+}
+
+// ---------------------------------------------------------------------------
+// Links, pictures and the shell
+
+void TEditForm::EditorURLClick(const QString &link, Qt::MouseButton button)
+{
+    if (button != Qt::LeftButton)
+        return;
+    Shell &shell = m_host->shell();
+    if (shell.open(link).ok())
+        return;
+    QString base = m_saveInitialDir;
+    const auto isSeparator = [](QChar c) { return c == u'\\' || c == u'/'; };
+    if (link.left(5).toLower() == QLatin1String("file:")) {
+        QString relative = link.mid(5);
+        QString folder = base;
+        if (folder.isEmpty() || !isSeparator(folder.back()))
+            folder += QDir::separator();
+        while (relative.startsWith(QLatin1String("..\\")) || relative.startsWith(QLatin1String("../"))) {
+            relative.remove(0, 3);
+            // Up one level: drop the trailing separator, then the last name.
+            folder.chop(1);
+            while (!folder.isEmpty() && !isSeparator(folder.back()))
+                folder.chop(1);
+            if (folder.isEmpty())
+                break;
+        }
+        const QString target = QStringLiteral("file:") + folder + relative;
+        if (shell.open(target).code == Shell::FileNotFound)
+            showError(tr2(Txt::CouldNotFindFile) + target);
+        return;
+    }
+    QString folder = base;
+    if (!folder.isEmpty() && !isSeparator(folder.back()))
+        folder += QDir::separator();
+    if (QFileInfo::exists(folder + link)) {
+        const QString target = QStringLiteral("file:") + folder + link;
+        if (shell.open(target).code == Shell::FileNotFound)
+            showError(tr2(Txt::CouldNotFindFile) + target);
+    }
+}
+
+void TEditForm::OpenWithStandardApplication()
+{
+    if (!QuerySaveDocument())
+        return;
+    const Shell::Result result = m_host->shell().open(m_fileName);
+    if (!result.ok())
+        showError(result.errorText.isEmpty() ? tr2(Txt::CouldNotFindFile) + m_fileName : result.errorText);
+}
+
+void TEditForm::IPicture1Click()
+{
+    UserInteraction::FileRequest request;
+    request.mode = UserInteraction::FileRequest::OpenOne;
+    request.filter = QStringLiteral(
+        "All (*.gif;*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf)|*.gif;*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf|"
+        "CompuServe GIF Image (*.gif)|*.gif|JPEG Image File (*.jpg)|*.jpg|JPEG Image File (*.jpeg)|*.jpeg|"
+        "Bitmaps (*.bmp)|*.bmp|Enhanced Metafiles (*.emf)|*.emf|Metafiles (*.wmf)|*.wmf");
+    request.initialDir = m_saveInitialDir;
+    const UserInteraction::FileAnswer answer = m_host->userInteraction().chooseFiles(request);
+    if (!answer.accepted || answer.files.isEmpty())
+        return;
+    const QString path = answer.files.first();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        showError(path + QStringLiteral("\r\n") + file.errorString());
+        return;
+    }
+    const QByteArray bytes = file.readAll();
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setDecideFormatFromContent(true);
+    const QByteArray format = reader.format();
+    const QImage image = reader.read();
+    if (image.isNull()) {
+        showError(QStringLiteral("The picture cannot be read:\r\n%1\r\n%2").arg(path, reader.errorString()));
+        return;
+    }
+    if (!m_editor->mayEdit(m_editor->SelStart(), m_editor->SelStart() + m_editor->SelLength()))
+        return;
+    // The picture goes through the clipboard, which keeps it afterwards.
+    auto *mime = new QMimeData;
+    mime->setImageData(image);
+    QApplication::clipboard()->setMimeData(mime);
+    insertPicture(image, format == "jpeg" || format == "png" ? bytes : QByteArray(),
+                  format == "jpeg" ? QStringLiteral("jpeg") : QStringLiteral("png"));
+    FocusEditor();
+}
+
+void TEditForm::insertPicture(const QImage &image, const QByteArray &bytes, const QString &type)
+{
+    QTextDocument *doc = m_editor->document();
+    static int serial = 0;
+    const QString name = QStringLiteral("quilmar-picture:%1").arg(++serial);
+    doc->addResource(QTextDocument::ImageResource, QUrl(name), image);
+    QTextImageFormat format;
+    format.setName(name);
+    format.setWidth(image.width());
+    format.setHeight(image.height());
+    if (!bytes.isEmpty()) {
+        format.setProperty(TextProperty::PictureBytes, bytes);
+        format.setProperty(TextProperty::PictureType, type);
+    }
+    QTextCursor c = m_editor->textCursor();
+    c.insertImage(format);
+    m_editor->setTextCursor(c);
+}
+
+// ---------------------------------------------------------------------------
+// Saving
+
+namespace {
+
+// Writes bytes through a temporary file beside target, so a failed write
+// leaves the old file as it was; keeps the old file's permissions.
+bool writeFileSafely(const QString &target, const QByteArray &bytes, QString *error)
+{
+    const QFileInfo info(target);
+    if (info.isDir()) {
+        *error = QStringLiteral("This name is a folder.");
+        return false;
+    }
+    if (info.exists() && !(info.permissions() & (QFileDevice::WriteOwner | QFileDevice::WriteUser))) {
+        *error = QStringLiteral("The file is read-only.");
+        return false;
+    }
+    QSaveFile file(target);
+    if (!file.open(QIODevice::WriteOnly)) {
+        *error = file.errorString();
+        return false;
+    }
+    if (file.write(bytes) != bytes.size() || !file.commit()) {
+        *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+// Copies the file to its backup name the same safe way, replacing an older backup.
+bool makeBackup(const QString &fileName, QString *error)
+{
+    if (!QFileInfo::exists(fileName))
+        return true;
+    QFile source(fileName);
+    if (!source.open(QIODevice::ReadOnly)) {
+        *error = source.errorString();
+        return false;
+    }
+    const QByteArray bytes = source.readAll();
+    return writeFileSafely(FileCodings::backupName(fileName), bytes, error);
+}
+
+QByteArray utf16Bytes(const QString &text, bool bigEndian)
+{
+    QByteArray out(text.size() * 2, Qt::Uninitialized);
+    char *dst = out.data();
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        *dst++ = char(bigEndian ? u >> 8 : u & 0xFF);
+        *dst++ = char(bigEndian ? u & 0xFF : u >> 8);
+    }
+    return out;
+}
+
+} // namespace
+
+bool TEditForm::WriteDocument(const QString &target)
+{
+    TRichTextEdit *e = m_editor;
+    const int coding = m_saveFilterIndex;
+    const TStreamMode baseMode = e->StreamMode() & ~TStreamMode(TStreamModeFlag::smUnicode);
+    const PlainText::LineEnd savedLineEnd = e->PlainLineEnd();
+    e->setPlainLineEnd(m_fileLineEnd);
+    auto unicodeText = [&] {
+        e->setStreamMode(baseMode | TStreamModeFlag::smUnicode);
+        e->setStreamFormat(TStreamFormat::sfPlainText);
+        const QByteArray raw = e->Lines().saveToBuffer();
+        e->setStreamMode(baseMode);
+        return QString(reinterpret_cast<const QChar *>(raw.constData()), raw.size() / 2);
+    };
+
+    QByteArray bytes;
+    if (coding == fcUtf8) {
+        bytes = QByteArray("\xEF\xBB\xBF") + unicodeText().toUtf8();
+    } else if (coding == fcUtf16LE || coding == fcUtf16BE) {
+        const bool bigEndian = coding == fcUtf16BE;
+        bytes = QByteArray(bigEndian ? "\xFE\xFF" : "\xFF\xFE") + utf16Bytes(unicodeText(), bigEndian);
+    } else {
+        if (coding == fcRichText)
+            e->setStreamFormat(TStreamFormat::sfDefault);
+        if (FileCodings::extension(target).toLower() == QLatin1String(".txt")) {
+            // The check leaves the stream format at plain text: a ".txt"
+            // name is always written as plain text.
+            unicodeText();
+        }
+        const bool plain = e->StreamFormat() == TStreamFormat::sfPlainText
+                           || (e->StreamFormat() == TStreamFormat::sfDefault && e->PlainText());
+        const int codePage = m_host->selectedCodePage();
+        if (plain) {
+            // Plain 8-bit text loses what its code page cannot hold: ask first.
+            const QString text = unicodeText();
+            const int targetPage = codePage == CodePages::ansiCodePage() ? CodePages::ansiCodePage() : codePage;
+            bool lossy = false;
+            bytes = CodePages::fromUnicode(targetPage, text, &lossy);
+            e->setStreamFormat(TStreamFormat::sfPlainText);
+            if (lossy && !m_host->userInteraction().askWarningYesNo(tr2(Txt::UnicodeLossWarning),
+                                                                     QStringLiteral("Quilmar"))) {
+                e->setPlainLineEnd(savedLineEnd);
+                return false;
+            }
+        } else {
+            bytes = e->Lines().saveToBuffer();
+        }
+    }
+    e->setPlainLineEnd(savedLineEnd);
+
+    QString error;
+    if (target == m_fileName && m_host->createBackupFiles() && !makeBackup(target, &error)) {
+        showError(target + QStringLiteral("\r\n") + error);
+        return false;
+    }
+    if (!writeFileSafely(target, bytes, &error)) {
+        showError(target + QStringLiteral("\r\n") + error);
+        return false;
+    }
+    return true;
+}
+
+void TEditForm::Save1Click()
+{
+    m_editor->setStreamFormat(FileCodings::extension(m_fileName) == QLatin1String(".rtf")
+                                  ? TStreamFormat::sfDefault : TStreamFormat::sfPlainText);
+    if (m_fileName == QLatin1String("Untitled")) {
+        Saveas1Click();
+    } else if (WriteDocument(m_fileName)) {
+        m_editor->setModified(false);
+        setSaveEnabled(false);
+        m_host->setOpenWithStandardAppEnabled(true);
+    }
+    m_editor->EmptyUndoBuffer();
+    action(QStringLiteral("Undo1"))->setEnabled(false);
+    action(QStringLiteral("Redo1"))->setEnabled(false);
+    m_host->updateSaveAll();
+}
+
+void TEditForm::Saveas1Click()
+{
+    UserInteraction::FileRequest request;
+    request.mode = UserInteraction::FileRequest::Save;
+    request.filter = FileCodings::saveFilter();
+    request.filterIndex = m_saveFilterIndex;
+    request.defaultExt = QStringLiteral("txt");
+    request.initialDir = m_saveInitialDir;
+    request.fileName = m_fileName;
+    const UserInteraction::FileAnswer answer = m_host->userInteraction().chooseFiles(request);
+    if (answer.accepted && !answer.files.isEmpty()) {
+        m_saveFilterIndex = answer.filterIndex;
+        setFileName(QFileInfo(answer.files.first()).absoluteFilePath());
+        Save1Click();
+        m_host->addRecentFile(m_fileName);
+    }
+    FocusEditor();
+}
+
+void TEditForm::Saveselecteditem1Click()
+{
+    UserInteraction::FileRequest request;
+    request.mode = UserInteraction::FileRequest::Save;
+    request.filter = FileCodings::saveFilter();
+    request.filterIndex = m_saveFilterIndex;
+    request.defaultExt = QStringLiteral("txt");
+    request.initialDir = m_saveInitialDir;
+    const UserInteraction::FileAnswer answer = m_host->userInteraction().chooseFiles(request);
+    if (answer.accepted && !answer.files.isEmpty()) {
+        m_saveFilterIndex = answer.filterIndex;
+        const TStreamMode mode = m_editor->StreamMode();
+        m_editor->setStreamMode(mode | TStreamModeFlag::smSelection);
+        WriteDocument(QFileInfo(answer.files.first()).absoluteFilePath());
+        m_editor->setStreamMode(mode);
+        EditorChange();
+    }
+    FocusEditor();
+}
+
+// ---------------------------------------------------------------------------
+// Numeric character references
+
+void TEditForm::convertToNumeric(int limit)
+{
+    TRichTextEdit *e = m_editor;
+    const TStreamMode mode = e->StreamMode();
+    e->setStreamMode(mode | TStreamModeFlag::smUnicode);
+    e->setStreamFormat(TStreamFormat::sfPlainText);
+    const PlainText::LineEnd lineEnd = e->PlainLineEnd();
+    e->setPlainLineEnd(PlainText::LineEnd::CrLf);
+    const QByteArray raw = e->Lines().saveToBuffer();
+    const QString text = NumericReferences::toNumeric(
+        QStringView(reinterpret_cast<const QChar *>(raw.constData()), raw.size() / 2), limit);
+    // To 8-bit text of the ANSI code page; references are ASCII, what stayed may not be.
+    const QByteArray ansi = CodePages::fromUnicode(CodePages::ansiCodePage(), text);
+    e->setStreamMode(mode & ~TStreamMode(TStreamModeFlag::smUnicode));
+    e->Lines().loadFromBuffer(ansi);
+    e->setPlainLineEnd(lineEnd);
+    // The conversion is a change of the document, not of the file.
+    e->setModified(true);
+    EditorChange();
+}
+
+void TEditForm::convertFromNumeric()
+{
+    TRichTextEdit *e = m_editor;
+    const TStreamMode mode = e->StreamMode();
+    e->setStreamMode(mode | TStreamModeFlag::smUnicode);
+    e->setStreamFormat(TStreamFormat::sfPlainText);
+    const PlainText::LineEnd lineEnd = e->PlainLineEnd();
+    e->setPlainLineEnd(PlainText::LineEnd::CrLf);
+    const QByteArray raw = e->Lines().saveToBuffer();
+    e->setStreamMode(mode & ~TStreamMode(TStreamModeFlag::smUnicode));
+    const QString text = NumericReferences::fromNumeric(
+        QStringView(reinterpret_cast<const QChar *>(raw.constData()), raw.size() / 2));
+    e->Lines().loadFromBuffer(QByteArray("\xEF\xBB\xBF") + text.toUtf8());
+    e->setPlainLineEnd(lineEnd);
+    e->setModified(true);
+    EditorChange();
+}
+
+// ---------------------------------------------------------------------------
+// Search commands: the dialogs belong to the frame.
+
+void TEditForm::Find1Click()
+{
+    m_host->runSearchCommand(this, DocumentHost::SearchFind);
+}
+
+void TEditForm::Replace1Click()
+{
+    m_host->runSearchCommand(this, DocumentHost::SearchReplace);
+}
+
+void TEditForm::FindNext1Click()
+{
+    m_host->runSearchCommand(this, DocumentHost::SearchFindNext);
+}

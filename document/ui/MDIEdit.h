@@ -1,0 +1,121 @@
+#pragma once
+
+#include "FileCoding.h"
+#include "PlainText.h"
+
+#include <QMdiSubWindow>
+#include <QPointer>
+
+class DocumentHost;
+class QAction;
+class QMenu;
+class QToolBar;
+class QToolButton;
+class TRichTextEdit;
+
+// The document window: one file in a rich text control, an MDI child of the
+// frame. Owns its editor, menus, tool bar and save dialog state; talks to
+// the frame through DocumentHost.
+class TEditForm : public QMdiSubWindow
+{
+    Q_OBJECT
+
+public:
+    explicit TEditForm(DocumentHost *host, QWidget *parent = nullptr);
+    ~TEditForm() override;
+
+    TRichTextEdit *Editor() const { return m_editor; }
+    QString FileName() const { return m_fileName; }
+    int FileCoding() const { return m_saveFilterIndex; }
+    void setFileCoding(int coding) { m_saveFilterIndex = coding; }
+    // Names the document without loading anything (a new file from the command line).
+    void setDocumentFileName(const QString &fileName) { setFileName(fileName); }
+    QString saveInitialDir() const { return m_saveInitialDir; }
+    bool Loading() const { return m_loadingFile; }
+    // Search state of this window (find and replace commands).
+    int LastSearchKind = 0;
+    bool FirstReplaceSearch = false;
+    bool ReplaceAllConfirmed = false;
+    bool LastSearchFailed = false;
+
+    // The document's menus, merged into the frame's menu bar while it is active.
+    QMenu *fileMenu() const { return m_fileMenu; }
+    QList<QMenu *> editMenus() const { return {m_editMenu, m_insertMenu, m_formatMenu}; }
+    QToolBar *toolBar() const { return m_toolBar; }
+    QAction *action(const QString &name) const;
+
+    // Loads a file into this window; false when it could not be read.
+    bool LoadDocument(const QString &fileName, bool asTemplate);
+    // Asks whether to save a modified document; false: the caller must stop.
+    bool QuerySaveDocument();
+    void OpenWithStandardApplication();
+    void UpdatePositionDisplay();
+    void UpdatePasteCommands();
+    void FocusEditor();
+    // Window title shown on the tab strip and in the frame's title.
+    QString caption() const { return windowTitle(); }
+    bool isSaveEnabled() const;
+
+    // Activation and deactivation, run by the frame as the active child changes.
+    void FormActivate();
+    void FormDeactivate();
+
+    // Commands.
+    void Save1Click();
+    void Saveas1Click();
+    void Saveselecteditem1Click();
+    void Wordwrap1Click();
+    void IPicture1Click();
+    void Replace1Click();
+    void Find1Click();
+    void FindNext1Click();
+    void Close1Click() { close(); }
+    // Converts the whole document to numeric character references for
+    // characters from limit on (0: every character).
+    void convertToNumeric(int limit);
+    void convertFromNumeric();
+
+    // Writes the document (or its selection) into target in the document's
+    // coding; false when nothing was written (declined or failed).
+    bool WriteDocument(const QString &target);
+
+    // Used by the link handler; public for the frame's tests.
+    void EditorURLClick(const QString &link, Qt::MouseButton button);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void FormCreate();
+    void FormShow();
+    bool FormClose();
+    void EditorChange();
+    void EditorSelectionChange();
+    void Edit1Click();
+    void buildActions();
+    void buildMenus();
+    void applyTexts();
+    void setFileName(const QString &fileName);
+    void setSaveEnabled(bool on);
+    void showError(const QString &text);
+    QString tr2(int entry) const;
+    void insertPicture(const QImage &image, const QByteArray &bytes, const QString &type);
+
+    DocumentHost *m_host;
+    TRichTextEdit *m_editor = nullptr;
+    QToolBar *m_toolBar = nullptr;
+    QMenu *m_fileMenu = nullptr;
+    QMenu *m_editMenu = nullptr;
+    QMenu *m_insertMenu = nullptr;
+    QMenu *m_formatMenu = nullptr;
+    QMenu *m_popupMenu = nullptr;
+    QHash<QString, QAction *> m_actions;
+    QString m_fileName;
+    int m_saveFilterIndex = fcAnsiText;
+    QString m_saveInitialDir;
+    PlainText::LineEnd m_fileLineEnd = PlainText::LineEnd::CrLf;
+    bool m_shown = false;
+    bool m_loadingFile = false;
+    bool m_hasHeaderSection = false;
+};

@@ -1,0 +1,131 @@
+#include "OverlayFormatter.h"
+
+#include "TextProperties.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QPalette>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextEdit>
+
+namespace {
+
+// A paragraph's user state holds generation * 2^20 + (revision & 0xFFFFF)
+// once it is formatted, so scrolled-to paragraphs are done only once.
+int stampFor(int generation, const QTextBlock &block)
+{
+    return (generation << 20) | (block.revision() & 0xFFFFF);
+}
+
+bool sameRanges(const QList<QTextLayout::FormatRange> &a, const QList<QTextLayout::FormatRange> &b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i)
+        if (a[i].start != b[i].start || a[i].length != b[i].length || a[i].format != b[i].format)
+            return false;
+    return true;
+}
+
+} // namespace
+
+QList<QPair<int, int>> OverlayFormatter::findLinks(const QString &text)
+{
+    static const QRegularExpression link(QStringLiteral(
+        "(?:\\b(?:https?|ftp|file|mailto|news|nntp|telnet|gopher|wais|prospero):"
+        "|\\bwww\\.)[^\\s<>\"]+"), QRegularExpression::CaseInsensitiveOption);
+    QList<QPair<int, int>> links;
+    if (text.indexOf(u':') < 0 && text.indexOf(QLatin1String("www."), 0, Qt::CaseInsensitive) < 0)
+        return links;
+    for (auto it = link.globalMatch(text); it.hasNext();) {
+        const auto m = it.next();
+        int length = int(m.capturedLength());
+        // Sentence punctuation after a link is not part of it.
+        while (length > 0 && QStringLiteral(".,;:!?)]}'").contains(text.at(m.capturedStart() + length - 1)))
+            --length;
+        if (length > 5)
+            links.append({int(m.capturedStart()), length});
+    }
+    return links;
+}
+
+QList<QTextLayout::FormatRange> OverlayFormatter::rangesFor(const QTextBlock &block) const
+{
+    QList<QTextLayout::FormatRange> ranges;
+    const int base = block.position();
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment frag = it.fragment();
+        const QTextCharFormat f = frag.charFormat();
+        if (f.boolProperty(TextProperty::Hidden)) {
+            QTextCharFormat hidden;
+            hidden.setFontPointSize(0.5);
+            hidden.setFontLetterSpacingType(QFont::AbsoluteSpacing);
+            hidden.setFontLetterSpacing(-1);
+            hidden.setForeground(Qt::transparent);
+            hidden.setBackground(Qt::transparent);
+            ranges.append({frag.position() - base, frag.length(), hidden});
+        } else if (f.boolProperty(TextProperty::Disabled)) {
+            QTextCharFormat grey;
+            grey.setForeground(m_editor->palette().color(QPalette::Disabled, QPalette::Text));
+            ranges.append({frag.position() - base, frag.length(), grey});
+        }
+    }
+    if (m_detectLinks) {
+        QTextCharFormat linkFormat;
+        linkFormat.setForeground(m_editor->palette().color(QPalette::Link));
+        linkFormat.setFontUnderline(true);
+        for (const auto &[start, length] : findLinks(block.text()))
+            ranges.append({start, length, linkFormat});
+    }
+    return ranges;
+}
+
+void OverlayFormatter::refreshBlock(QTextBlock block, bool force)
+{
+    const int stamp = stampFor(m_generation, block);
+    if (!force && block.userState() == stamp)
+        return;
+    block.setUserState(stamp);
+    QTextLayout *layout = block.layout();
+    if (!layout)
+        return;
+    const QList<QTextLayout::FormatRange> ranges = rangesFor(block);
+    if (sameRanges(ranges, layout->formats()))
+        return;
+    layout->setFormats(ranges);
+    m_editor->document()->markContentsDirty(block.position(), block.length());
+}
+
+void OverlayFormatter::refreshRange(int position, int length)
+{
+    QTextDocument *doc = m_editor->document();
+    QTextBlock block = doc->findBlock(position);
+    const QTextBlock last = doc->findBlock(position + qMax(0, length));
+    while (block.isValid()) {
+        refreshBlock(block, true);
+        if (block == last)
+            break;
+        block = block.next();
+    }
+}
+
+void OverlayFormatter::refreshVisible()
+{
+    const QRect viewport = m_editor->viewport()->rect();
+    QTextCursor top = m_editor->cursorForPosition(viewport.topLeft());
+    QTextBlock block = top.block();
+    const int bottomEdge = m_editor->verticalScrollBar()->value() + viewport.height();
+    QAbstractTextDocumentLayout *layout = m_editor->document()->documentLayout();
+    for (int guard = 0; block.isValid() && guard < 2000; ++guard, block = block.next()) {
+        refreshBlock(block, false);
+        if (layout->blockBoundingRect(block).top() > bottomEdge)
+            break;
+    }
+}
+
+void OverlayFormatter::invalidate()
+{
+    m_generation = (m_generation % 2000) + 1;
+}

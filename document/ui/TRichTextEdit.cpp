@@ -1,0 +1,1141 @@
+#include "TRichTextEdit.h"
+
+#include "CodePages.h"
+#include "OverlayFormatter.h"
+#include "RtfReader.h"
+#include "RtfWriter.h"
+#include "TextProperties.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QClipboard>
+#include <QEventLoop>
+#include <QFile>
+#include <QFutureWatcher>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QSaveFile>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextList>
+#include <QThread>
+#include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <cmath>
+
+namespace {
+
+const QString RtfMime = QStringLiteral("text/rtf");
+const QString RtfMimeAlt = QStringLiteral("application/rtf");
+
+bool isWordChar(QChar c)
+{
+    return c.isLetterOrNumber() || c == u'_';
+}
+
+bool isWholeWordAt(const QString &text, qsizetype index, qsizetype length)
+{
+    if (index > 0 && isWordChar(text.at(index - 1)))
+        return false;
+    const qsizetype end = index + length;
+    return end >= text.size() || !isWordChar(text.at(end));
+}
+
+int toPoints(int twips)
+{
+    return int(std::lround(twips / 20.0));
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// TTextAttributes
+
+QTextCharFormat TTextAttributes::current() const
+{
+    const QTextCursor cursor = m_editor->textCursor();
+    if (!cursor.hasSelection())
+        return m_editor->currentCharFormat();
+    // The format of the first selected character, as RichEdit reports a mixed selection.
+    QTextCursor first(m_editor->document());
+    first.setPosition(cursor.selectionStart() + 1);
+    return first.charFormat();
+}
+
+void TTextAttributes::merge(const QTextCharFormat &format)
+{
+    QTextCursor cursor = m_editor->textCursor();
+    if (!cursor.hasSelection()) {
+        m_editor->mergeCurrentCharFormat(format);
+        return;
+    }
+    if (!m_editor->mayEdit(cursor.selectionStart(), cursor.selectionEnd()))
+        return;
+    cursor.mergeCharFormat(format);
+}
+
+QString TTextAttributes::Name() const
+{
+    const QTextCharFormat f = current();
+    const QStringList families = f.fontFamilies().toStringList();
+    return families.isEmpty() ? m_editor->document()->defaultFont().family() : families.first();
+}
+
+void TTextAttributes::setName(const QString &name)
+{
+    QTextCharFormat f;
+    f.setFontFamilies({name.left(31)});
+    merge(f);
+}
+
+int TTextAttributes::Size() const
+{
+    const qreal size = current().fontPointSize();
+    if (size > 0)
+        return int(std::lround(size));
+    return m_editor->document()->defaultFont().pointSize();
+}
+
+void TTextAttributes::setSize(int points)
+{
+    if (points <= 0)
+        return;
+    QTextCharFormat f;
+    f.setFontPointSize(points);
+    merge(f);
+}
+
+TFontStyles TTextAttributes::Style() const
+{
+    const QTextCharFormat f = current();
+    const QFont defaults = m_editor->document()->defaultFont();
+    TFontStyles style;
+    const int weight = f.hasProperty(QTextFormat::FontWeight) ? f.fontWeight() : defaults.weight();
+    if (weight >= QFont::DemiBold)
+        style |= TFontStyle::fsBold;
+    if (f.hasProperty(QTextFormat::FontItalic) ? f.fontItalic() : defaults.italic())
+        style |= TFontStyle::fsItalic;
+    if (f.fontUnderline())
+        style |= TFontStyle::fsUnderline;
+    if (f.fontStrikeOut())
+        style |= TFontStyle::fsStrikeOut;
+    return style;
+}
+
+void TTextAttributes::setStyle(TFontStyles style)
+{
+    QTextCharFormat f;
+    f.setFontWeight(style.testFlag(TFontStyle::fsBold) ? QFont::Bold : QFont::Normal);
+    f.setFontItalic(style.testFlag(TFontStyle::fsItalic));
+    f.setFontUnderline(style.testFlag(TFontStyle::fsUnderline));
+    f.setFontStrikeOut(style.testFlag(TFontStyle::fsStrikeOut));
+    merge(f);
+}
+
+bool TTextAttributes::isAutoColor() const
+{
+    return current().foreground().style() == Qt::NoBrush;
+}
+
+QColor TTextAttributes::Color() const
+{
+    const QBrush brush = current().foreground();
+    if (brush.style() == Qt::NoBrush)
+        return m_editor->palette().color(QPalette::Text);
+    return brush.color();
+}
+
+void TTextAttributes::setColor(const QColor &color)
+{
+    QTextCharFormat f;
+    f.setForeground(color);
+    merge(f);
+}
+
+QColor TTextAttributes::BackColor() const
+{
+    const QBrush brush = current().background();
+    if (brush.style() == Qt::NoBrush)
+        return m_editor->palette().color(QPalette::Base);
+    return brush.color();
+}
+
+void TTextAttributes::setBackColor(const QColor &color)
+{
+    QTextCharFormat f;
+    f.setBackground(color);
+    merge(f);
+}
+
+bool TTextAttributes::Protected() const { return current().boolProperty(TextProperty::Protected); }
+bool TTextAttributes::Hidden() const { return current().boolProperty(TextProperty::Hidden); }
+bool TTextAttributes::Disabled() const { return current().boolProperty(TextProperty::Disabled); }
+
+void TTextAttributes::setProtected(bool on)
+{
+    QTextCharFormat f;
+    f.setProperty(TextProperty::Protected, on);
+    merge(f);
+}
+
+void TTextAttributes::setHidden(bool on)
+{
+    QTextCharFormat f;
+    f.setProperty(TextProperty::Hidden, on);
+    merge(f);
+    m_editor->refreshOverlay();
+}
+
+void TTextAttributes::setDisabled(bool on)
+{
+    QTextCharFormat f;
+    f.setProperty(TextProperty::Disabled, on);
+    merge(f);
+    m_editor->refreshOverlay();
+}
+
+TSubscriptStyle TTextAttributes::SubscriptStyle() const
+{
+    switch (current().verticalAlignment()) {
+    case QTextCharFormat::AlignSubScript: return TSubscriptStyle::ssSubscript;
+    case QTextCharFormat::AlignSuperScript: return TSubscriptStyle::ssSuperscript;
+    default: return TSubscriptStyle::ssNone;
+    }
+}
+
+void TTextAttributes::setSubscriptStyle(TSubscriptStyle style)
+{
+    QTextCharFormat f;
+    f.setVerticalAlignment(style == TSubscriptStyle::ssSubscript ? QTextCharFormat::AlignSubScript
+                           : style == TSubscriptStyle::ssSuperscript ? QTextCharFormat::AlignSuperScript
+                                                                     : QTextCharFormat::AlignNormal);
+    merge(f);
+}
+
+// ---------------------------------------------------------------------------
+// TParaAttributes
+
+ParagraphValues TParaAttributes::values() const
+{
+    return ParagraphFormat::read(m_editor->document()->findBlock(m_editor->SelStart()));
+}
+
+void TParaAttributes::change(const std::function<void(ParagraphValues &)> &change)
+{
+    const QTextCursor selection = m_editor->textCursor();
+    if (selection.hasSelection() && !m_editor->mayEdit(selection.selectionStart(), selection.selectionEnd()))
+        return;
+    QTextDocument *doc = m_editor->document();
+    const QTextBlock last = doc->findBlock(selection.selectionEnd());
+    QTextCursor cursor(doc);
+    cursor.beginEditBlock();
+    for (QTextBlock b = doc->findBlock(selection.selectionStart()); b.isValid(); b = b.next()) {
+        ParagraphValues v = ParagraphFormat::read(b);
+        change(v);
+        cursor.setPosition(b.position());
+        ParagraphFormat::apply(cursor, v);
+        if (b == last)
+            break;
+    }
+    cursor.endEditBlock();
+}
+
+TAlignment TParaAttributes::Alignment() const
+{
+    const Qt::Alignment a = values().alignment;
+    if (a & Qt::AlignRight)
+        return TAlignment::taRightJustify;
+    if (a & Qt::AlignHCenter)
+        return TAlignment::taCenter;
+    return TAlignment::taLeftJustify;
+}
+
+void TParaAttributes::setAlignment(TAlignment alignment)
+{
+    const Qt::Alignment a = alignment == TAlignment::taRightJustify ? Qt::AlignRight
+                            : alignment == TAlignment::taCenter     ? Qt::AlignHCenter
+                                                                    : Qt::AlignLeft;
+    change([a](ParagraphValues &v) { v.alignment = a; });
+}
+
+int TParaAttributes::FirstIndent() const { return toPoints(values().firstIndent); }
+int TParaAttributes::LeftIndent() const { return toPoints(values().leftIndent); }
+int TParaAttributes::RightIndent() const { return toPoints(values().rightIndent); }
+int TParaAttributes::SpaceBefore() const { return toPoints(values().spaceBefore); }
+int TParaAttributes::SpaceAfter() const { return toPoints(values().spaceAfter); }
+int TParaAttributes::LineSpacing() const { return toPoints(values().lineSpacing); }
+int TParaAttributes::LineSpacingRule() const { return values().lineSpacingRule; }
+NumberingKind TParaAttributes::Numbering() const { return values().numbering; }
+int TParaAttributes::NumberingStart() const { return values().numberingStart; }
+int TParaAttributes::NumberingStyle() const { return values().numberingStyle; }
+int TParaAttributes::TabCount() const { return int(values().tabs.size()); }
+
+int TParaAttributes::Tab(int index) const
+{
+    const ParagraphValues v = values();
+    return index >= 0 && index < v.tabs.size() ? toPoints(v.tabs.at(index)) : 0;
+}
+
+void TParaAttributes::setFirstIndent(int points)
+{
+    change([points](ParagraphValues &v) { v.firstIndent = points * 20; });
+}
+
+void TParaAttributes::setLeftIndent(int points)
+{
+    change([points](ParagraphValues &v) { v.leftIndent = points * 20; });
+}
+
+void TParaAttributes::setRightIndent(int points)
+{
+    change([points](ParagraphValues &v) { v.rightIndent = points * 20; });
+}
+
+void TParaAttributes::setSpaceBefore(int points)
+{
+    change([points](ParagraphValues &v) { v.spaceBefore = points * 20; });
+}
+
+void TParaAttributes::setSpaceAfter(int points)
+{
+    change([points](ParagraphValues &v) { v.spaceAfter = points * 20; });
+}
+
+void TParaAttributes::setLineSpacing(int rule, int points)
+{
+    change([rule, points](ParagraphValues &v) {
+        v.lineSpacingRule = rule;
+        v.lineSpacing = points * 20;
+    });
+}
+
+void TParaAttributes::setTabs(const QList<int> &points)
+{
+    QList<int> twips;
+    for (int p : points)
+        twips << p * 20;
+    change([twips](ParagraphValues &v) { v.tabs = twips; });
+}
+
+void TParaAttributes::setNumbering(NumberingKind kind)
+{
+    QTextCursor selection = m_editor->textCursor();
+    if (selection.hasSelection() && !m_editor->mayEdit(selection.selectionStart(), selection.selectionEnd()))
+        return;
+    const ParagraphValues before = values();
+    selection.beginEditBlock();
+    ParagraphFormat::applyNumbering(selection, kind, before.numberingStart, before.numberingStyle);
+    selection.endEditBlock();
+    if (kind == NumberingKind::None)
+        change([](ParagraphValues &v) { v.leftIndent = 0; });
+    else
+        change([](ParagraphValues &v) { v.leftIndent = qMax(v.leftIndent, 10 * 20); });
+}
+
+void TParaAttributes::setNumberingStart(int start)
+{
+    const QTextBlock block = m_editor->document()->findBlock(m_editor->SelStart());
+    if (QTextList *list = block.textList()) {
+        QTextListFormat f = list->format();
+        f.setProperty(TextProperty::NumberingStart, start);
+        list->setFormat(f);
+    }
+}
+
+void TParaAttributes::setNumberingStyle(int style)
+{
+    const QTextBlock block = m_editor->document()->findBlock(m_editor->SelStart());
+    if (QTextList *list = block.textList()) {
+        const ParagraphValues v = values();
+        list->setFormat(ParagraphFormat::listFormat(v.numbering, v.numberingStart, style));
+    }
+}
+
+// ---------------------------------------------------------------------------
+// TRichLines
+
+bool TRichLines::loadFromStream(QIODevice &stream)
+{
+    const qint64 position = stream.pos();
+    const QByteArray data = stream.readAll();
+    m_error.clear();
+    const bool rich = m_editor->useRichText();
+    if (m_editor->streamIn(data, rich, m_editor->m_streamMode))
+        return true;
+    // Like the platform control: back to where the stream was, other format, no modifiers.
+    stream.seek(position);
+    const QByteArray again = stream.readAll();
+    if (m_editor->streamIn(again, !rich, TStreamMode()))
+        return true;
+    m_error = QStringLiteral("Failed to Load Stream");
+    return false;
+}
+
+bool TRichLines::loadFromBuffer(const QByteArray &data)
+{
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    return loadFromStream(buffer);
+}
+
+QByteArray TRichLines::saveToBuffer()
+{
+    return m_editor->streamOut(m_editor->useRichText(), m_editor->m_streamMode);
+}
+
+bool TRichLines::saveToStream(QIODevice &stream)
+{
+    m_error.clear();
+    const QByteArray bytes = saveToBuffer();
+    if (stream.write(bytes) != bytes.size()) {
+        m_error = QStringLiteral("Failed to Save Stream");
+        return false;
+    }
+    return true;
+}
+
+bool TRichLines::saveToFile(const QString &fileName)
+{
+    m_error.clear();
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
+        m_error = file.errorString();
+        return false;
+    }
+    if (!saveToStream(file))
+        return false;
+    if (!file.commit()) {
+        m_error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// TRichTextEdit
+
+TRichTextEdit::TRichTextEdit(QWidget *parent) : QTextEdit(parent), m_overlay(new OverlayFormatter(this))
+{
+    setAcceptRichText(true);
+    setTabChangesFocus(false);
+    setWordWrap(true);
+    document()->setUndoRedoEnabled(m_undoLimit > 0);
+    connect(this, &QTextEdit::textChanged, this, [this] {
+        if (OnChange && !m_loading)
+            OnChange(this);
+    });
+    const auto selectionChanged = [this] {
+        if (OnSelectionChange)
+            OnSelectionChange(this);
+    };
+    connect(this, &QTextEdit::cursorPositionChanged, this, selectionChanged);
+    connect(this, &QTextEdit::selectionChanged, this, selectionChanged);
+    connectDocument();
+}
+
+TRichTextEdit::~TRichTextEdit()
+{
+    delete m_overlay;
+}
+
+void TRichTextEdit::connectDocument()
+{
+    connect(document(), &QTextDocument::contentsChange, this, &TRichTextEdit::handleContentsChange,
+            Qt::UniqueConnection);
+}
+
+void TRichTextEdit::handleContentsChange(int position, int, int added)
+{
+    if (m_autoUrlDetect || m_overlay->detectLinks())
+        m_overlay->refreshRange(position, added);
+}
+
+void TRichTextEdit::refreshOverlay()
+{
+    m_overlay->setDetectLinks(m_autoUrlDetect);
+    m_overlay->invalidate();
+    QTimer::singleShot(0, this, [this] { m_overlay->refreshVisible(); });
+}
+
+QString TRichTextEdit::Text() const
+{
+    return PlainText::extract(*document(), 0, -1, QStringLiteral("\n"), true);
+}
+
+int TRichTextEdit::TextLength() const
+{
+    return document()->characterCount() - 1;
+}
+
+bool TRichTextEdit::WordWrap() const
+{
+    return lineWrapMode() != QTextEdit::NoWrap;
+}
+
+void TRichTextEdit::setWordWrap(bool on)
+{
+    setLineWrapMode(on ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+    setScrollBars(on ? TScrollStyle::ssVertical : TScrollStyle::ssBoth);
+}
+
+void TRichTextEdit::setScrollBars(TScrollStyle style)
+{
+    m_scrollBars = style;
+    const bool horizontal = style == TScrollStyle::ssHorizontal || style == TScrollStyle::ssBoth;
+    const bool vertical = style == TScrollStyle::ssVertical || style == TScrollStyle::ssBoth;
+    setHorizontalScrollBarPolicy(horizontal ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+}
+
+bool TRichTextEdit::Modified() const
+{
+    return document()->isModified();
+}
+
+void TRichTextEdit::setModified(bool on)
+{
+    document()->setModified(on);
+}
+
+void TRichTextEdit::setUndoLimit(int limit)
+{
+    m_undoLimit = qMax(0, limit);
+    document()->setUndoRedoEnabled(m_undoLimit > 0);
+}
+
+void TRichTextEdit::setAutoURLDetect(bool on)
+{
+    m_autoUrlDetect = on;
+    setMouseTracking(on);
+    viewport()->setMouseTracking(true);
+    refreshOverlay();
+}
+
+int TRichTextEdit::SelStart() const
+{
+    return textCursor().selectionStart();
+}
+
+int TRichTextEdit::SelLength() const
+{
+    const QTextCursor c = textCursor();
+    return c.selectionEnd() - c.selectionStart();
+}
+
+void TRichTextEdit::setSelStart(int position)
+{
+    const int h = horizontalScrollBar()->value();
+    const int v = verticalScrollBar()->value();
+    QTextCursor c = textCursor();
+    c.setPosition(qBound(0, position, TextLength()));
+    setTextCursor(c);
+    horizontalScrollBar()->setValue(h);
+    verticalScrollBar()->setValue(v);
+}
+
+void TRichTextEdit::setSelLength(int length)
+{
+    select(SelStart(), length);
+}
+
+void TRichTextEdit::select(int start, int length)
+{
+    const int last = TextLength();
+    start = qBound(0, start, last);
+    QTextCursor c(document());
+    c.setPosition(start);
+    c.setPosition(qBound(0, start + length, last), QTextCursor::KeepAnchor);
+    setTextCursor(c);
+    ensureCursorVisible();
+}
+
+QString TRichTextEdit::SelText() const
+{
+    const QTextCursor c = textCursor();
+    return PlainText::extract(*document(), c.selectionStart(), c.selectionEnd(), QStringLiteral("\r"), true);
+}
+
+QString TRichTextEdit::SelTextW() const
+{
+    const QTextCursor c = textCursor();
+    return PlainText::extract(*document(), c.selectionStart(), c.selectionEnd(), QStringLiteral("\r\n"), true);
+}
+
+void TRichTextEdit::setSelText(const QString &text)
+{
+    QTextCursor c = textCursor();
+    if (!mayEdit(c.selectionStart(), c.selectionEnd()))
+        return;
+    PlainText::insert(c, text);
+    setTextCursor(c);
+}
+
+bool TRichTextEdit::ReplaceSelectionW(const QString &text)
+{
+    QTextCursor c = textCursor();
+    if (!mayEdit(c.selectionStart(), c.selectionEnd()))
+        return false;
+    if (text.isEmpty())
+        c.removeSelectedText();
+    else
+        PlainText::insert(c, text);
+    setTextCursor(c);
+    return true;
+}
+
+QPoint TRichTextEdit::CaretPos() const
+{
+    const int start = SelStart();
+    const QTextBlock block = document()->findBlock(start);
+    return QPoint(start - block.position(), block.blockNumber());
+}
+
+void TRichTextEdit::setCaretPos(const QPoint &pos)
+{
+    const QTextBlock block = document()->findBlockByNumber(qMax(0, pos.y()));
+    if (!block.isValid())
+        return;
+    const int column = qBound(0, pos.x(), block.length() - 1);
+    QTextCursor c(document());
+    c.setPosition(block.position() + column);
+    setTextCursor(c);
+}
+
+bool TRichTextEdit::CanUndo() const
+{
+    return document()->isUndoAvailable();
+}
+
+bool TRichTextEdit::CanRedo() const
+{
+    return document()->isRedoAvailable();
+}
+
+bool TRichTextEdit::CanPaste() const
+{
+    const QMimeData *data = QApplication::clipboard()->mimeData();
+    return !isReadOnly() && data && canInsertFromMimeData(data);
+}
+
+void TRichTextEdit::EmptyUndoBuffer()
+{
+    document()->clearUndoRedoStacks();
+}
+
+void TRichTextEdit::ClearSelection()
+{
+    QTextCursor c = textCursor();
+    if (!c.hasSelection() || isReadOnly() || !mayEdit(c.selectionStart(), c.selectionEnd()))
+        return;
+    c.removeSelectedText();
+}
+
+void TRichTextEdit::Clear()
+{
+    QTextCursor c(document());
+    c.select(QTextCursor::Document);
+    c.removeSelectedText();
+    c.setCharFormat(QTextCharFormat());
+}
+
+void TRichTextEdit::Cut()
+{
+    const QTextCursor c = textCursor();
+    if (!c.hasSelection() || isReadOnly() || !mayEdit(c.selectionStart(), c.selectionEnd()))
+        return;
+    cut();
+}
+
+void TRichTextEdit::Paste()
+{
+    paste();
+}
+
+void TRichTextEdit::PasteUnformatted()
+{
+    const QMimeData *data = QApplication::clipboard()->mimeData();
+    if (isReadOnly() || !data || !data->hasText())
+        return;
+    QTextCursor c = textCursor();
+    const QString text = data->text();
+    if (!mayEdit(c.selectionStart(), c.selectionEnd())
+        || wouldExceedMaxLength(c.selectionEnd() - c.selectionStart(), int(text.size())))
+        return;
+    PlainText::insert(c, text, currentCharFormat());
+    setTextCursor(c);
+}
+
+int TRichTextEdit::FindText(const QByteArray &ansiText, int start, int length, TSearchTypes options)
+{
+    return FindTextW(CodePages::toUnicode(CodePages::ansiCodePage(), ansiText), start, length, options);
+}
+
+int TRichTextEdit::FindTextW(const QString &text, int start, int length, TSearchTypes options)
+{
+    if (text.isEmpty())
+        return -1;
+    const int last = TextLength();
+    const bool backward = options.testFlag(TSearchType::stBackward);
+    int lo;
+    int hi;
+    if (!backward) {
+        lo = start;
+        hi = length < 1 ? last : start + length;
+    } else {
+        hi = start;
+        lo = length < 1 ? 0 : start - length;
+    }
+    lo = qBound(0, lo, last);
+    hi = qBound(0, hi, last);
+    const Qt::CaseSensitivity cs = options.testFlag(TSearchType::stMatchCase) ? Qt::CaseSensitive
+                                                                                : Qt::CaseInsensitive;
+    const bool whole = options.testFlag(TSearchType::stWholeWord);
+    const qsizetype n = text.size();
+    int found = -1;
+    QTextDocument *doc = document();
+    if (!backward) {
+        for (QTextBlock b = doc->findBlock(lo); b.isValid() && b.position() <= hi && found < 0; b = b.next()) {
+            const QString t = b.text();
+            const int base = b.position();
+            for (qsizetype i = t.indexOf(text, qMax(0, lo - base), cs); i >= 0; i = t.indexOf(text, i + 1, cs)) {
+                if (base + i + n > hi)
+                    break;
+                if (!whole || isWholeWordAt(t, i, n)) {
+                    found = base + int(i);
+                    break;
+                }
+            }
+        }
+    } else {
+        for (QTextBlock b = doc->findBlock(hi); b.isValid() && b.position() + b.length() > lo && found < 0;
+             b = b.previous()) {
+            const QString t = b.text();
+            const int base = b.position();
+            qsizetype from = qMin<qsizetype>(t.size() - n, hi - base - n);
+            for (qsizetype i = from < 0 ? -1 : t.lastIndexOf(text, from, cs); i >= 0;
+                 i = i == 0 ? -1 : t.lastIndexOf(text, i - 1, cs)) {
+                if (base + i < lo)
+                    break;
+                if (!whole || isWholeWordAt(t, i, n)) {
+                    found = base + int(i);
+                    break;
+                }
+            }
+        }
+    }
+    if (found >= 0 && options.testFlag(TSearchType::stSetSelection))
+        select(found, int(n));
+    return found;
+}
+
+int TRichTextEdit::LineFromChar(int position) const
+{
+    if (position < 0)
+        position = SelStart();
+    if (position > TextLength())
+        return -1;
+    return document()->findBlock(position).blockNumber();
+}
+
+int TRichTextEdit::LineIndex(int line) const
+{
+    if (line < 0)
+        line = CaretPos().y();
+    const QTextBlock block = document()->findBlockByNumber(line);
+    return block.isValid() ? block.position() : -1;
+}
+
+int TRichTextEdit::LineCount() const
+{
+    return document()->blockCount();
+}
+
+QPoint TRichTextEdit::PosFromChar(int position) const
+{
+    QTextCursor c(document());
+    c.setPosition(qBound(0, position, TextLength()));
+    return cursorRect(c).topLeft();
+}
+
+// ---------------------------------------------------------------------------
+// Protection, length limit and links
+
+bool TRichTextEdit::mayEdit(int start, int end)
+{
+    if (m_loading)
+        return true;
+    QTextDocument *doc = document();
+    bool touched = false;
+    if (start == end) {
+        // An insertion point inside a protected run is protected.
+        QTextCursor before(doc);
+        before.setPosition(start);
+        QTextCursor after(doc);
+        after.setPosition(qMin(start + 1, TextLength()));
+        touched = start > 0 && start < TextLength()
+                  && before.charFormat().boolProperty(TextProperty::Protected)
+                  && after.charFormat().boolProperty(TextProperty::Protected);
+    } else {
+        for (QTextBlock b = doc->findBlock(start); b.isValid() && b.position() < end && !touched; b = b.next())
+            for (auto it = b.begin(); !it.atEnd(); ++it) {
+                const QTextFragment f = it.fragment();
+                if (f.position() < end && f.position() + f.length() > start
+                    && f.charFormat().boolProperty(TextProperty::Protected)) {
+                    touched = true;
+                    break;
+                }
+            }
+    }
+    if (!touched)
+        return true;
+    return OnProtectChange ? OnProtectChange(this, start, end) : false;
+}
+
+bool TRichTextEdit::wouldExceedMaxLength(int removed, int added) const
+{
+    return m_maxLength > 0 && added > removed && TextLength() - removed + added > m_maxLength;
+}
+
+QString TRichTextEdit::linkAt(const QPoint &viewportPos) const
+{
+    const QString href = anchorAt(viewportPos);
+    if (!href.isEmpty())
+        return href;
+    if (!m_autoUrlDetect)
+        return QString();
+    const QTextCursor c = cursorForPosition(viewportPos);
+    const QTextBlock block = c.block();
+    const int offset = c.position() - block.position();
+    // The cursor lands between characters: the link must contain the character
+    // under the mouse, which is on either side of that boundary.
+    const QRect caret = cursorRect(c);
+    const int charOffset = viewportPos.x() < caret.x() ? offset - 1 : offset;
+    const QString text = block.text();
+    for (const auto &[start, length] : OverlayFormatter::findLinks(text))
+        if (charOffset >= start && charOffset < start + length)
+            return text.mid(start, length);
+    return QString();
+}
+
+void TRichTextEdit::keyPressEvent(QKeyEvent *event)
+{
+    if (isReadOnly()) {
+        QTextEdit::keyPressEvent(event);
+        return;
+    }
+    const QTextCursor c = textCursor();
+    int start = c.selectionStart();
+    int end = c.selectionEnd();
+    int added = 0;
+    bool edits = true;
+    if (event == QKeySequence::Cut || event == QKeySequence::Delete) {
+        if (!c.hasSelection())
+            end = qMin(end + 1, TextLength());
+    } else if (event->key() == Qt::Key_Backspace || event == QKeySequence::DeleteStartOfWord) {
+        if (!c.hasSelection())
+            start = qMax(0, start - 1);
+    } else if (event == QKeySequence::DeleteEndOfWord || event == QKeySequence::DeleteEndOfLine
+               || event == QKeySequence::DeleteCompleteLine) {
+        if (!c.hasSelection())
+            end = qMin(end + 1, TextLength());
+    } else if (event == QKeySequence::Paste) {
+        QTextEdit::keyPressEvent(event); // insertFromMimeData checks
+        return;
+    } else if (event == QKeySequence::InsertParagraphSeparator || event == QKeySequence::InsertLineSeparator
+               || event->key() == Qt::Key_Tab) {
+        added = 1;
+    } else if (!event->text().isEmpty() && event->text().at(0).isPrint()
+               && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        added = int(event->text().size());
+    } else {
+        edits = false;
+    }
+    if (edits) {
+        if (!mayEdit(start, end) || wouldExceedMaxLength(end - start, added)) {
+            QApplication::beep();
+            event->accept();
+            return;
+        }
+    }
+    QTextEdit::keyPressEvent(event);
+}
+
+void TRichTextEdit::inputMethodEvent(QInputMethodEvent *event)
+{
+    const QTextCursor c = textCursor();
+    if (!event->commitString().isEmpty()
+        && (!mayEdit(c.selectionStart(), c.selectionEnd())
+            || wouldExceedMaxLength(c.selectionEnd() - c.selectionStart(), int(event->commitString().size())))) {
+        event->accept();
+        return;
+    }
+    QTextEdit::inputMethodEvent(event);
+}
+
+bool TRichTextEdit::canInsertFromMimeData(const QMimeData *source) const
+{
+    return source->hasFormat(RtfMime) || source->hasFormat(RtfMimeAlt) || QTextEdit::canInsertFromMimeData(source);
+}
+
+void TRichTextEdit::insertFromMimeData(const QMimeData *source)
+{
+    if (isReadOnly() || !source)
+        return;
+    QTextCursor c = textCursor();
+    const int removed = c.selectionEnd() - c.selectionStart();
+    if (!mayEdit(c.selectionStart(), c.selectionEnd())
+        || wouldExceedMaxLength(removed, int(source->text().size()))) {
+        QApplication::beep();
+        return;
+    }
+    const QString rtfFormat = source->hasFormat(RtfMime) ? RtfMime : RtfMimeAlt;
+    if (source->hasFormat(rtfFormat)) {
+        const QByteArray rtf = source->data(rtfFormat);
+        c.beginEditBlock();
+        c.removeSelectedText();
+        RtfReadOptions options;
+        options.ansiCodePage = CodePages::ansiCodePage();
+        const RtfReadResult result = RtfReader().read(rtf, c, options);
+        c.endEditBlock();
+        if (result.isRtf) {
+            setTextCursor(c);
+            return;
+        }
+    }
+    QTextEdit::insertFromMimeData(source);
+}
+
+QMimeData *TRichTextEdit::createMimeDataFromSelection() const
+{
+    QMimeData *data = QTextEdit::createMimeDataFromSelection();
+    const QTextCursor c = textCursor();
+    RtfWriteOptions options;
+    options.ansiCodePage = CodePages::ansiCodePage();
+    options.from = c.selectionStart();
+    options.to = c.selectionEnd();
+    const QByteArray rtf = RtfWriter().write(*document(), options);
+    if (!rtf.isEmpty()) {
+        data->setData(RtfMime, rtf);
+        data->setData(RtfMimeAlt, rtf);
+    }
+    data->setText(SelTextW().replace(QLatin1String("\r\n"), QLatin1String("\n")));
+    return data;
+}
+
+void TRichTextEdit::dropEvent(QDropEvent *event)
+{
+    const QTextCursor target = cursorForPosition(event->position().toPoint());
+    if (isReadOnly() || !mayEdit(target.position(), target.position())) {
+        event->ignore();
+        return;
+    }
+    QTextEdit::dropEvent(event);
+}
+
+void TRichTextEdit::mousePressEvent(QMouseEvent *event)
+{
+    m_pressPos = event->position().toPoint();
+    m_pressOnLink = !linkAt(m_pressPos).isEmpty();
+    QTextEdit::mousePressEvent(event);
+}
+
+void TRichTextEdit::mouseMoveEvent(QMouseEvent *event)
+{
+    const bool overLink = !linkAt(event->position().toPoint()).isEmpty();
+    viewport()->setCursor(overLink ? Qt::PointingHandCursor : Qt::IBeamCursor);
+    QTextEdit::mouseMoveEvent(event);
+}
+
+void TRichTextEdit::mouseReleaseEvent(QMouseEvent *event)
+{
+    QTextEdit::mouseReleaseEvent(event);
+    const QPoint pos = event->position().toPoint();
+    if (!m_pressOnLink || (pos - m_pressPos).manhattanLength() > QApplication::startDragDistance())
+        return;
+    const QString link = linkAt(pos);
+    if (!link.isEmpty() && OnURLClick)
+        OnURLClick(this, link, event->button());
+}
+
+void TRichTextEdit::scrollContentsBy(int dx, int dy)
+{
+    QTextEdit::scrollContentsBy(dx, dy);
+    m_overlay->refreshVisible();
+}
+
+void TRichTextEdit::resizeEvent(QResizeEvent *event)
+{
+    QTextEdit::resizeEvent(event);
+    QTimer::singleShot(0, this, [this] { m_overlay->refreshVisible(); });
+}
+
+// ---------------------------------------------------------------------------
+// Streams
+
+bool TRichTextEdit::useRichText() const
+{
+    return m_streamFormat == TStreamFormat::sfRichText
+           || (m_streamFormat == TStreamFormat::sfDefault && !m_plainText);
+}
+
+bool TRichTextEdit::streamIn(const QByteArray &data, bool rich, TStreamMode mode)
+{
+    if (rich && !RtfReader::looksLikeRtf(data))
+        return false;
+    if (mode.testFlag(TStreamModeFlag::smSelection)) {
+        QTextCursor c = textCursor();
+        if (!mayEdit(c.selectionStart(), c.selectionEnd()))
+            return true; // refused, as the control refuses: not a stream error
+        c.beginEditBlock();
+        c.removeSelectedText();
+        if (rich) {
+            RtfReadOptions options;
+            options.ansiCodePage = CodePages::ansiCodePage();
+            RtfReader().read(data, c, options);
+        } else {
+            PlainText::insert(c, PlainText::decode(plainSource(data, mode)), c.charFormat());
+        }
+        c.endEditBlock();
+        setTextCursor(c);
+        return true;
+    }
+    if (!rich)
+        return loadEncoded(plainSource(data, mode));
+
+    const QFont font = document()->defaultFont();
+    const int acp = CodePages::ansiCodePage();
+    auto build = [data, font, acp]() -> QTextDocument * {
+        auto *d = new QTextDocument;
+        d->setUndoRedoEnabled(false);
+        d->setDefaultFont(font);
+        QTextCursor c(d);
+        RtfReadOptions options;
+        options.ansiCodePage = acp;
+        RtfReader().read(data, c, options);
+        d->setUndoRedoEnabled(true);
+        d->setModified(false);
+        return d;
+    };
+    QTextDocument *doc = data.size() > BackgroundLoadThreshold ? buildInBackground(build, nullptr, 0) : build();
+    m_lineEnd = PlainText::LineEnd::CrLf;
+    finishLoad(doc);
+    return true;
+}
+
+PlainText::EncodedText TRichTextEdit::plainSource(const QByteArray &data, TStreamMode mode)
+{
+    PlainText::EncodedText source;
+    source.bytes = data;
+    if (mode.testFlag(TStreamModeFlag::smUnicode)) {
+        source.encoding = PlainText::EncodedText::Utf16LE;
+    } else if (data.startsWith("\xEF\xBB\xBF")) {
+        source.encoding = PlainText::EncodedText::Utf8;
+        source.offset = 3;
+    } else {
+        source.encoding = PlainText::EncodedText::CodePage;
+        source.codePage = CodePages::ansiCodePage();
+    }
+    return source;
+}
+
+bool TRichTextEdit::loadEncoded(const PlainText::EncodedText &source)
+{
+    const QFont font = document()->defaultFont();
+    std::atomic<qint64> progress{0};
+    PlainText::LineEnd lineEnd = PlainText::LineEnd::CrLf;
+    auto build = [&source, font, &progress, &lineEnd] {
+        return PlainText::buildDocument(source, font, &progress, &lineEnd);
+    };
+    const qsizetype size = source.bytes.size() - source.offset;
+    QTextDocument *doc = size > BackgroundLoadThreshold ? buildInBackground(build, &progress, size) : build();
+    m_lineEnd = lineEnd;
+    finishLoad(doc);
+    return true;
+}
+
+QTextDocument *TRichTextEdit::buildInBackground(const std::function<QTextDocument *()> &build,
+                                                std::atomic<qint64> *progress, qint64 total)
+{
+    QThread *mainThread = QThread::currentThread();
+    QFutureWatcher<QTextDocument *> watcher;
+    QEventLoop loop;
+    connect(&watcher, &QFutureWatcherBase::finished, &loop, &QEventLoop::quit);
+    QTimer ticker;
+    if (progress) {
+        connect(&ticker, &QTimer::timeout, this,
+                [&] { emit loadProgress(int(progress->load() * 100 / qMax<qint64>(1, total))); });
+        ticker.start(100);
+    }
+    watcher.setFuture(QtConcurrent::run([&build, mainThread] {
+        QTextDocument *d = build();
+        d->moveToThread(mainThread);
+        return d;
+    }));
+    // Paint and run timers while the worker builds; input waits until the
+    // document is there, so nothing can touch the half-built state.
+    m_backgroundLoad = true;
+    if (!watcher.isFinished())
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    m_backgroundLoad = false;
+    ticker.stop();
+    if (progress)
+        emit loadProgress(100);
+    return watcher.result();
+}
+
+void TRichTextEdit::finishLoad(QTextDocument *doc)
+{
+    adoptDocument(doc);
+    setTextCursor(QTextCursor(document()));
+    ensureCursorVisible();
+}
+
+void TRichTextEdit::adoptDocument(QTextDocument *doc)
+{
+    QTextDocument *old = document();
+    doc->setDefaultFont(old->defaultFont());
+    doc->setDefaultTextOption(old->defaultTextOption());
+    doc->setDocumentMargin(old->documentMargin());
+    doc->setUndoRedoEnabled(m_undoLimit > 0);
+    doc->setModified(false);
+    doc->setParent(this);
+    // The first document belongs to Qt's text control, which frees it on
+    // replacement; the ones adopted here are ours to free.
+    const bool oldIsOurs = old != doc && old->parent() == this;
+    const bool wasLoading = m_loading;
+    m_loading = true;
+    setDocument(doc);
+    m_loading = wasLoading;
+    if (oldIsOurs)
+        delete old;
+    connectDocument();
+    refreshOverlay();
+}
+
+QByteArray TRichTextEdit::streamOut(bool rich, TStreamMode mode) const
+{
+    int from = 0;
+    int to = -1;
+    if (mode.testFlag(TStreamModeFlag::smSelection)) {
+        const QTextCursor c = textCursor();
+        from = c.selectionStart();
+        to = c.selectionEnd();
+    }
+    if (rich) {
+        RtfWriteOptions options;
+        options.ansiCodePage = CodePages::ansiCodePage();
+        options.from = from;
+        options.to = to;
+        options.noObjects = mode.testFlag(TStreamModeFlag::smNoObjects);
+        options.plainRtf = mode.testFlag(TStreamModeFlag::smPlainRtf);
+        return RtfWriter().write(*document(), options);
+    }
+    const bool unicode = mode.testFlag(TStreamModeFlag::smUnicode);
+    const QString text = PlainText::extract(*document(), from, to, PlainText::lineEndText(m_lineEnd), unicode);
+    if (unicode)
+        return QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+    return CodePages::fromUnicode(CodePages::ansiCodePage(), text);
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "DocumentHost.h"
+
+#include <QObject>
+#include <QPoint>
+
+class TEditForm;
+class TWideFindDialog;
+class TWideReplaceDialog;
+class QWidget;
+
+// What find and replace need of the frame beyond a document's host.
+class SearchHost
+{
+public:
+    virtual ~SearchHost() = default;
+    virtual TEditForm *activeDocument() const = 0;
+    virtual QList<TEditForm *> documentsInCreationOrder() const = 0;
+    virtual void activateDocument(TEditForm *form) = 0;
+    virtual bool searchInAllFiles() const = 0;
+    virtual bool searchCaseMismatch() const = 0;
+    virtual UserInteraction &searchInteraction() = 0;
+    virtual const TextSet &searchTexts() const = 0;
+};
+
+// Find, Find Next and Replace of the document windows with the frame's two
+// modeless dialogs; a search that finds nothing can go on in the next
+// document window ("Find in files").
+class SearchController : public QObject
+{
+    Q_OBJECT
+
+public:
+    SearchController(SearchHost *host, QWidget *dialogParent);
+
+    void run(TEditForm *form, DocumentHost::SearchCommand command);
+    void Find1Click(TEditForm *form);
+    void Replace1Click(TEditForm *form);
+    void FindNext1Click(TEditForm *form);
+
+    TWideFindDialog *findDialog() const { return m_findDialog; }
+    TWideReplaceDialog *replaceDialog() const { return m_replaceDialog; }
+    bool isReplaceDialogVisible() const;
+    int searchedDocumentCount() const { return m_searchedDocumentCount; }
+    void setGerman(bool german);
+
+    // The dialogs' handlers; false ends the command chain silently.
+    bool findHandler(TEditForm *form);
+    bool replaceFindHandler(TEditForm *form);
+    void replaceHandler(TEditForm *form);
+
+private:
+    // Searches from the selection; the match is selected. -1 when none.
+    int search(TEditForm *form, const QString &text, int start, int length, bool down, bool wholeWord,
+               bool matchCase);
+    int moveDialogAway(TWideFindDialog *dialog, TEditForm *form, int position, int threshold, int above, int below);
+    bool notFound(TWideFindDialog *dialog, const QString &text, bool replacing);
+    TEditForm *nextDocument(TEditForm *form) const;
+    void enableFindNext(TEditForm *form);
+
+    SearchHost *m_host;
+    TWideFindDialog *m_findDialog;
+    TWideReplaceDialog *m_replaceDialog;
+    QPoint m_replaceConfirmPos;
+    int m_searchedDocumentCount = 1;
+};
