@@ -7,7 +7,6 @@
 #include "HelpEngine.h"
 #include "Icons.h"
 #include "InfoForm.h"
-#include "InstanceRegistry.h"
 #include "LanguageFile.h"
 #include "MDIEdit.h"
 #include "RecentFiles.h"
@@ -408,7 +407,7 @@ void TFrameForm::FormCreate()
 
 void TFrameForm::placeByInstanceCount()
 {
-    const int count = m_services.instances ? m_services.instances->count() : 1;
+    const int count = m_services.instanceCount ? m_services.instanceCount() : 1;
     if (count % 2 != 0)
         return;
     const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();

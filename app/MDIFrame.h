@@ -10,10 +10,11 @@
 #include <QMdiSubWindow>
 #include <QPointer>
 
+#include <functional>
+
 class DocumentTabStrip;
 class GoToPanel;
 class HelpEngine;
-class InstanceRegistry;
 class QComboBox;
 class QLabel;
 class QMdiArea;
@@ -26,7 +27,8 @@ struct FrameServices {
     UserInteraction *userInteraction = nullptr;
     Shell *shell = nullptr;
     HelpEngine *help = nullptr;
-    InstanceRegistry *instances = nullptr;  // may be null: counted as one instance
+    // Number of running instances, for placing the window; null counts one.
+    std::function<int()> instanceCount;
     QString programDir;                     // with a trailing separator
     QStringList arguments;                  // the command line, program name excluded
 };

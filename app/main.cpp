@@ -66,7 +66,7 @@ int main(int argc, char *argv[])
     services.userInteraction = &ui;
     services.shell = &shell;
     services.help = &help;
-    services.instances = &instances;
+    services.instanceCount = [&instances] { return instances.count(); };
     services.programDir = QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + u'/');
     services.arguments = app.arguments().mid(1);
 
