@@ -118,7 +118,9 @@ bool HelpDocument::setContent(const QByteArray &bytes, QString *error)
         text.remove(0, 1);
 
     if (!Qt::mightBeRichText(text)) {
-        m_topics.append({QStringLiteral("contents"), QString(), Qt::convertFromPlainText(text)});
+        m_topics.append({QStringLiteral("contents"), QString(),
+                         QLatin1String("<p style=\"white-space: pre-wrap\">") + text.toHtmlEscaped()
+                             + QLatin1String("</p>")});
         return true;
     }
     m_head = element(text, QStringLiteral("head"));

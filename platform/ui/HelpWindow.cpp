@@ -76,7 +76,7 @@ bool HelpWindow::showTopic(const QString &helpFile, const QString &topic)
     else
         m_browser->setSource(target);
     m_browser->clearHistory();
-    updateTitle();
+    updateTitle(currentTopic());
 
     m_window->show();
     m_window->raise();
@@ -139,7 +139,9 @@ void HelpWindow::createWindow()
                      [this] { m_browser->setSource(topicUrl(m_document.contentsId())); });
     QObject::connect(m_browser, &QTextBrowser::backwardAvailable, m_actions[Back], &QAction::setEnabled);
     QObject::connect(m_browser, &QTextBrowser::forwardAvailable, m_actions[Forward], &QAction::setEnabled);
-    QObject::connect(m_browser, &QTextBrowser::sourceChanged, m_browser, [this] { updateTitle(); });
+    // source() follows only after this signal, so the title takes the url given.
+    QObject::connect(m_browser, &QTextBrowser::sourceChanged, m_browser,
+                     [this](const QUrl &url) { updateTitle(url.path()); });
 
     QObject::connect(m_browser, &QTextBrowser::anchorClicked, m_browser, [this](const QUrl &url) {
         if (url.scheme() == HelpScheme || url.isRelative()) {
@@ -167,11 +169,10 @@ void HelpWindow::applyDocument()
     m_actions[Contents]->setText(m_document.meta(QStringLiteral("help-contents"), QStringLiteral("Contents")));
 }
 
-void HelpWindow::updateTitle()
+void HelpWindow::updateTitle(const QString &topic)
 {
     if (!m_window)
         return;
-    const QString topic = currentTopic();
     QString title = m_document.title();
     if (title.isEmpty())
         title = QFileInfo(m_file).completeBaseName();

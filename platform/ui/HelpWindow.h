@@ -32,7 +32,7 @@ public:
 private:
     void createWindow();
     void applyDocument();
-    void updateTitle();
+    void updateTitle(const QString &topic);
 
     HelpDocument m_document;
     QString m_file;
