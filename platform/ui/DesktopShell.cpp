@@ -178,13 +178,22 @@ QString execProgram(const QString &exec)
     return i < words.size() ? words.at(i) : QString();
 }
 
-bool namesProgram(const QString &exec, const QString &canonicalProgram)
+// The program file as given and as it resolves: an entry may name either.
+struct ProgramNames {
+    QString fileName, canonicalFileName, canonicalPath;
+};
+
+bool namesProgram(const QString &exec, const ProgramNames &target)
 {
     const QString program = execProgram(exec);
     if (program.isEmpty())
         return false;
+    // Resolving against PATH costs file look-ups; most entries fail on the name.
+    const QString name = QFileInfo(program).fileName();
+    if (name != target.fileName && name != target.canonicalFileName)
+        return false;
     const QString path = QDir::isAbsolutePath(program) ? program : QStandardPaths::findExecutable(program);
-    return !path.isEmpty() && QFileInfo(path).canonicalFilePath() == canonicalProgram;
+    return !path.isEmpty() && QFileInfo(path).canonicalFilePath() == target.canonicalPath;
 }
 
 struct DesktopEntry {
@@ -293,6 +302,7 @@ QImage DesktopShell::desktopEntryIcon(const QString &programPath)
     const QString canonical = QFileInfo(programPath).canonicalFilePath();
     if (canonical.isEmpty())
         return QImage();
+    const ProgramNames target{QFileInfo(programPath).fileName(), QFileInfo(canonical).fileName(), canonical};
     int seen = 0;
     const QStringList folders = QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation);
     for (const QString &folder : folders) {
@@ -301,7 +311,7 @@ QImage DesktopShell::desktopEntryIcon(const QString &programPath)
             const DesktopEntry entry = readDesktopEntry(it.next());
             if (entry.icon.isEmpty())
                 continue;
-            if (!namesProgram(entry.exec, canonical) && !namesProgram(entry.tryExec, canonical))
+            if (!namesProgram(entry.exec, target) && !namesProgram(entry.tryExec, target))
                 continue;
             const QImage image = iconNamed(entry.icon);
             if (!image.isNull())
