@@ -693,42 +693,93 @@ int TRichTextEdit::FindTextW(const QString &text, int start, int length, TSearch
     const Qt::CaseSensitivity cs = options.testFlag(TSearchType::stMatchCase) ? Qt::CaseSensitive
                                                                                 : Qt::CaseInsensitive;
     const bool whole = options.testFlag(TSearchType::stWholeWord);
+    QString pattern = text;
+    pattern.replace(QChar::ParagraphSeparator, u'\r');
+    const int found = pattern.contains(u'\r') ? findAcrossParagraphs(pattern, lo, hi, backward, cs, whole)
+                                              : findInParagraphs(pattern, lo, hi, backward, cs, whole);
+    if (found >= 0 && options.testFlag(TSearchType::stSetSelection))
+        select(found, int(pattern.size()));
+    return found;
+}
+
+int TRichTextEdit::findInParagraphs(const QString &text, int lo, int hi, bool backward, Qt::CaseSensitivity cs,
+                                    bool whole) const
+{
     const qsizetype n = text.size();
-    int found = -1;
     QTextDocument *doc = document();
     if (!backward) {
-        for (QTextBlock b = doc->findBlock(lo); b.isValid() && b.position() <= hi && found < 0; b = b.next()) {
+        for (QTextBlock b = doc->findBlock(lo); b.isValid() && b.position() <= hi; b = b.next()) {
             const QString t = b.text();
             const int base = b.position();
             for (qsizetype i = t.indexOf(text, qMax(0, lo - base), cs); i >= 0; i = t.indexOf(text, i + 1, cs)) {
                 if (base + i + n > hi)
-                    break;
-                if (!whole || isWholeWordAt(t, i, n)) {
-                    found = base + int(i);
-                    break;
-                }
+                    return -1;
+                if (!whole || isWholeWordAt(t, i, n))
+                    return base + int(i);
             }
         }
-    } else {
-        for (QTextBlock b = doc->findBlock(hi); b.isValid() && b.position() + b.length() > lo && found < 0;
-             b = b.previous()) {
-            const QString t = b.text();
-            const int base = b.position();
-            qsizetype from = qMin<qsizetype>(t.size() - n, hi - base - n);
-            for (qsizetype i = from < 0 ? -1 : t.lastIndexOf(text, from, cs); i >= 0;
-                 i = i == 0 ? -1 : t.lastIndexOf(text, i - 1, cs)) {
-                if (base + i < lo)
-                    break;
-                if (!whole || isWholeWordAt(t, i, n)) {
-                    found = base + int(i);
-                    break;
-                }
-            }
+        return -1;
+    }
+    for (QTextBlock b = doc->findBlock(hi); b.isValid() && b.position() + b.length() > lo; b = b.previous()) {
+        const QString t = b.text();
+        const int base = b.position();
+        const qsizetype from = qMin<qsizetype>(t.size() - n, hi - base - n);
+        for (qsizetype i = from < 0 ? -1 : t.lastIndexOf(text, from, cs); i >= 0;
+             i = i == 0 ? -1 : t.lastIndexOf(text, i - 1, cs)) {
+            if (base + i < lo)
+                return -1;
+            if (!whole || isWholeWordAt(t, i, n))
+                return base + int(i);
         }
     }
-    if (found >= 0 && options.testFlag(TSearchType::stSetSelection))
-        select(found, int(n));
-    return found;
+    return -1;
+}
+
+int TRichTextEdit::findAcrossParagraphs(const QString &text, int lo, int hi, bool backward,
+                                        Qt::CaseSensitivity cs, bool whole) const
+{
+    // A match begins at the end of one paragraph, takes whole paragraphs in
+    // between and ends at the start of another.
+    const QStringList parts = text.split(u'\r');
+    const auto matchFrom = [&](const QTextBlock &first) -> int {
+        const QString head = first.text();
+        if (!head.endsWith(parts.first(), cs))
+            return -1;
+        const qsizetype headAt = head.size() - parts.first().size();
+        if (whole && headAt > 0 && !parts.first().isEmpty() && isWordChar(head.at(headAt - 1))
+            && isWordChar(parts.first().at(0)))
+            return -1;
+        QTextBlock b = first;
+        for (qsizetype k = 1; k < parts.size(); ++k) {
+            b = b.next();
+            if (!b.isValid())
+                return -1;
+            const QString t = b.text();
+            const bool last = k + 1 == parts.size();
+            if (!last ? t.compare(parts.at(k), cs) != 0 : !t.startsWith(parts.at(k), cs))
+                return -1;
+            if (last && whole && !parts.at(k).isEmpty() && t.size() > parts.at(k).size()
+                && isWordChar(t.at(parts.at(k).size())) && isWordChar(parts.at(k).back()))
+                return -1;
+        }
+        const int start = first.position() + int(headAt);
+        return start >= lo && start + int(text.size()) <= hi ? start : -2;
+    };
+    QTextDocument *doc = document();
+    if (!backward) {
+        for (QTextBlock b = doc->findBlock(lo); b.isValid() && b.position() <= hi; b = b.next()) {
+            const int at = matchFrom(b);
+            if (at >= 0)
+                return at;
+        }
+        return -1;
+    }
+    for (QTextBlock b = doc->findBlock(hi); b.isValid() && b.position() + b.length() > lo; b = b.previous()) {
+        const int at = matchFrom(b);
+        if (at >= 0)
+            return at;
+    }
+    return -1;
 }
 
 int TRichTextEdit::LineFromChar(int position) const

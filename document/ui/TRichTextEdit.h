@@ -269,7 +269,10 @@ private:
     void handleContentsChange(int position, int removed, int added);
     bool wouldExceedMaxLength(int removed, int added) const;
     void refreshOverlay();
-    int blockIndexForLine(int line) const;
+    int findInParagraphs(const QString &text, int lo, int hi, bool backward, Qt::CaseSensitivity cs,
+                         bool whole) const;
+    int findAcrossParagraphs(const QString &text, int lo, int hi, bool backward, Qt::CaseSensitivity cs,
+                             bool whole) const;
 
     TRichLines m_lines{this};
     TTextAttributes m_selAttributes{this};

@@ -1,0 +1,422 @@
+#include "CodePages.h"
+#include "TRichTextEdit.h"
+#include "TextProperties.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QClipboard>
+#include <QMimeData>
+#include <QTextBlock>
+#include <QTextList>
+#include <QtTest>
+
+namespace {
+
+QByteArray utf16le(const QString &text)
+{
+    return QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+}
+
+QByteArray saveWith(TRichTextEdit &e, TStreamFormat format, TStreamMode mode = {})
+{
+    e.setStreamFormat(format);
+    e.setStreamMode(mode);
+    return e.Lines().saveToBuffer();
+}
+
+} // namespace
+
+class TestRichTextEdit : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        CodePages::setAnsiCodePageOverride(0);
+    }
+
+    void plainStreamsInTheAnsiCodePageAndUtf8AfterAMark()
+    {
+        TRichTextEdit e;
+        QVERIFY(e.Lines().loadFromBuffer("caf\xE9\r\nline 2"));
+        QCOMPARE(e.Text(), QString::fromUtf8("café\nline 2"));
+        QCOMPARE(e.TextLength(), 11);
+        QCOMPARE(e.SelStart(), 0);
+        QVERIFY(e.Lines().loadFromBuffer("\xEF\xBB\xBF\xCF\x80 and \xE2\x82\xAC"));
+        QCOMPARE(e.Text(), QString::fromUtf8("π and €"));
+        // Out again: plain text in the ANSI code page, or UTF-16 without a mark.
+        QCOMPARE(saveWith(e, TStreamFormat::sfPlainText), QByteArray("? and \x80"));
+        QCOMPARE(saveWith(e, TStreamFormat::sfPlainText, TStreamModeFlag::smUnicode), utf16le(QString::fromUtf8("π and €")));
+        CodePages::setAnsiCodePageOverride(1253);
+        QCOMPARE(saveWith(e, TStreamFormat::sfPlainText), QByteArray("\xF0 and \x80"));
+    }
+
+    void unicodeStreamInReadsUtf16()
+    {
+        TRichTextEdit e;
+        e.setStreamFormat(TStreamFormat::sfPlainText);
+        e.setStreamMode(TStreamModeFlag::smUnicode);
+        QVERIFY(e.Lines().loadFromBuffer(utf16le(QString::fromUtf8("Ωmega\r\nz"))));
+        QCOMPARE(e.Text(), QString::fromUtf8("Ωmega\nz"));
+    }
+
+    void nonRtfDataFallsBackToPlainText()
+    {
+        TRichTextEdit e;
+        QCOMPARE(e.StreamFormat(), TStreamFormat::sfDefault);
+        QVERIFY(!e.PlainText());
+        QVERIFY(e.Lines().loadFromBuffer("just text {\\rtf later}"));
+        QCOMPARE(e.Text(), QStringLiteral("just text {\\rtf later}"));
+        // A UTF-8 mark in front of RTF keeps it plain text.
+        QVERIFY(e.Lines().loadFromBuffer("\xEF\xBB\xBF{\\rtf1 x}"));
+        QCOMPARE(e.Text(), QStringLiteral("{\\rtf1 x}"));
+        QVERIFY(e.Lines().loadFromBuffer(QByteArray()));
+        QCOMPARE(e.TextLength(), 0);
+    }
+
+    void loadingFromAStreamStartsAtItsPosition()
+    {
+        TRichTextEdit e;
+        QBuffer buffer;
+        buffer.setData("HEADERbody text");
+        buffer.open(QIODevice::ReadOnly);
+        buffer.seek(6);
+        QVERIFY(e.Lines().loadFromStream(buffer));
+        QCOMPARE(e.Text(), QStringLiteral("body text"));
+    }
+
+    void selectionStreamsReplaceAndWriteTheSelectionOnly()
+    {
+        TRichTextEdit e;
+        e.Lines().loadFromBuffer("one two three");
+        e.select(4, 3);
+        QCOMPARE(saveWith(e, TStreamFormat::sfPlainText, TStreamModeFlag::smSelection), QByteArray("two"));
+        e.setStreamMode(TStreamModeFlag::smSelection);
+        QVERIFY(e.Lines().loadFromBuffer("\xEF\xBB\xBF" "2\r\n2"));
+        QCOMPARE(e.Text(), QStringLiteral("one 2\n2 three"));
+    }
+
+    void paragraphEndsCountAsOneCharacter()
+    {
+        TRichTextEdit e;
+        e.Lines().loadFromBuffer("ab\r\ncd\r\n\r\nef");
+        QCOMPARE(e.TextLength(), 9);
+        QCOMPARE(e.LineCount(), 4);
+        QCOMPARE(e.LineIndex(1), 3);
+        QCOMPARE(e.LineIndex(3), 7);
+        QCOMPARE(e.LineIndex(4), -1);
+        QCOMPARE(e.LineFromChar(4), 1);
+        QCOMPARE(e.LineFromChar(9), 3);
+        QCOMPARE(e.LineFromChar(10), -1);
+        e.setSelStart(4);
+        QCOMPARE(e.CaretPos(), QPoint(1, 1));
+        e.setCaretPos(QPoint(99, 3));
+        QCOMPARE(e.SelStart(), 9);
+        e.select(1, 3);
+        QCOMPARE(e.SelText(), QStringLiteral("b\rc"));
+        QCOMPARE(e.SelTextW(), QStringLiteral("b\r\nc"));
+        QCOMPARE(e.SelLength(), 3);
+    }
+
+    void eachCharacterAttributeSetterLeavesTheOthersAlone()
+    {
+        TRichTextEdit e;
+        e.Lines().loadFromBuffer("aaaa bbbb");
+        e.select(0, 4);
+        e.SelAttributes().setStyle(TFontStyle::fsBold);
+        e.SelAttributes().setColor(Qt::red);
+        e.select(5, 4);
+        e.SelAttributes().setSize(20);
+        e.SelAttributes().setName(QStringLiteral("Liberation Serif"));
+        // A mixed selection: change one attribute, the others keep their values.
+        e.select(0, 9);
+        e.SelAttributes().setStyle(TFontStyle::fsItalic);
+        e.select(0, 1);
+        QCOMPARE(e.SelAttributes().Style(), TFontStyles(TFontStyle::fsItalic));
+        QCOMPARE(e.SelAttributes().Color(), QColor(Qt::red));
+        e.select(6, 1);
+        QCOMPARE(e.SelAttributes().Size(), 20);
+        QCOMPARE(e.SelAttributes().Name(), QStringLiteral("Liberation Serif"));
+        QCOMPARE(e.SelAttributes().Style(), TFontStyles(TFontStyle::fsItalic));
+        QVERIFY(e.SelAttributes().isAutoColor());
+        e.select(0, 9);
+        e.SelAttributes().setSubscriptStyle(TSubscriptStyle::ssSuperscript);
+        e.SelAttributes().setBackColor(Qt::yellow);
+        e.select(6, 1);
+        QCOMPARE(e.SelAttributes().SubscriptStyle(), TSubscriptStyle::ssSuperscript);
+        QCOMPARE(e.SelAttributes().Size(), 20);
+        QCOMPARE(e.SelAttributes().BackColor(), QColor(Qt::yellow));
+        // A name is cut to 31 characters, as the control holds it.
+        e.SelAttributes().setName(QString(40, u'x'));
+        QCOMPARE(e.SelAttributes().Name().size(), 31);
+    }
+
+    void formatChangesAreUndoneOneByOne()
+    {
+        TRichTextEdit e;
+        e.Lines().loadFromBuffer("word");
+        e.select(0, 4);
+        e.SelAttributes().setStyle(TFontStyle::fsBold);
+        e.SelAttributes().setSize(30);
+        QVERIFY(e.CanUndo());
+        e.Undo();
+        e.select(0, 1);
+        QVERIFY(e.SelAttributes().Style().testFlag(TFontStyle::fsBold));
+        QVERIFY(e.SelAttributes().Size() != 30);
+        e.Undo();
+        e.select(0, 1);
+        QVERIFY(!e.SelAttributes().Style().testFlag(TFontStyle::fsBold));
+        QVERIFY(e.CanRedo());
+        e.EmptyUndoBuffer();
+        QVERIFY(!e.CanUndo());
+        QVERIFY(!e.CanRedo());
+    }
+
+    void numberingSetsTheIndentRule()
+    {
+        TRichTextEdit e;
+        e.Lines().loadFromBuffer("one\r\ntwo\r\nthree");
+        e.select(0, 5);
+        e.Paragraph().setNumbering(NumberingKind::UpperRoman);
+        QCOMPARE(e.Paragraph().Numbering(), NumberingKind::UpperRoman);
+        QCOMPARE(e.Paragraph().LeftIndent(), 10);
+        e.Paragraph().setLeftIndent(24);
+        e.Paragraph().setNumbering(NumberingKind::Bullet);
+        QCOMPARE(e.Paragraph().LeftIndent(), 24); // only raised, never lowered
+        e.Paragraph().setNumbering(NumberingKind::None);
+        QCOMPARE(e.Paragraph().Numbering(), NumberingKind::None);
+        QCOMPARE(e.Paragraph().LeftIndent(), 0);
+        e.select(10, 0);
+        QCOMPARE(e.Paragraph().Numbering(), NumberingKind::None);
+    }
+
+    void paragraphSettersChangeOnlyTheirAttribute()
+    {
+        TRichTextEdit e;
+        e.Lines().loadFromBuffer("one\r\ntwo");
+        e.select(0, 5);
+        e.Paragraph().setFirstIndent(36);
+        e.Paragraph().setAlignment(TAlignment::taCenter);
+        e.Paragraph().setSpaceAfter(6);
+        e.Paragraph().setLineSpacing(4, 18);
+        e.setSelStart(5);
+        QCOMPARE(e.Paragraph().FirstIndent(), 36);
+        QCOMPARE(e.Paragraph().Alignment(), TAlignment::taCenter);
+        QCOMPARE(e.Paragraph().SpaceAfter(), 6);
+        QCOMPARE(e.Paragraph().LineSpacingRule(), 4);
+        QCOMPARE(e.Paragraph().LineSpacing(), 18);
+        e.Paragraph().setRightIndent(12);
+        QCOMPARE(e.Paragraph().FirstIndent(), 36);
+        QCOMPARE(e.Paragraph().RightIndent(), 12);
+    }
+
+    void findRanges_data()
+    {
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<int>("options");
+        QTest::addColumn<int>("expected");
+        // Text: "Word word WORD sword word": words at 0, 5, 10, 15 and 21.
+        QTest::newRow("forward from start") << 0 << 100 << 0 << 0;
+        QTest::newRow("forward skips before start") << 1 << 100 << 0 << 5;
+        QTest::newRow("match must end in the range") << 5 << 3 << 0 << -1;
+        QTest::newRow("empty range searches to the end") << 6 << 0 << 0 << 10;
+        QTest::newRow("match case") << 1 << -1 << int(TSearchType::stMatchCase) << 5;
+        QTest::newRow("whole word skips sword") << 11 << -1 << int(TSearchType::stWholeWord) << 21;
+        QTest::newRow("inside a word without whole word") << 11 << -1 << 0 << 16;
+        QTest::newRow("backward") << 21 << 21 << int(TSearchType::stBackward) << 16;
+        QTest::newRow("backward whole word case") << 21 << 21
+                                                  << int(TSearchType::stBackward | TSearchType::stWholeWord
+                                                         | TSearchType::stMatchCase) << 5;
+        QTest::newRow("backward to the beginning") << 9 << 0 << int(TSearchType::stBackward) << 5;
+        QTest::newRow("backward bounded") << 25 << 4 << int(TSearchType::stBackward) << 21;
+        QTest::newRow("backward match must lie in the range") << 25 << 3 << int(TSearchType::stBackward) << -1;
+    }
+
+    void findRanges()
+    {
+        QFETCH(int, start);
+        QFETCH(int, length);
+        QFETCH(int, options);
+        QFETCH(int, expected);
+        TRichTextEdit e;
+        e.Lines().loadFromBuffer("Word word WORD sword word");
+        QCOMPARE(e.FindTextW(QStringLiteral("word"), start, length, TSearchTypes(options)), expected);
+        QCOMPARE(e.FindText("word", start, length, TSearchTypes(options)), expected);
+    }
+
+    void findSelectsAndFindsParagraphEnds()
+    {
+        TRichTextEdit e;
+        e.Lines().loadFromBuffer("first line\r\nsecond line\r\nthird");
+        QCOMPARE(e.FindTextW(QStringLiteral("line\rsec"), 0, -1, TSearchType::stSetSelection), 6);
+        QCOMPARE(e.SelStart(), 6);
+        QCOMPARE(e.SelLength(), 8);
+        QCOMPARE(e.FindTextW(QStringLiteral("line\rthird"), 0, -1, {}), 18);
+        QCOMPARE(e.FindTextW(QStringLiteral("line\r\rthird"), 0, -1, {}), -1);
+        QCOMPARE(e.FindTextW(QStringLiteral("first line\rsecond line\rthird"), 0, -1, {}), 0);
+        QCOMPARE(e.FindTextW(QStringLiteral("line\rsec"), 29, -1, TSearchType::stBackward), 6);
+        QCOMPARE(e.FindTextW(QString(), 0, -1, {}), -1);
+    }
+
+    void replacingTheSelectionWithWideText()
+    {
+        TRichTextEdit e;
+        e.Lines().loadFromBuffer("abc def");
+        e.select(4, 3);
+        QVERIFY(e.ReplaceSelectionW(QString::fromUtf8("Ωμέγα\r\nz")));
+        QCOMPARE(e.Text(), QString::fromUtf8("abc Ωμέγα\nz"));
+        e.select(0, 4);
+        QVERIFY(e.ReplaceSelectionW(QString()));
+        QCOMPARE(e.Text(), QString::fromUtf8("Ωμέγα\nz"));
+    }
+
+    void protectedTextRefusesEditsUnlessLoading()
+    {
+        TRichTextEdit e;
+        e.show();
+        e.Lines().loadFromBuffer("free LOCKED free");
+        e.select(5, 6);
+        e.SelAttributes().setProtected(true);
+        QVERIFY(e.SelAttributes().Protected());
+        QList<QPair<int, int>> asked;
+        e.OnProtectChange = [&asked](TRichTextEdit *editor, int start, int end) {
+            asked.append({start, end});
+            return editor->Loading();
+        };
+        e.select(7, 2);
+        QTest::keyClicks(e.viewport(), QStringLiteral("xy"));
+        QCOMPARE(e.Text(), QStringLiteral("free LOCKED free"));
+        QVERIFY(!asked.isEmpty());
+        e.setSelStart(8);
+        QTest::keyClick(e.viewport(), Qt::Key_Backspace);
+        QTest::keyClick(e.viewport(), Qt::Key_Delete);
+        e.select(2, 6);
+        e.setSelText(QStringLiteral("--"));
+        e.ClearSelection();
+        QCOMPARE(e.Text(), QStringLiteral("free LOCKED free"));
+        // Outside the protected run typing works.
+        e.setSelStart(16);
+        QTest::keyClicks(e.viewport(), QStringLiteral("!"));
+        QCOMPARE(e.Text(), QStringLiteral("free LOCKED free!"));
+        // While loading, protected text may change.
+        e.setLoading(true);
+        e.select(5, 6);
+        e.setSelText(QStringLiteral("open"));
+        e.setLoading(false);
+        QCOMPARE(e.Text(), QStringLiteral("free open free!"));
+    }
+
+    void maxLengthLimitsTypingAndPastingButNotLoading()
+    {
+        TRichTextEdit e;
+        e.show();
+        e.setMaxLength(5);
+        e.Lines().loadFromBuffer("123456789");
+        QCOMPARE(e.TextLength(), 9);
+        e.setSelStart(9);
+        QTest::keyClicks(e.viewport(), QStringLiteral("x"));
+        QCOMPARE(e.TextLength(), 9);
+        e.select(0, 9);
+        QTest::keyClicks(e.viewport(), QStringLiteral("ab"));
+        QCOMPARE(e.Text(), QStringLiteral("ab"));
+        QApplication::clipboard()->setText(QStringLiteral("12345"));
+        e.setSelStart(2);
+        e.Paste();
+        QCOMPARE(e.Text(), QStringLiteral("ab"));
+        e.PasteUnformatted();
+        QCOMPARE(e.Text(), QStringLiteral("ab"));
+    }
+
+    void wordWrapSetsTheScrollBars()
+    {
+        TRichTextEdit e;
+        QVERIFY(e.WordWrap());
+        QCOMPARE(e.ScrollBars(), TScrollStyle::ssVertical);
+        e.setWordWrap(false);
+        QCOMPARE(e.ScrollBars(), TScrollStyle::ssBoth);
+        QCOMPARE(e.lineWrapMode(), QTextEdit::NoWrap);
+    }
+
+    void undoLimitZeroSwitchesUndoOff()
+    {
+        TRichTextEdit e;
+        e.setUndoLimit(0);
+        e.setSelText(QStringLiteral("abc"));
+        QVERIFY(!e.CanUndo());
+        e.setUndoLimit(10);
+        e.Lines().loadFromBuffer("x");
+        e.setSelText(QStringLiteral("abc"));
+        QVERIFY(e.CanUndo());
+    }
+
+    void detectedLinksAreReportedOnClick()
+    {
+        TRichTextEdit e;
+        e.resize(600, 200);
+        e.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&e));
+        e.setAutoURLDetect(true);
+        e.Lines().loadFromBuffer("see https://example.org/a?b=1. now");
+        QStringList clicked;
+        e.OnURLClick = [&clicked](TRichTextEdit *, const QString &link, Qt::MouseButton button) {
+            if (button == Qt::LeftButton)
+                clicked << link;
+        };
+        const QRect r = e.cursorRect(QTextCursor(e.document()->findBlock(8)).block().isValid()
+                                         ? [&] { QTextCursor c(e.document()); c.setPosition(10); return c; }()
+                                         : QTextCursor());
+        QTest::mouseClick(e.viewport(), Qt::LeftButton, {}, r.center() + QPoint(2, 0));
+        QCOMPARE(clicked, QStringList{QStringLiteral("https://example.org/a?b=1")});
+        QTextCursor before(e.document());
+        before.setPosition(1);
+        QTest::mouseClick(e.viewport(), Qt::LeftButton, {}, e.cursorRect(before).center());
+        QCOMPARE(clicked.size(), 1);
+        e.setAutoURLDetect(false);
+        QTest::mouseClick(e.viewport(), Qt::LeftButton, {}, r.center() + QPoint(2, 0));
+        QCOMPARE(clicked.size(), 1);
+    }
+
+    void largeDocumentsLoadCompletely()
+    {
+        // Above the background threshold the document is built off the interface thread.
+        QByteArray bytes;
+        const QByteArray line = "The quick brown fox jumps over the lazy dog \xE9\r\n";
+        while (bytes.size() <= TRichTextEdit::BackgroundLoadThreshold)
+            bytes += line;
+        bytes += "end";
+        TRichTextEdit e;
+        QList<int> progress;
+        connect(&e, &TRichTextEdit::loadProgress, &e, [&progress](int p) { progress << p; });
+        QVERIFY(e.Lines().loadFromBuffer(bytes));
+        QCOMPARE(e.TextLength(), int(bytes.size() - (bytes.count("\r\n"))));
+        QCOMPARE(e.document()->lastBlock().text(), QStringLiteral("end"));
+        QVERIFY(!progress.isEmpty());
+        QCOMPARE(progress.last(), 100);
+        QVERIFY(!e.Modified());
+        QVERIFY(!e.CanUndo());
+        // Written out again byte for byte.
+        QCOMPARE(saveWith(e, TStreamFormat::sfPlainText), bytes);
+    }
+
+    void lineEndsOfTheFileComeBack()
+    {
+        TRichTextEdit e;
+        e.Lines().loadFromBuffer("a\nb\n");
+        QCOMPARE(e.PlainLineEnd(), PlainText::LineEnd::Lf);
+        QCOMPARE(saveWith(e, TStreamFormat::sfPlainText), QByteArray("a\nb\n"));
+    }
+
+    void copyPutsPlainTextOnTheClipboard()
+    {
+        TRichTextEdit e;
+        e.Lines().loadFromBuffer("alpha\r\nbeta");
+        e.selectAll();
+        e.copy();
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("alpha\nbeta"));
+    }
+};
+
+QTEST_MAIN(TestRichTextEdit)
+#include "tst_trichtextedit.moc"
