@@ -85,7 +85,14 @@ TFrameForm::TFrameForm(const FrameServices &services, QWidget *parent)
     applyTextSet(m_textSet);
 }
 
-TFrameForm::~TFrameForm() = default;
+TFrameForm::~TFrameForm()
+{
+    // Document windows talk to the frame while they go; they go first.
+    m_closing = true;
+    const QList<QMdiSubWindow *> windows = m_mdiArea->subWindowList();
+    for (QMdiSubWindow *w : windows)
+        delete w;
+}
 
 QMenu *TFrameForm::makeMenu(const QString &name)
 {

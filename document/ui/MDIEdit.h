@@ -9,7 +9,7 @@
 class DocumentHost;
 class QAction;
 class QMenu;
-class QToolBar;
+#include <QToolBar>
 class QToolButton;
 class TRichTextEdit;
 
@@ -31,6 +31,7 @@ public:
     // Names the document without loading anything (a new file from the command line).
     void setDocumentFileName(const QString &fileName) { setFileName(fileName); }
     QString saveInitialDir() const { return m_saveInitialDir; }
+    void setSaveInitialDir(const QString &dir) { m_saveInitialDir = dir; }
     bool Loading() const { return m_loadingFile; }
     // Search state of this window (find and replace commands).
     int LastSearchKind = 0;
@@ -104,7 +105,7 @@ private:
 
     DocumentHost *m_host;
     TRichTextEdit *m_editor = nullptr;
-    QToolBar *m_toolBar = nullptr;
+    QPointer<QToolBar> m_toolBar;
     QMenu *m_fileMenu = nullptr;
     QMenu *m_editMenu = nullptr;
     QMenu *m_insertMenu = nullptr;

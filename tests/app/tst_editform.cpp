@@ -1,0 +1,279 @@
+#include "CodePages.h"
+#include "FrameFixture.h"
+#include "TextProperties.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QClipboard>
+#include <QComboBox>
+#include <QImage>
+#include <QMenuBar>
+#include <QTextBlock>
+#include <QtTest>
+
+// The document window driven through the frame, with scripted dialogs.
+class TestEditForm : public QObject
+{
+    Q_OBJECT
+
+    FrameFixture *fx = nullptr;
+
+    TEditForm *open(const QString &path)
+    {
+        TEditForm *form = fx->frame->CreateDocumentWindow();
+        form->LoadDocument(path, false);
+        return form;
+    }
+
+    void selectCodePage(int cp)
+    {
+        QComboBox *box = fx->frame->codePageComboBox();
+        box->setCurrentIndex(box->findData(cp));
+    }
+
+private slots:
+    void init()
+    {
+        fx = new FrameFixture;
+        fx->start();
+    }
+
+    void cleanup()
+    {
+        // Nothing may ask anything while the fixture goes away.
+        for (TEditForm *f : fx->frame->documents())
+            f->Editor()->setModified(false);
+        delete fx;
+        fx = nullptr;
+    }
+
+    void codingComesFromExtensionAndMark_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("coding");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("txt") << "a.txt" << QByteArray("caf\xE9") << 2 << QString::fromUtf8("café");
+        QTest::newRow("txt with UTF-16 LE mark") << "b.txt" << QByteArray("\xFF\xFE\xC0\x03", 4) << 8
+                                                 << QString::fromUtf8("π");
+        QTest::newRow("UTF-16 BE mark") << "c.html" << QByteArray("\xFE\xFF\x03\xC0", 4) << 9 << QString::fromUtf8("π");
+        QTest::newRow("rtf with UTF-8 mark") << "d.rtf" << QByteArray("\xEF\xBB\xBF{\\rtf1 x}") << 7
+                                             << QStringLiteral("{\\rtf1 x}");
+        QTest::newRow("php") << "e.php" << QByteArray("<?php ?>") << 5 << QStringLiteral("<?php ?>");
+        QTest::newRow("perl module") << "f.pm" << QByteArray("1;") << 6 << QStringLiteral("1;");
+        QTest::newRow("empty") << "g.txt" << QByteArray() << 2 << QString();
+        QTest::newRow("one byte") << "h.txt" << QByteArray("\xFF") << 2 << QString::fromUtf8("ÿ");
+        QTest::newRow("two bytes not a mark") << "i.txt" << QByteArray("\xEF\xBB") << 2 << QString::fromUtf8("ï»");
+        QTest::newRow("odd UTF-16") << "j.txt" << QByteArray("\xFF\xFEh\0i", 5) << 8 << QStringLiteral("h");
+        QTest::newRow("unknown extension takes the open filter") << "k.ini" << QByteArray("x=1") << 2
+                                                                 << QStringLiteral("x=1");
+    }
+
+    void codingComesFromExtensionAndMark()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, coding);
+        QFETCH(QString, text);
+        TEditForm *form = open(fx->writeFile(name, bytes));
+        QCOMPARE(form->FileCoding(), coding);
+        QCOMPARE(form->Editor()->Text(), text);
+        QCOMPARE(form->FileName(), fx->path(name));
+        QCOMPARE(form->windowTitle(), fx->path(name));
+        QVERIFY(!form->Editor()->Modified());
+        QVERIFY(!form->isSaveEnabled());
+        QVERIFY(fx->ui.messageTexts().isEmpty());
+    }
+
+    void languageFilesLoadUnwrapped()
+    {
+        TEditForm *form = open(fx->writeFile(QStringLiteral("readme.LGTX"), "x"));
+        QCOMPARE(form->FileCoding(), 3);
+        QVERIFY(!form->Editor()->WordWrap());
+        QVERIFY(!form->action(QStringLiteral("Wordwrap1"))->isChecked());
+        TEditForm *other = open(fx->writeFile(QStringLiteral("x.lgtxt"), "x"));
+        QVERIFY(other->Editor()->WordWrap());
+    }
+
+    void missingFilesAndFoldersAreReportedAndChangeNothing()
+    {
+        TEditForm *form = fx->frame->CreateDocumentWindow();
+        for (const QString &name : {fx->path(QStringLiteral("missing.txt")), fx->dir.path()}) {
+            fx->ui.clear();
+            QVERIFY(!form->LoadDocument(name, false));
+            QCOMPARE(fx->ui.beeps, QList<UserInteraction::Beep>{UserInteraction::Beep::Error});
+            QCOMPARE(fx->ui.messageTexts(), QStringList{QStringLiteral("Could not find the file:\r\n") + name});
+            QCOMPARE(form->FileName(), QStringLiteral("Untitled"));
+        }
+    }
+
+    void templatesKeepUntitled()
+    {
+        TEditForm *form = fx->frame->CreateDocumentWindow();
+        QVERIFY(form->LoadDocument(fx->writeFile(QStringLiteral("t.txt"), "Dear"), true));
+        QCOMPARE(form->FileName(), QStringLiteral("Untitled"));
+        QCOMPARE(form->Editor()->Text(), QStringLiteral("Dear"));
+    }
+
+    void foreignCodePageConvertsWholeFile()
+    {
+        selectCodePage(1251);
+        QCOMPARE(fx->frame->selectedCodePage(), 1251);
+        TEditForm *form = open(fx->writeFile(QStringLiteral("ru.txt"), QByteArray("\xCF\xF0\xE8\0\xE2\xE5\xF2", 7)));
+        QCOMPARE(form->Editor()->Text(), QString::fromUtf8("При") + QChar(0) + QString::fromUtf8("вет"));
+        // Rich text is never converted.
+        TEditForm *rtf = open(fx->writeFile(QStringLiteral("x.rtf"), "plain \xE9"));
+        QCOMPARE(rtf->Editor()->Text(), QString::fromUtf8("plain é"));
+    }
+
+    void editsMakeTheDocumentModified()
+    {
+        TEditForm *form = open(fx->writeFile(QStringLiteral("m.txt"), "abc\r\ndef"));
+        QVERIFY(!fx->frame->action(QStringLiteral("ToolButton11"))->isEnabled());
+        QCOMPARE(fx->frame->statusPanel(1), QStringLiteral("7 Characters"));
+        form->Editor()->setSelStart(5);
+        QCOMPARE(fx->frame->statusPanel(0), QStringLiteral("Line:   2  Col:   2"));
+        QTest::keyClicks(form->Editor()->viewport(), QStringLiteral("XY"));
+        QVERIFY(form->Editor()->Modified());
+        QVERIFY(form->isSaveEnabled());
+        QVERIFY(fx->frame->action(QStringLiteral("ToolButton11"))->isEnabled());
+        QVERIFY(form->action(QStringLiteral("Undo1"))->isEnabled());
+        QCOMPARE(fx->frame->statusPanel(1), QStringLiteral("9 Characters"));
+        QCOMPARE(fx->frame->statusPanel(0), QStringLiteral("Line:   2  Col:   4"));
+        form->Editor()->select(0, 2);
+        QVERIFY(form->action(QStringLiteral("Copy1"))->isEnabled());
+        QVERIFY(form->action(QStringLiteral("Saveselecteditem1"))->isEnabled());
+        form->Editor()->select(0, 0);
+        QVERIFY(!form->action(QStringLiteral("Copy1"))->isEnabled());
+    }
+
+    void saveQuestionAnswers()
+    {
+        TEditForm *form = open(fx->writeFile(QStringLiteral("q.txt"), "abc"));
+        form->Editor()->setSelText(QStringLiteral("x"));
+        fx->ui.messageAnswers.enqueue(UserInteraction::Cancel);
+        QVERIFY(!form->close());
+        QCOMPARE(fx->ui.messageTexts().last(), QStringLiteral("Save changes to %1?").arg(fx->path(QStringLiteral("q.txt"))));
+        QCOMPARE(fx->ui.beeps.last(), UserInteraction::Beep::Question);
+        QCOMPARE(fx->frame->documents().size(), 1);
+        fx->ui.messageAnswers.enqueue(UserInteraction::No);
+        QPointer<TEditForm> guard(form);
+        QVERIFY(form->close());
+        QTRY_VERIFY(guard.isNull());
+        QCOMPARE(fx->frame->documents().size(), 0);
+        QVERIFY(!fx->frame->action(QStringLiteral("Minimize1"))->isVisible());
+        QVERIFY(!fx->frame->action(QStringLiteral("StandardFont1"))->isEnabled());
+        QCOMPARE(fx->frame->statusPanel(0), QString());
+        QCOMPARE(fx->frame->statusPanel(1), QString());
+    }
+
+    void yesWhoseSaveIsCancelledKeepsTheWindow()
+    {
+        TEditForm *form = fx->frame->CreateDocumentWindow();
+        form->Editor()->setSelText(QStringLiteral("unsaved"));
+        fx->ui.messageAnswers.enqueue(UserInteraction::Yes);
+        // The Save As dialog of an untitled document is cancelled: nothing is lost.
+        QVERIFY(!form->close());
+        QCOMPARE(fx->ui.fileRequests().size(), 1);
+        QCOMPARE(fx->ui.fileRequests().first().mode, UserInteraction::FileRequest::Save);
+        QCOMPARE(fx->frame->documents().size(), 1);
+    }
+
+    void wordWrapCommand()
+    {
+        TEditForm *form = fx->frame->CreateDocumentWindow();
+        QVERIFY(form->Editor()->WordWrap());
+        form->Wordwrap1Click();
+        QVERIFY(!form->Editor()->WordWrap());
+        QCOMPARE(form->Editor()->ScrollBars(), TScrollStyle::ssBoth);
+        QVERIFY(!form->action(QStringLiteral("Wordwrap1"))->isChecked());
+    }
+
+    void fileLinksWalkUpFromTheSaveFolder()
+    {
+        TEditForm *form = open(fx->writeFile(QStringLiteral("links.txt"), "x"));
+        fx->shell.opened.clear();
+        fx->shell.onOpen = [](const QString &target) {
+            return target.startsWith(QLatin1String("file:/")) ? Shell::Result{Shell::FileNotFound, {}}
+                                                                : Shell::Result{Shell::PathNotFound, {}};
+        };
+        // The base folder is the save dialog's initial directory: a/b/c here.
+        form->setSaveInitialDir(fx->path(QStringLiteral("a/b/c")));
+        form->EditorURLClick(QStringLiteral("file:..\\..\\doc.rtf"), Qt::LeftButton);
+        QCOMPARE(fx->shell.opened.size(), 2);
+        QCOMPARE(fx->shell.opened.at(1), QStringLiteral("file:") + fx->path(QStringLiteral("a/doc.rtf")));
+        QCOMPARE(fx->ui.messageTexts().last(), QStringLiteral("Could not find the file:\r\nfile:") + fx->path(QStringLiteral("a/doc.rtf")));
+        form->EditorURLClick(QStringLiteral("file:../x.txt"), Qt::LeftButton);
+        QCOMPARE(fx->shell.opened.last(), QStringLiteral("file:") + fx->path(QStringLiteral("a/b/x.txt")));
+        // The right button does nothing.
+        const int before = int(fx->shell.opened.size());
+        form->EditorURLClick(QStringLiteral("http://example.org"), Qt::RightButton);
+        QCOMPARE(fx->shell.opened.size(), before);
+    }
+
+    void picturesAreInsertedThroughTheClipboard()
+    {
+        TEditForm *form = fx->frame->CreateDocumentWindow();
+        QImage image(8, 6, QImage::Format_RGB32);
+        image.fill(Qt::green);
+        const QString png = fx->path(QStringLiteral("p.png"));
+        QVERIFY(image.save(png));
+        fx->ui.fileAnswers.enqueue({true, {png}, 1});
+        form->IPicture1Click();
+        QCOMPARE(form->Editor()->TextLength(), 1);
+        QTextCursor c(form->Editor()->document());
+        c.setPosition(1);
+        QVERIFY(c.charFormat().isImageFormat());
+        QCOMPARE(c.charFormat().toImageFormat().width(), 8.0);
+        QVERIFY(QApplication::clipboard()->mimeData()->hasImage());
+
+        // A file that is no picture changes nothing and says so.
+        fx->ui.fileAnswers.enqueue({true, {fx->writeFile(QStringLiteral("bad.jpg"), "not a jpeg at all")}, 1});
+        form->IPicture1Click();
+        QCOMPARE(form->Editor()->TextLength(), 1);
+        QVERIFY(fx->ui.messageTexts().last().contains(QLatin1String("bad.jpg")));
+        QCOMPARE(fx->ui.beeps.last(), UserInteraction::Beep::Error);
+    }
+
+    void menusAreTheDocumentsWhileItIsActive()
+    {
+        TEditForm *form = fx->frame->CreateDocumentWindow();
+        QTRY_COMPARE(fx->frame->menuBar()->actions().first()->menu(), form->fileMenu());
+        QCOMPARE(fx->frame->menuBar()->actions().size(), 7);
+        QCOMPARE(fx->frame->menuBar()->actions().at(1)->text(), QStringLiteral("Edit"));
+        form->Editor()->setModified(false);
+        QPointer<TEditForm> guard(form);
+        form->close();
+        QTRY_VERIFY(guard.isNull());
+        QCOMPARE(fx->frame->menuBar()->actions().size(), 4);
+        QCOMPARE(fx->frame->menuBar()->actions().first()->objectName(), QString());
+        QCOMPARE(fx->frame->menuBar()->actions().first()->menu()->objectName(), QStringLiteral("File1"));
+    }
+
+    void numericReferencesBothWays()
+    {
+        TEditForm *form = fx->frame->CreateDocumentWindow();
+        form->Editor()->setSelText(QString::fromUtf8("a\u03C0b \u00E9 ") + QString::fromUtf8("😀"));
+        form->convertToNumeric(256);
+        QCOMPARE(form->Editor()->Text(), QString::fromUtf8("a&#960;b \u00E9 &#55357;&#56832;"));
+        QVERIFY(form->Editor()->Modified());
+        form->convertToNumeric(128);
+        QCOMPARE(form->Editor()->Text(), QString::fromUtf8("a&#960;b &#233; &#55357;&#56832;"));
+        form->convertFromNumeric();
+        QCOMPARE(form->Editor()->Text(), QString::fromUtf8("a\u03C0b \u00E9 😀"));
+        form->Editor()->Clear();
+        form->Editor()->setSelText(QStringLiteral("ab\r\n"));
+        form->convertToNumeric(0);
+        QCOMPARE(form->Editor()->Text(), QStringLiteral("&#97;&#98;&#13;&#10;"));
+        // Formatting is gone afterwards: the text is plain in the default font.
+        QCOMPARE(form->action(QStringLiteral("AllNumeric1"))->toolTip(),
+                 QStringLiteral("Translates all characters into numeric values for use in HTML files."));
+        QCOMPARE(form->action(QStringLiteral("UnicodeNumeric1"))->text(), QStringLiteral("Unicode --> Numeric"));
+        QCOMPARE(form->action(QStringLiteral("NumericUnicode1"))->text(), QStringLiteral("Numeric --> Unicode"));
+        QCOMPARE(form->action(QStringLiteral("ANSINumeric1"))->toolTip(),
+                 QStringLiteral("Translates all \"not ASCII\" - characters into numeric values for use in HTML files."));
+    }
+};
+
+QTEST_MAIN(TestEditForm)
+#include "tst_editform.moc"
