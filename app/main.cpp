@@ -9,6 +9,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QSocketNotifier>
+#include <QTimer>
+
+#include "MDIEdit.h"
+#include "TRichTextEdit.h"
+
+#include <cstdio>
 
 #include <csignal>
 #include <sys/socket.h>
@@ -74,6 +80,18 @@ int main(int argc, char *argv[])
     ui.setDialogParent(&frame);
     frame.applyStartLanguage();
     closeFrameOnTermination(&frame);
+    // For start-up measurements: report when the frame stands, then end.
+    if (qEnvironmentVariableIsSet("QUILMAR_EXIT_WHEN_STARTED")) {
+        QObject::connect(&frame, &TFrameForm::startupFinished, &frame, [&frame] {
+            QTimer::singleShot(0, &frame, [&frame] {
+                std::fputs("started\n", stdout);
+                std::fflush(stdout);
+                for (TEditForm *f : frame.documents())
+                    f->Editor()->setModified(false);
+                frame.close();
+            });
+        });
+    }
     frame.show();
     frame.raise();
     frame.activateWindow();

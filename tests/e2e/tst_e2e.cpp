@@ -1,0 +1,124 @@
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+
+// The built program under X: started with two files and "/rs", it must show
+// both documents, open the Replace dialog after the first load, list both
+// files as recent and write them to its settings file when it ends.
+class TestEndToEnd : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_program;
+
+    QString writeFile(const QString &name, const QByteArray &bytes)
+    {
+        QFile f(m_dir.filePath(name));
+        f.open(QIODevice::WriteOnly);
+        f.write(bytes);
+        return f.fileName();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        if (qEnvironmentVariableIsEmpty("DISPLAY"))
+            QSKIP("needs an X display (the test runs under xvfb-run)");
+        // A program folder of its own, so the build's settings stay untouched.
+        m_program = m_dir.filePath(QStringLiteral("quilmar"));
+        QVERIFY(QFile::copy(QStringLiteral(QUILMAR_PROGRAM_DIR "/quilmar"), m_program));
+        QFile::setPermissions(m_program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        for (const char *name : {"ReadMeEn.rtf", "QuilmarEn.hlp", "CodePageListEn.ini"})
+            QFile::copy(QStringLiteral(QUILMAR_PROGRAM_DIR "/") + QLatin1String(name), m_dir.filePath(QLatin1String(name)));
+    }
+
+    void startsWithTwoFilesAndReplace()
+    {
+        const QString a = writeFile(QStringLiteral("first.txt"), "The first document.\r\nSecond line.\r\n");
+        const QString b = writeFile(QStringLiteral("second.rtf"), "Plain text in an .rtf name.");
+        const QString report = m_dir.filePath(QStringLiteral("state.json"));
+        QProcess quilmar;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        env.insert(QStringLiteral("QUILMAR_STATE_REPORT"), report);
+        quilmar.setProcessEnvironment(env);
+        quilmar.start(m_program, {QStringLiteral("/rs"), a, b});
+        QVERIFY(quilmar.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(report), 20000);
+
+        QFile reportFile(report);
+        QVERIFY(reportFile.open(QIODevice::ReadOnly));
+        const QJsonObject state = QJsonDocument::fromJson(reportFile.readAll()).object();
+        const QJsonArray docs = state.value(QStringLiteral("documents")).toArray();
+        QCOMPARE(docs.size(), 2);
+        QCOMPARE(docs.at(0).toObject().value(QStringLiteral("file")).toString(), b);
+        QCOMPARE(docs.at(1).toObject().value(QStringLiteral("file")).toString(), a);
+        QCOMPARE(docs.at(0).toObject().value(QStringLiteral("state")).toString(), QStringLiteral("maximized"));
+        QCOMPARE(docs.at(1).toObject().value(QStringLiteral("characters")).toInt(), 33);
+        QCOMPARE(state.value(QStringLiteral("tabs")).toInt(), 2);
+        QVERIFY(state.value(QStringLiteral("replaceDialogVisible")).toBool());
+        const QJsonArray recent = state.value(QStringLiteral("recent")).toArray();
+        QCOMPARE(recent.at(0).toString(), b);
+        QCOMPARE(recent.at(1).toString(), a);
+        QCOMPARE(state.value(QStringLiteral("title")).toString(), QStringLiteral("Quilmar - [%1]").arg(b));
+
+        // The X server has the frame under its title.
+        QProcess search;
+        search.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--name"),
+                                                 QStringLiteral("^Quilmar - \\[")});
+        QVERIFY(search.waitForFinished(10000));
+        QVERIFY2(!search.readAllStandardOutput().trimmed().isEmpty(), "no frame window on the display");
+
+        // A real screenshot of the display; it must show something.
+        QTest::qWait(1000);
+        const QString shot = QStringLiteral(QUILMAR_BUILD_DIR "/e2e-screenshot.png");
+        QProcess grab;
+        grab.start(QStringLiteral(QUILMAR_PROGRAM_DIR "/quilmar-shot"), {shot});
+        QVERIFY(grab.waitForFinished(10000));
+        QCOMPARE(grab.exitCode(), 0);
+        const QImage image(shot);
+        QVERIFY(!image.isNull());
+        QSet<QRgb> colours;
+        for (int y = 0; y < image.height(); y += 7)
+            for (int x = 0; x < image.width(); x += 7)
+                colours.insert(image.pixel(x, y));
+        QVERIFY2(colours.size() > 20, "the screenshot is nearly blank");
+
+        // Ending the session closes the frame the normal way.
+        ::kill(quilmar.processId(), SIGTERM);
+        QVERIFY(quilmar.waitForFinished(20000));
+        QCOMPARE(quilmar.exitStatus(), QProcess::NormalExit);
+        QFile ini(m_dir.filePath(QStringLiteral("Quilmar.ini")));
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = ini.readAll().split('\n');
+        QVERIFY(lines.size() >= 49);
+        QCOMPARE(lines.at(14).trimmed(), b.toLocal8Bit());
+        QCOMPARE(lines.at(15).trimmed(), a.toLocal8Bit());
+    }
+
+    void startsEmptyAndReportsItsStartup()
+    {
+        QProcess quilmar;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        env.insert(QStringLiteral("QUILMAR_EXIT_WHEN_STARTED"), QStringLiteral("1"));
+        quilmar.setProcessEnvironment(env);
+        quilmar.start(m_program, {});
+        QVERIFY(quilmar.waitForFinished(20000));
+        QCOMPARE(quilmar.exitCode(), 0);
+        QVERIFY(quilmar.readAllStandardOutput().contains("started"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestEndToEnd)
+#include "tst_e2e.moc"
