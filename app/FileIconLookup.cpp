@@ -178,8 +178,9 @@ QImage FileIconLookup::mimeTypeIcon(const QString &path)
     // Themed icons need the GUI; without it there is simply no type icon.
     if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
         return QImage();
+    // An unknown type has only the icon of any binary data: no glyph is better.
     const QMimeType type = QMimeDatabase().mimeTypeForFile(path);
-    if (!type.isValid())
+    if (!type.isValid() || type.isDefault())
         return QImage();
     QIcon icon = QIcon::fromTheme(type.iconName());
     if (icon.isNull())

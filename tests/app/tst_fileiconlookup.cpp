@@ -2,6 +2,8 @@
 #include "Registry.h"
 #include "Shell.h"
 
+#include <QIcon>
+#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -184,6 +186,24 @@ private slots:
         QCOMPARE(qAlpha(bitmap.pixel(19, 11)), 0);
     }
 
+    void mimeTypeIconComesFromTheIconTheme()
+    {
+        const QString themes = QStringLiteral("/usr/share/icons");
+        if (!QFileInfo::exists(themes + "/Adwaita/index.theme"))
+            QSKIP("the Adwaita icon theme is not installed");
+        const QStringList searchPaths = QIcon::themeSearchPaths();
+        const QString themeName = QIcon::themeName();
+        QIcon::setThemeSearchPaths({themes});
+        QIcon::setThemeName(QStringLiteral("Adwaita"));
+        QTemporaryDir dir;
+        const QImage text = FileIconLookup::mimeTypeIcon(dir.filePath("notes.txt"));
+        const QImage unknown = FileIconLookup::mimeTypeIcon(dir.filePath("data"));
+        QIcon::setThemeSearchPaths(searchPaths);
+        QIcon::setThemeName(themeName);
+        QVERIFY(!text.isNull());
+        QVERIFY(unknown.isNull());
+    }
+
     void defaultIconValues_data()
     {
         QTest::addColumn<QString>("value");
@@ -265,5 +285,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestFileIconLookup)
+QTEST_MAIN(TestFileIconLookup)
 #include "tst_fileiconlookup.moc"
