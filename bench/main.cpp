@@ -11,10 +11,18 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     if (args.isEmpty()) {
-        std::fprintf(stderr, "usage: quilmar-bench rtf-read|rtf-write …\n");
+        std::fprintf(stderr, "usage: quilmar-bench load|text|save|startup|gen|rtf-read|rtf-write …\n");
         return 2;
     }
     const QString command = args.takeFirst();
+    using Command = int (*)(const QStringList &);
+    const QPair<const char *, Command> commands[] = {
+        {"load", Bench::load}, {"load-one", Bench::loadOneCommand}, {"text", Bench::text},
+        {"save", Bench::save}, {"startup", Bench::startup}, {"gen", Bench::gen},
+    };
+    for (const auto &[name, run] : commands)
+        if (command == QLatin1String(name))
+            return run(args);
     if (command == QLatin1String("rtf-read"))
         return Bench::rtfRead(args);
     if (command == QLatin1String("rtf-write"))

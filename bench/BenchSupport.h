@@ -1,0 +1,39 @@
+#pragma once
+
+#include "Shell.h"
+#include "UserInteraction.h"
+
+#include <QJsonObject>
+#include <QList>
+
+// Dialogs of the bench: save dialogs take the queued answers, questions get
+// their default button, errors are counted and told on standard error.
+class BenchUserInteraction : public UserInteraction
+{
+public:
+    QList<FileAnswer> fileAnswers;
+    int errors = 0;
+
+    void beep(Beep) override {}
+    Button message(const Message &message) override;
+    FileAnswer chooseFiles(const FileRequest &request) override;
+    std::optional<QFont> chooseFont(const QFont &) override { return std::nullopt; }
+    std::optional<QColor> chooseColor(const QColor &) override { return std::nullopt; }
+    int runDialog(QDialog *) override { return 0; }
+};
+
+// A shell that opens nothing.
+class NullShell : public Shell
+{
+public:
+    Result open(const QString &) override { return {NoAssociation, {}}; }
+    Result run(const QString &, const QString &) override { return {NoAssociation, {}}; }
+    QImage iconOfFile(const QString &, int) override { return {}; }
+};
+
+void printJson(const QJsonObject &object);
+// Peak resident memory of this process so far, in MB.
+double peakRssMb();
+int usage(const char *synopsis);
+// Runs this program again with args, passing its output through; answers its exit code.
+int runSelf(const QStringList &args);

@@ -1,0 +1,321 @@
+// Timings of the document pipeline: loading as File > Open does, saving as
+// Save as does, the start of the program, and the generated inputs.
+#include "BenchCommands.h"
+#include "BenchSupport.h"
+
+#include "CodePages.h"
+#include "MDIEdit.h"
+#include "MDIFrame.h"
+#include "TRichTextEdit.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTimer>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+// A frame in a program folder of its own, with dialogs answered by the bench.
+struct BenchFrame {
+    QTemporaryDir dir;
+    BenchUserInteraction ui;
+    NullShell shell;
+    std::unique_ptr<TFrameForm> frame;
+
+    explicit BenchFrame(int codePage)
+    {
+        FrameServices services;
+        services.userInteraction = &ui;
+        services.shell = &shell;
+        services.programDir = dir.path() + u'/';
+        services.arguments = {QStringLiteral("/n")};
+        frame = std::make_unique<TFrameForm>(services);
+        frame->resize(1000, 700);
+        bool started = false;
+        QObject::connect(frame.get(), &TFrameForm::startupFinished, [&started] { started = true; });
+        frame->show();
+        QElapsedTimer t;
+        t.start();
+        while (!started && t.elapsed() < 10000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        if (codePage > 0) {
+            QComboBox *box = frame->codePageComboBox();
+            box->setCurrentIndex(box->findData(codePage));
+        }
+    }
+
+    ~BenchFrame()
+    {
+        for (TEditForm *f : frame->documents())
+            f->Editor()->setModified(false);
+    }
+};
+
+int codePageOption(QStringList &args)
+{
+    const qsizetype i = args.indexOf(QStringLiteral("--codepage"));
+    if (i < 0 || i + 1 >= args.size())
+        return 0;
+    const int cp = args.at(i + 1).toInt();
+    args.remove(i, 2);
+    return cp;
+}
+
+int intOption(QStringList &args, const QString &name, int fallback)
+{
+    const qsizetype i = args.indexOf(name);
+    if (i < 0 || i + 1 >= args.size())
+        return fallback;
+    const int value = args.at(i + 1).toInt();
+    args.remove(i, 2);
+    return value;
+}
+
+// Runs the event loop until the editor's layout has stopped growing; answers
+// the time that took and the longest the loop was held up meanwhile.
+QPair<double, double> waitForLayout(TRichTextEdit *editor, int quietMs)
+{
+    QElapsedTimer total;
+    total.start();
+    QElapsedTimer sinceChange;
+    sinceChange.start();
+    QAbstractTextDocumentLayout *layout = editor->document()->documentLayout();
+    const auto connection = QObject::connect(layout, &QAbstractTextDocumentLayout::documentSizeChanged,
+                                             [&sinceChange] { sinceChange.restart(); });
+    QElapsedTimer tick;
+    tick.start();
+    qint64 worstGap = 0;
+    double finishedAt = 0;
+    while (sinceChange.elapsed() < quietMs && total.elapsed() < 600000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        worstGap = qMax(worstGap, tick.restart());
+        finishedAt = total.nsecsElapsed() / 1e9 - sinceChange.nsecsElapsed() / 1e9;
+    }
+    QObject::disconnect(connection);
+    return {qMax(0.0, finishedAt), double(worstGap)};
+}
+
+int loadOne(QStringList args)
+{
+    const int codePage = codePageOption(args);
+    const bool fullLayout = args.removeAll(QStringLiteral("--layout")) > 0;
+    if (args.size() != 1)
+        return usage("load-one FILE [--codepage N] [--layout]");
+    const QString file = args.first();
+    BenchFrame bench(codePage);
+    TEditForm *form = bench.frame->CreateDocumentWindow();
+    form->showMaximized();
+    QCoreApplication::processEvents();
+
+    QElapsedTimer t;
+    t.start();
+    if (!form->LoadDocument(QFileInfo(file).absoluteFilePath(), false)) {
+        std::fprintf(stderr, "cannot load %s\n", qPrintable(file));
+        return 1;
+    }
+    const double editable = t.nsecsElapsed() / 1e9;
+    // The first screen: paint the visible part, which lays it out.
+    form->Editor()->viewport()->grab();
+    const double firstScreen = t.nsecsElapsed() / 1e9;
+    const double firstScreenRss = peakRssMb();
+    QJsonObject result{
+        {QStringLiteral("op"), QStringLiteral("load")},
+        {QStringLiteral("file"), file},
+        {QStringLiteral("bytes"), QFileInfo(file).size()},
+        {QStringLiteral("characters"), form->Editor()->TextLength()},
+        {QStringLiteral("seconds"), editable},
+        {QStringLiteral("first_screen_seconds"), firstScreen},
+        {QStringLiteral("peak_rss_mb"), firstScreenRss},
+    };
+    if (fullLayout) {
+        const auto [layoutSeconds, worstGapMs] = waitForLayout(form->Editor(), 1500);
+        result.insert(QStringLiteral("layout_seconds"), layoutSeconds);
+        result.insert(QStringLiteral("max_stall_ms"), worstGapMs);
+        result.insert(QStringLiteral("peak_rss_after_layout_mb"), peakRssMb());
+        result.insert(QStringLiteral("document_height_px"), form->Editor()->document()->documentLayout()->documentSize().height());
+        result.insert(QStringLiteral("blocks"), form->Editor()->document()->blockCount());
+        {
+            QElapsedTimer w; w.start();
+            while (w.elapsed() < qEnvironmentVariableIntValue("BENCH_WAIT_MS"))
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        // Going to the end needs everything laid out.
+        QElapsedTimer end;
+        end.start();
+        form->Editor()->moveCursor(QTextCursor::End);
+        form->Editor()->viewport()->grab();
+        result.insert(QStringLiteral("go_to_end_seconds"), end.nsecsElapsed() / 1e9);
+        result.insert(QStringLiteral("document_height_at_end_px"), form->Editor()->document()->documentLayout()->documentSize().height());
+        result.insert(QStringLiteral("peak_rss_at_end_mb"), peakRssMb());
+    }
+    printJson(result);
+    return 0;
+}
+
+} // namespace
+
+int Bench::load(const QStringList &args)
+{
+    // Each file in a process of its own, so that peak memory is the file's.
+    QStringList rest = args;
+    const int codePage = codePageOption(rest);
+    const bool fullLayout = rest.removeAll(QStringLiteral("--layout")) > 0;
+    if (rest.isEmpty())
+        return usage("load FILE… [--codepage N] [--layout]");
+    int status = 0;
+    for (const QString &file : rest) {
+        QStringList childArgs{QStringLiteral("load-one"), file};
+        if (codePage > 0)
+            childArgs << QStringLiteral("--codepage") << QString::number(codePage);
+        if (fullLayout)
+            childArgs << QStringLiteral("--layout");
+        status |= runSelf(childArgs);
+    }
+    return status;
+}
+
+int Bench::loadOneCommand(const QStringList &args)
+{
+    return loadOne(args);
+}
+
+int Bench::text(const QStringList &args)
+{
+    QStringList rest = args;
+    const int codePage = codePageOption(rest);
+    if (rest.size() != 1)
+        return usage("text FILE [--codepage N]");
+    BenchFrame bench(codePage);
+    TEditForm *form = bench.frame->CreateDocumentWindow();
+    if (!form->LoadDocument(QFileInfo(rest.first()).absoluteFilePath(), false))
+        return 1;
+    QFile out;
+    out.open(stdout, QIODevice::WriteOnly);
+    for (QTextBlock b = form->Editor()->document()->begin(); b.isValid(); b = b.next()) {
+        out.write(b.text().toUtf8());
+        out.write("\n");
+    }
+    return 0;
+}
+
+int Bench::save(const QStringList &args)
+{
+    QStringList rest = args;
+    const int codePage = codePageOption(rest);
+    const int coding = intOption(rest, QStringLiteral("--coding"), 0);
+    if (rest.size() != 2 || coding < 1 || coding > 9)
+        return usage("save FILE OUT --coding N [--codepage N]");
+    BenchFrame bench(codePage);
+    TEditForm *form = bench.frame->CreateDocumentWindow();
+    QElapsedTimer t;
+    t.start();
+    if (!form->LoadDocument(QFileInfo(rest.at(0)).absoluteFilePath(), false))
+        return 1;
+    const double loadSeconds = t.nsecsElapsed() / 1e9;
+    const QString out = QFileInfo(rest.at(1)).absoluteFilePath();
+    bench.ui.fileAnswers.append({true, {out}, coding});
+    t.restart();
+    form->Saveas1Click();
+    const double saveSeconds = t.nsecsElapsed() / 1e9;
+    const bool ok = !form->Editor()->Modified() && QFileInfo::exists(out) && bench.ui.errors == 0;
+    printJson({
+        {QStringLiteral("op"), QStringLiteral("save")},
+        {QStringLiteral("file"), rest.at(0)},
+        {QStringLiteral("out"), out},
+        {QStringLiteral("coding"), coding},
+        {QStringLiteral("bytes_out"), QFileInfo(out).size()},
+        {QStringLiteral("load_seconds"), loadSeconds},
+        {QStringLiteral("seconds"), saveSeconds},
+        {QStringLiteral("peak_rss_mb"), peakRssMb()},
+        {QStringLiteral("ok"), ok},
+    });
+    return ok ? 0 : 1;
+}
+
+int Bench::startup(const QStringList &args)
+{
+    const int runs = args.isEmpty() ? 5 : qMax(1, args.first().toInt());
+    const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/quilmar");
+    QList<double> times;
+    for (int i = 0; i < runs; ++i) {
+        QProcess quilmar;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QUILMAR_EXIT_WHEN_STARTED"), QStringLiteral("1"));
+        if (env.value(QStringLiteral("DISPLAY")).isEmpty())
+            env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        quilmar.setProcessEnvironment(env);
+        QElapsedTimer t;
+        t.start();
+        quilmar.start(program, {});
+        if (!quilmar.waitForStarted(10000))
+            return 1;
+        while (!quilmar.readAllStandardOutput().contains("started")) {
+            if (!quilmar.waitForReadyRead(20000))
+                return 1;
+        }
+        times << t.nsecsElapsed() / 1e9;
+        quilmar.waitForFinished(20000);
+    }
+    std::sort(times.begin(), times.end());
+    printJson({
+        {QStringLiteral("op"), QStringLiteral("startup")},
+        {QStringLiteral("seconds"), times.at(times.size() / 2)},
+        {QStringLiteral("runs"), int(times.size())},
+        {QStringLiteral("fastest_seconds"), times.first()},
+    });
+    return 0;
+}
+
+int Bench::gen(const QStringList &args)
+{
+    if (args.size() != 1)
+        return usage("gen DIR");
+    QDir dir(args.first());
+    dir.mkpath(QStringLiteral("."));
+    // Text of words with accents and a sprinkle of long lines, the same every time.
+    QRandomGenerator random(4711);
+    static const char *const words[] = {"the", "editor", "opens", "files", "in", "every", "code", "page",
+                                        "caf\u00e9", "na\u00efve", "stra\u00dfe", "\u00fcber", "r\u00e9sum\u00e9",
+                                        "line", "paragraph", "document", "quick", "brown", "fox", "jumps"};
+    for (int mb : {1, 10, 100}) {
+        QString text;
+        const qsizetype target = qsizetype(mb) * 1024 * 1024;
+        text.reserve(target + 200);
+        while (text.size() < target) {
+            const int lineWords = 3 + int(random.bounded(18u)) + (random.bounded(50u) == 0 ? 60 : 0);
+            for (int w = 0; w < lineWords; ++w) {
+                if (w)
+                    text += u' ';
+                text += QString::fromUtf8(words[random.bounded(20u)]);
+            }
+            text += QLatin1String("\r\n");
+        }
+        const QString stem = QStringLiteral("gen-%1mb").arg(mb);
+        const auto write = [&dir](const QString &name, const QByteArray &bytes) {
+            QFile f(dir.filePath(name));
+            if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+                return false;
+            printJson({{QStringLiteral("op"), QStringLiteral("gen")}, {QStringLiteral("file"), f.fileName()},
+                       {QStringLiteral("bytes"), bytes.size()}});
+            return true;
+        };
+        if (!write(stem + QStringLiteral("-cp1252.txt"), CodePages::fromUnicode(1252, text))
+            || !write(stem + QStringLiteral("-utf8.txt"), QByteArray("\xEF\xBB\xBF") + text.toUtf8())
+            || !write(stem + QStringLiteral("-utf16le.txt"),
+                      QByteArray("\xFF\xFE")
+                          + QByteArray(reinterpret_cast<const char *>(text.utf16()), target & ~qsizetype(1))))
+            return 1;
+    }
+    return 0;
+}
