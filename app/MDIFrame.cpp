@@ -1,8 +1,11 @@
 #include "MDIFrame.h"
 
+#include "ApplicationButtons.h"
+#include "CodePageList.h"
 #include "CodePages.h"
 #include "CommandLine.h"
 #include "DocumentTabStrip.h"
+#include "FileIconLookup.h"
 #include "GoToPanel.h"
 #include "HelpEngine.h"
 #include "Icons.h"
@@ -16,6 +19,10 @@
 #include "UserInteraction.h"
 #include "WindowTiler.h"
 
+#include "Registry.h"
+#include "Shell.h"
+
+#include <QAbstractItemView>
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
@@ -82,7 +89,9 @@ TFrameForm::TFrameForm(const FrameServices &services, QWidget *parent)
     buildStatusBar();
     m_search = new SearchController(this, this);
     FormCreate();
-    applyTextSet(m_textSet);
+    // Captions only: the language named in the settings is applied by the
+    // program's start, which must still find it in line 0.
+    applyCaptions();
 }
 
 TFrameForm::~TFrameForm()
@@ -292,6 +301,7 @@ void TFrameForm::buildToolBar()
     m_toolBar->addWidget(m_spellLanguageComboBox);
     for (const char *name : {"ToolButton7", "ToolButton15", "ToolButton9"})
         m_toolBar->addAction(action(QString::fromLatin1(name)));
+    buildApplicationButtons();
     m_goToPanel = new GoToPanel(m_toolBar);
     m_goToPanel->caretLine = [this] {
         TEditForm *f = activeDocument();
@@ -313,6 +323,73 @@ void TFrameForm::buildToolBar()
         if (QWidget *w = m_toolBar->widgetForAction(a))
             if (!a->objectName().isEmpty())
                 w->setObjectName(a->objectName());
+}
+
+void TFrameForm::buildApplicationButtons()
+{
+    auto *panel = new QWidget(m_toolBar);
+    panel->setObjectName(QStringLiteral("Panel4"));
+    auto *layout = new QHBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(1);
+    for (int button = 1; button <= ApplicationButtons::Count; ++button) {
+        auto *b = new QToolButton(panel);
+        b->setObjectName(QStringLiteral("SpeedButton%1").arg(button));
+        b->setFixedSize(36, 22);
+        b->setAutoRaise(true);
+        b->setIconSize(QSize(16, 16));
+        b->setIcon(Icons::get(QStringLiteral("applications-other")));
+        b->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(b, &QToolButton::clicked, this, [this, button] { runApplication(button); });
+        connect(b, &QWidget::customContextMenuRequested, this, [this, button] { assignApplication(button); });
+        layout->addWidget(b);
+        m_appButtons << b;
+    }
+    m_toolBar->addWidget(panel);
+}
+
+void TFrameForm::SetApplicationButton(int button)
+{
+    QToolButton *b = applicationButton(button);
+    const QString program = m_settings.line(ApplicationButtons::settingsLine(button));
+    if (!b)
+        return;
+    if (program.isEmpty()) {
+        b->setIcon(Icons::get(QStringLiteral("applications-other")));
+        b->setToolTip(QString());
+        return;
+    }
+    QImage image;
+    if (m_services.registry)
+        image = FileIconLookup(*m_shell, *m_services.registry).iconBitmap(program);
+    else
+        image = m_shell->iconOfFile(program, 0);
+    b->setIcon(image.isNull() ? Icons::get(QStringLiteral("applications-other")) : QIcon(QPixmap::fromImage(image)));
+    b->setToolTip(ApplicationButtons::hint(program));
+}
+
+void TFrameForm::assignApplication(int button)
+{
+    UserInteraction::FileRequest request;
+    request.mode = UserInteraction::FileRequest::OpenOne;
+    const UserInteraction::FileAnswer answer = m_ui->chooseFiles(request);
+    if (!answer.accepted || answer.files.isEmpty())
+        return;
+    m_settings.setLine(ApplicationButtons::settingsLine(button), QFileInfo(answer.files.first()).absoluteFilePath());
+    SetApplicationButton(button);
+}
+
+void TFrameForm::runApplication(int button)
+{
+    const QString program = m_settings.line(ApplicationButtons::settingsLine(button));
+    TEditForm *form = activeDocument();
+    if (program.isEmpty() || !form)
+        return;
+    if (!form->QuerySaveDocument())
+        return;
+    const Shell::Result result = m_shell->run(program, ApplicationButtons::quotedParameter(form->FileName()));
+    if (!result.ok())
+        m_ui->showError(result.errorText.isEmpty() ? program : result.errorText, QStringLiteral("Quilmar"));
 }
 
 QToolButton *TFrameForm::toolButton(const QString &name) const
@@ -400,6 +477,9 @@ void TFrameForm::FormCreate()
         m_openFilterIndex = 2;
     setAcceptDrops(true);
     refreshRecentItems();
+    ApplicationButtons::dropMissingPrograms(m_settings);
+    for (int button = 1; button <= ApplicationButtons::Count; ++button)
+        SetApplicationButton(button);
     if (m_settings.is(SettingsLine::Coding, QStringLiteral("Hide Coding"))) {
         action(QStringLiteral("Show1"))->setChecked(false);
         m_panel3->hide();
@@ -453,14 +533,18 @@ void TFrameForm::FormShow()
 void TFrameForm::fillCodePageList()
 {
     m_cpComboBox->clear();
-    const int wanted = m_settings.number(SettingsLine::CodePage, CodePages::ansiCodePage());
-    int selected = -1;
-    for (int cp : CodePages::installedCodePages()) {
-        if (cp == wanted)
-            selected = m_cpComboBox->count();
-        m_cpComboBox->addItem(QString::number(cp), cp);
+    const CodePageList list(CodePages::installedCodePages(),
+                            m_settings.number(SettingsLine::CodePage, CodePages::ansiCodePage()),
+                            CodePageList::readFile(m_codePageListFile, CodePages::ansiCodePage()));
+    int widest = 0;
+    const QFontMetrics metrics(m_cpComboBox->font());
+    for (const CodePageList::Entry &entry : list.entries()) {
+        m_cpComboBox->addItem(entry.text, entry.codePage);
+        widest = qMax(widest, metrics.horizontalAdvance(entry.text));
     }
-    m_cpComboBox->setCurrentIndex(selected);
+    // The box keeps its width; its list shows the descriptions whole.
+    m_cpComboBox->view()->setMinimumWidth(widest + 40);
+    m_cpComboBox->setCurrentIndex(list.selectedIndex());
 }
 
 int TFrameForm::selectedCodePage() const
@@ -1033,7 +1117,6 @@ void TFrameForm::StandardFont1Click()
 void TFrameForm::applyTextSet(const TextSet &set)
 {
     m_textSet = set;
-    const auto line = [&set](int n) { return set.line(n); };
     switch (set.kind()) {
     case TextSet::Kind::English:
         action(QStringLiteral("English1"))->setChecked(true);
@@ -1048,6 +1131,13 @@ void TFrameForm::applyTextSet(const TextSet &set)
         m_settings.setLine(SettingsLine::Language, m_languageFileName);
         break;
     }
+    applyCaptions();
+}
+
+void TFrameForm::applyCaptions()
+{
+    const TextSet &set = m_textSet;
+    const auto line = [&set](int n) { return set.line(n); };
     m_helpFile = set.helpFile();
     m_search->setGerman(set.kind() == TextSet::Kind::German);
     m_codePageListFile = m_programDir + set.codePageListFile();
@@ -1101,10 +1191,14 @@ void TFrameForm::applyTextSet(const TextSet &set)
 
 void TFrameForm::applyStartLanguage()
 {
-    const QString language = m_settings.line(SettingsLine::Language);
+    const QString language = m_languageFileName;
     applyTextSet(language == QLatin1String("Deutsch") ? TextSet::german() : TextSet::english());
-    if (!language.isEmpty() && language != QLatin1String("English") && language != QLatin1String("Deutsch"))
-        loadLanguageFile(language);
+    if (language.isEmpty() || language == QLatin1String("English") || language == QLatin1String("Deutsch"))
+        return;
+    // A language file that cannot be used leaves its name in place, so the
+    // next start tells the same.
+    m_settings.setLine(SettingsLine::Language, language);
+    loadLanguageFile(language);
 }
 
 bool TFrameForm::loadLanguageFile(const QString &path)

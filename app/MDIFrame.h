@@ -15,6 +15,7 @@
 class DocumentTabStrip;
 class GoToPanel;
 class HelpEngine;
+class Registry;
 class QComboBox;
 class QLabel;
 class QMdiArea;
@@ -27,6 +28,7 @@ struct FrameServices {
     UserInteraction *userInteraction = nullptr;
     Shell *shell = nullptr;
     HelpEngine *help = nullptr;
+    Registry *registry = nullptr;           // file types for icons; may be null
     // Number of running instances, for placing the window; null counts one.
     std::function<int()> instanceCount;
     QString programDir;                     // with a trailing separator
@@ -50,6 +52,7 @@ public:
     GoToPanel *goToPanel() const { return m_goToPanel; }
     QComboBox *codePageComboBox() const { return m_cpComboBox; }
     QAction *action(const QString &name) const { return m_actions.value(name); }
+    const QHash<QString, QMenu *> &menus() const { return m_menus; }
     QToolButton *toolButton(const QString &name) const;
     QString statusPanel(int panel) const;
     TEditForm *activeDocument() const override;
@@ -87,6 +90,12 @@ public:
     bool loadLanguageFile(const QString &path);
     void Language1Click();
     void other1Click();
+    // Application buttons 1 to 4: right-click assigns a program, a click runs
+    // it with the active document.
+    QToolButton *applicationButton(int button) const { return m_appButtons.value(button - 1); }
+    void assignApplication(int button);
+    void runApplication(int button);
+    void SetApplicationButton(int button);
     // The state of the frame as a JSON report, for automation and tests.
     QByteArray stateReport() const;
 
@@ -156,6 +165,8 @@ private:
     void buildCentralArea();
     void buildStatusBar();
     void rebuildMenuBar(TEditForm *active);
+    void applyCaptions();
+    void buildApplicationButtons();
     void refreshRecentItems();
     void refreshWindowList();
     void subWindowActivated(QMdiSubWindow *window);
@@ -197,6 +208,7 @@ private:
     QMdiArea *m_mdiArea = nullptr;
     DocumentTabStrip *m_tabStrip = nullptr;
     QList<QLabel *> m_statusPanels;
+    QList<QToolButton *> m_appButtons;
     QPointer<QMdiSubWindow> m_lastActive;
     SearchController *m_search = nullptr;
 };

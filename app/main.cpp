@@ -4,6 +4,7 @@
 #include "InstanceRegistry.h"
 #include "MDIFrame.h"
 #include "QtUserInteraction.h"
+#include "Registry.h"
 #include "SettingsLines.h"
 
 #include <QApplication>
@@ -74,6 +75,9 @@ int main(int argc, char *argv[])
     services.help = &help;
     services.instanceCount = [&instances] { return instances.count(); };
     services.programDir = QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + u'/');
+    // The registry of file types lives beside the program where the system has none.
+    FileRegistry registry(services.programDir + QStringLiteral("Registry.txt"));
+    services.registry = &registry;
     services.arguments = app.arguments().mid(1);
 
     TFrameForm frame(services);
