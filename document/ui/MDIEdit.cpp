@@ -682,7 +682,9 @@ bool writeFileSafely(const QString &target, const QByteArray &bytes, QString *er
         *error = QStringLiteral("This name is a folder.");
         return false;
     }
-    if (info.exists() && !(info.permissions() & (QFileDevice::WriteOwner | QFileDevice::WriteUser))) {
+    // The mode bits, not access(): an administrator may write anything, yet a
+    // file marked read-only is meant to stay as it is.
+    if (info.exists() && !(info.permissions() & (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther))) {
         *error = QStringLiteral("The file is read-only.");
         return false;
     }
@@ -759,11 +761,15 @@ bool TEditForm::WriteDocument(const QString &target)
                            || (e->StreamFormat() == TStreamFormat::sfDefault && e->PlainText());
         const int codePage = m_host->selectedCodePage();
         if (plain) {
+            if (!CodePages::isInstalled(codePage)) {
+                e->setPlainLineEnd(savedLineEnd);
+                showError(QStringLiteral("The code page %1 cannot be written here; nothing was saved.").arg(codePage));
+                return false;
+            }
             // Plain 8-bit text loses what its code page cannot hold: ask first.
             const QString text = unicodeText();
-            const int targetPage = codePage == CodePages::ansiCodePage() ? CodePages::ansiCodePage() : codePage;
             bool lossy = false;
-            bytes = CodePages::fromUnicode(targetPage, text, &lossy);
+            bytes = CodePages::fromUnicode(codePage, text, &lossy);
             e->setStreamFormat(TStreamFormat::sfPlainText);
             if (lossy && !m_host->userInteraction().askWarningYesNo(tr2(Txt::UnicodeLossWarning),
                                                                      QStringLiteral("Quilmar"))) {
