@@ -2,6 +2,7 @@
 
 #include "CodePages.h"
 
+#include <QFile>
 #include <QStringDecoder>
 
 #include <QTextBlock>
@@ -137,6 +138,16 @@ void insert(QTextCursor &cursor, QStringView text, const QTextCharFormat &format
 
 QString decode(const EncodedText &source)
 {
+    if (!source.filePath.isEmpty()) {
+        QFile file(source.filePath);
+        if (!file.open(QIODevice::ReadOnly) || !file.seek(source.offset))
+            return QString();
+        EncodedText inMemory = source;
+        inMemory.filePath.clear();
+        inMemory.offset = 0;
+        inMemory.bytes = file.readAll();
+        return decode(inMemory);
+    }
     const QByteArrayView bytes = QByteArrayView(source.bytes).sliced(qMin(source.offset, source.bytes.size()));
     switch (source.encoding) {
     case EncodedText::Utf8:
@@ -154,6 +165,73 @@ QString decode(const EncodedText &source)
     return CodePages::toUnicode(source.codePage, bytes);
 }
 
+namespace {
+
+// The source's bytes piece by piece: from memory or straight from its file.
+// Pieces of a code page end after a line feed, so no character is cut; the
+// UTF decoders keep what a cut leaves over themselves.
+class PieceReader
+{
+public:
+    explicit PieceReader(const EncodedText &source) : m_source(source)
+    {
+        if (!source.filePath.isEmpty()) {
+            m_file.setFileName(source.filePath);
+            m_ok = m_file.open(QIODevice::ReadOnly) && m_file.seek(source.offset);
+        } else {
+            m_pos = qMin(source.offset, source.bytes.size());
+        }
+    }
+
+    bool ok() const { return m_ok; }
+    bool atEnd() const { return m_pending.isEmpty() && rawAtEnd(); }
+    qint64 done() const { return m_file.isOpen() ? m_file.pos() : m_pos; }
+
+    QByteArray next()
+    {
+        QByteArray piece = std::move(m_pending);
+        m_pending.clear();
+        do {
+            piece += raw();
+            if (m_source.encoding != EncodedText::CodePage || rawAtEnd())
+                return piece;
+            const qsizetype lf = piece.lastIndexOf('\n');
+            if (lf >= 0) {
+                m_pending = piece.mid(lf + 1);
+                piece.truncate(lf + 1);
+                return piece;
+            }
+        } while (true);
+    }
+
+private:
+    bool rawAtEnd() const
+    {
+        if (!m_ok)
+            return true;
+        return m_file.isOpen() ? m_file.atEnd() : m_pos >= m_source.bytes.size();
+    }
+
+    QByteArray raw()
+    {
+        if (!m_ok)
+            return {};
+        if (m_file.isOpen())
+            return m_file.read(ChunkSize);
+        const QByteArray piece = m_source.bytes.mid(m_pos, ChunkSize);
+        m_pos += piece.size();
+        return piece;
+    }
+
+    const EncodedText &m_source;
+    QFile m_file;
+    qsizetype m_pos = 0;
+    bool m_ok = true;
+    QByteArray m_pending;
+};
+
+} // namespace
+
 QTextDocument *buildDocument(const EncodedText &source, const QFont &font, std::atomic<qint64> *progress,
                              LineEnd *lineEnd)
 {
@@ -163,9 +241,6 @@ QTextDocument *buildDocument(const EncodedText &source, const QFont &font, std::
     QTextCursor cursor(doc);
     cursor.beginEditBlock();
 
-    const QByteArray &bytes = source.bytes;
-    const qsizetype size = bytes.size();
-    qsizetype pos = qMin(source.offset, size);
     std::optional<QStringDecoder> decoder;
     if (source.encoding == EncodedText::Utf8)
         decoder.emplace(QStringConverter::Utf8);
@@ -173,34 +248,27 @@ QTextDocument *buildDocument(const EncodedText &source, const QFont &font, std::
         decoder.emplace(QStringConverter::Utf16LE);
     else if (source.encoding == EncodedText::Utf16BE)
         decoder.emplace(QStringConverter::Utf16BE);
-    const bool utf16 = source.encoding == EncodedText::Utf16LE || source.encoding == EncodedText::Utf16BE;
-    const qsizetype end16 = utf16 ? pos + ((size - pos) & ~qsizetype(1)) : size;
 
+    PieceReader reader(source);
     QString carry;
     bool first = true;
-    while (pos < end16) {
-        qsizetype end = qMin(end16, pos + ChunkSize);
-        if (source.encoding == EncodedText::CodePage && end < end16) {
-            // Multi-byte code pages are cut after a line feed, never inside a character.
-            const qsizetype lf = bytes.indexOf('\n', end - 1);
-            end = lf < 0 ? end16 : lf + 1;
-        }
-        const QByteArrayView piece(bytes.constData() + pos, end - pos);
+    while (!reader.atEnd()) {
+        const QByteArray piece = reader.next();
+        // An odd last byte of UTF-16 stays in the decoder: it is no character.
         QString text = carry + (decoder ? decoder->decode(piece) : CodePages::toUnicode(source.codePage, piece));
         carry.clear();
         // A CR at the end may be the first half of CR LF: keep it for the next piece.
-        if (end < end16 && text.endsWith(u'\r')) {
+        if (!reader.atEnd() && text.endsWith(u'\r')) {
             text.chop(1);
             carry = QStringLiteral("\r");
         }
-        if (first && lineEnd) {
+        if (first && lineEnd && !text.isEmpty()) {
             *lineEnd = detectLineEnd(text);
             first = false;
         }
         cursor.insertText(text);
-        pos = end;
         if (progress)
-            progress->store(pos);
+            progress->store(reader.done());
     }
     if (!carry.isEmpty())
         cursor.insertText(carry);

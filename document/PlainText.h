@@ -25,10 +25,12 @@ QString lineEndText(LineEnd lineEnd);
 // Inserts text at the cursor, replacing its selection.
 void insert(QTextCursor &cursor, QStringView text, const QTextCharFormat &format = QTextCharFormat());
 
-// Bytes of a text file and how to read them, from offset on (past a mark).
+// Bytes of a text file and how to read them, from offset on (past a mark):
+// held in memory, or read from filePath when that is set.
 struct EncodedText {
     enum Encoding { CodePage, Utf8, Utf16LE, Utf16BE };
     QByteArray bytes;
+    QString filePath;
     qsizetype offset = 0;
     Encoding encoding = CodePage;
     int codePage = 1252;

@@ -7,7 +7,9 @@ build=$(dirname "$out")
 
 "$build/bin/quilmar" "$@" &
 pid=$!
-trap 'kill $pid 2>/dev/null || true' EXIT
+# Quilmar closes its frame the normal way on TERM; wait for it before the
+# X server goes.
+trap 'kill $pid 2>/dev/null && wait $pid 2>/dev/null || true' EXIT
 
 if ! timeout 20 xdotool search --sync --onlyvisible --name '^Quilmar' >/dev/null; then
   echo "Quilmar did not show its frame" >&2

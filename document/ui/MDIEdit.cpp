@@ -3,6 +3,7 @@
 #include "CodePages.h"
 #include "DocumentHost.h"
 #include "Icons.h"
+#include "RtfReader.h"
 #include "NumericReferences.h"
 #include "Settings.h"
 #include "Shell.h"
@@ -434,6 +435,16 @@ void TEditForm::showError(const QString &text)
 // ---------------------------------------------------------------------------
 // Loading
 
+namespace {
+
+QByteArray readWholeFile(const QString &fileName)
+{
+    QFile file(fileName);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
 bool TEditForm::LoadDocument(const QString &fileName, bool asTemplate)
 {
     const QFileInfo info(fileName);
@@ -449,7 +460,10 @@ bool TEditForm::LoadDocument(const QString &fileName, bool asTemplate)
         showError(fileName + QStringLiteral("\r\n") + file.errorString());
         return false;
     }
-    bytes = file.readAll();
+    // Large plain text is read from the file while the document is built,
+    // so the file's bytes are never held in memory as well.
+    const bool readLater = file.size() > TRichTextEdit::BackgroundLoadThreshold;
+    bytes = readLater ? file.read(8) : file.readAll();
     if (file.error() != QFileDevice::NoError) {
         showError(fileName + QStringLiteral("\r\n") + file.errorString());
         return false;
@@ -468,8 +482,24 @@ bool TEditForm::LoadDocument(const QString &fileName, bool asTemplate)
     m_loadingFile = true;
     FileCodings::LoadPlan plan = FileCodings::planLoad(bytes, m_saveFilterIndex, m_host->selectedCodePage(),
                                                        CodePages::ansiCodePage());
-    bytes.clear();
     m_saveFilterIndex = plan.coding;
+    if (readLater) {
+        if (plan.streamDefault && !RtfReader::looksLikeRtf(bytes)) {
+            // What the default stream makes of text that is not RTF.
+            plan.streamDefault = false;
+            const bool utf8 = bytes.startsWith("\xEF\xBB\xBF");
+            plan.text.encoding = utf8 ? PlainText::EncodedText::Utf8 : PlainText::EncodedText::CodePage;
+            plan.text.offset = utf8 ? 3 : 0;
+            plan.text.codePage = CodePages::ansiCodePage();
+        }
+        if (plan.streamDefault) {
+            plan.text.bytes = readWholeFile(fileName);
+        } else {
+            plan.text.bytes.clear();
+            plan.text.filePath = fileName;
+        }
+    }
+    bytes.clear();
     bool loaded;
     if (plan.streamDefault) {
         loaded = m_editor->Lines().loadFromBuffer(plan.text.bytes);

@@ -1,6 +1,7 @@
 #include "TRichTextEdit.h"
 
 #include "CodePages.h"
+#include "LazyDocumentLayout.h"
 #include "OverlayFormatter.h"
 #include "RtfReader.h"
 #include "RtfWriter.h"
@@ -10,7 +11,9 @@
 #include <QBuffer>
 #include <QClipboard>
 #include <QEventLoop>
+#include <QFontMetricsF>
 #include <QFile>
+#include <QFileInfo>
 #include <QFutureWatcher>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -416,6 +419,8 @@ bool TRichLines::saveToFile(const QString &fileName)
 
 // ---------------------------------------------------------------------------
 // TRichTextEdit
+
+qsizetype TRichTextEdit::lazyLayoutThreshold = 4 * 1024 * 1024;
 
 TRichTextEdit::TRichTextEdit(QWidget *parent) : QTextEdit(parent), m_overlay(new OverlayFormatter(this))
 {
@@ -1097,12 +1102,24 @@ bool TRichTextEdit::loadEncoded(const PlainText::EncodedText &source)
     const QFont font = document()->defaultFont();
     std::atomic<qint64> progress{0};
     PlainText::LineEnd lineEnd = PlainText::LineEnd::CrLf;
-    auto build = [&source, font, &progress, &lineEnd] {
-        return PlainText::buildDocument(source, font, &progress, &lineEnd);
+    // Rows each paragraph will take, guessed while building, so that the
+    // scroll range of a lazily laid out document starts out about right.
+    const qreal wrapWidth = WordWrap() ? viewport()->width() - 2 * document()->documentMargin() : 0;
+    const qreal charWidth = QFontMetricsF(font).averageCharWidth();
+    auto build = [&source, font, &progress, &lineEnd, wrapWidth, charWidth] {
+        QTextDocument *doc = PlainText::buildDocument(source, font, &progress, &lineEnd);
+        if (doc->characterCount() > lazyLayoutThreshold && wrapWidth > 0)
+            for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
+                if (b.length() > 2)
+                    b.setLineCount(LazyDocumentLayout::estimatedRows(b.length() - 1, charWidth, wrapWidth));
+        return doc;
     };
-    const qsizetype size = source.bytes.size() - source.offset;
+    const qsizetype size = (source.filePath.isEmpty() ? source.bytes.size() : QFileInfo(source.filePath).size())
+                           - source.offset;
     QTextDocument *doc = size > BackgroundLoadThreshold ? buildInBackground(build, &progress, size) : build();
     m_lineEnd = lineEnd;
+    if (doc->characterCount() > lazyLayoutThreshold && LazyDocumentLayout::suits(doc))
+        doc->setDocumentLayout(new LazyDocumentLayout(doc));
     finishLoad(doc);
     return true;
 }

@@ -223,6 +223,8 @@ public:
 
     // Documents above this many characters are built off the interface thread.
     static constexpr qsizetype BackgroundLoadThreshold = 4 * 1024 * 1024;
+    // Plain documents above this many characters lay out only what is shown.
+    static qsizetype lazyLayoutThreshold;
 
     // Replaces the whole document with plain text decoded from bytes, as a
     // plain-text stream would, without another copy of the text.

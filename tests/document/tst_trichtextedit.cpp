@@ -1,4 +1,5 @@
 #include "CodePages.h"
+#include "LazyDocumentLayout.h"
 #include "TRichTextEdit.h"
 #include "TextProperties.h"
 
@@ -398,6 +399,91 @@ private slots:
         QVERIFY(!e.CanUndo());
         // Written out again byte for byte.
         QCOMPARE(saveWith(e, TStreamFormat::sfPlainText), bytes);
+    }
+
+    void largeDocumentsLayOutOnlyWhatIsShown()
+    {
+        const qsizetype oldThreshold = TRichTextEdit::lazyLayoutThreshold;
+        TRichTextEdit::lazyLayoutThreshold = 1000;
+        QByteArray bytes;
+        for (int i = 0; i < 20000; ++i)
+            bytes += "line " + QByteArray::number(i) + "\r\n";
+        TRichTextEdit e;
+        e.resize(500, 300);
+        e.setWordWrap(false);
+        e.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&e));
+        QVERIFY(e.Lines().loadFromBuffer(bytes));
+        auto *layout = qobject_cast<LazyDocumentLayout *>(e.document()->documentLayout());
+        QVERIFY(layout);
+        const qreal row = layout->rowHeight();
+        QCOMPARE(layout->documentSize().height(), 20001 * row + 2 * e.document()->documentMargin());
+        // Going to the end puts the last line on screen without laying out the rest.
+        e.moveCursor(QTextCursor::End);
+        QVERIFY(e.viewport()->rect().contains(e.cursorRect().center()));
+        QCOMPARE(e.document()->findBlockByNumber(10000).layout()->lineCount(), 0);
+        // Clicking a line puts the caret on it.
+        QTextCursor middle(e.document()->findBlockByNumber(19990));
+        const QRect r = e.cursorRect(middle);
+        QTest::mouseClick(e.viewport(), Qt::LeftButton, {}, r.center() + QPoint(3, 0));
+        QCOMPARE(e.CaretPos().y(), 19990);
+        // Typing a line break adds a row below; the text stays intact.
+        QTest::keyClick(e.viewport(), Qt::Key_Return);
+        QCOMPARE(e.LineCount(), 20002);
+        QCOMPARE(layout->documentSize().height(), 20002 * row + 2 * e.document()->documentMargin());
+        // A paragraph in bigger type takes more rows; nothing overlaps.
+        QTextCursor first(e.document());
+        QTextCharFormat big;
+        big.setFontPointSize(40);
+        first.select(QTextCursor::BlockUnderCursor);
+        first.mergeCharFormat(big);
+        layout->layoutRange(0, 1);
+        QVERIFY(e.document()->firstBlock().lineCount() >= 2);
+        QVERIFY(layout->blockBoundingRect(e.document()->firstBlock().next()).top()
+                >= layout->blockBoundingRect(e.document()->firstBlock()).bottom() - 0.5);
+        TRichTextEdit::lazyLayoutThreshold = oldThreshold;
+    }
+
+    void wrappedLinesAreCountedWhenShown()
+    {
+        const qsizetype oldThreshold = TRichTextEdit::lazyLayoutThreshold;
+        TRichTextEdit::lazyLayoutThreshold = 1000;
+        QByteArray bytes;
+        for (int i = 0; i < 300; ++i)
+            bytes += QByteArray(400, 'w').replace("wwwww", "word ") + "\r\n";
+        TRichTextEdit e;
+        e.resize(400, 300);
+        e.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&e));
+        QVERIFY(e.Lines().loadFromBuffer(bytes));
+        auto *layout = qobject_cast<LazyDocumentLayout *>(e.document()->documentLayout());
+        QVERIFY(layout);
+        layout->layoutRange(0, e.TextLength());
+        const QTextBlock first = e.document()->firstBlock();
+        QCOMPARE(first.lineCount(), first.layout()->lineCount());
+        QVERIFY(first.lineCount() > 3);
+        // Narrower: laid out again, more rows.
+        const int before = first.lineCount();
+        e.resize(250, 300);
+        QCoreApplication::processEvents();
+        layout->layoutRange(0, 1);
+        QVERIFY(e.document()->firstBlock().lineCount() > before);
+        TRichTextEdit::lazyLayoutThreshold = oldThreshold;
+    }
+
+    void aTableHandsTheDocumentToTheFullLayout()
+    {
+        const qsizetype oldThreshold = TRichTextEdit::lazyLayoutThreshold;
+        TRichTextEdit::lazyLayoutThreshold = 10;
+        TRichTextEdit e;
+        e.Lines().loadFromBuffer(QByteArray(100, 'a'));
+        QVERIFY(qobject_cast<LazyDocumentLayout *>(e.document()->documentLayout()));
+        QTextCursor c(e.document());
+        c.movePosition(QTextCursor::End);
+        c.insertTable(2, 2);
+        QTRY_VERIFY(!qobject_cast<LazyDocumentLayout *>(e.document()->documentLayout()));
+        QVERIFY(e.document()->documentLayout()->documentSize().height() > 0);
+        TRichTextEdit::lazyLayoutThreshold = oldThreshold;
     }
 
     void lineEndsOfTheFileComeBack()
