@@ -1,0 +1,18 @@
+#pragma once
+
+// RTF \fcharset values and the Windows code pages their text is written in.
+namespace RtfCharsets {
+
+constexpr int Ansi = 0;
+constexpr int Default = 1;
+constexpr int Symbol = 2;
+
+// The code page of a font charset; ansiCodePage for ANSI, default, symbol and
+// unknown charsets (RichEdit reads those bytes in the document's code page).
+int codePage(int charset, int ansiCodePage);
+
+// The charset RichEdit names for fonts whose text is in a code page
+// (1251 gives 204); Ansi for code pages without one of their own.
+int charsetForCodePage(int codePage);
+
+} // namespace RtfCharsets
