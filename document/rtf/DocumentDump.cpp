@@ -52,7 +52,8 @@ QString formatText(const QTextFormat &format, bool image)
     const QMap<int, QVariant> props = format.properties();
     for (auto it = props.cbegin(); it != props.cend(); ++it) {
         const int id = it.key();
-        if (id == QTextFormat::ObjectIndex)
+        // Identities, not content: numbered afresh by each reading.
+        if (id == QTextFormat::ObjectIndex || id == TextProperty::FieldId || id == TextProperty::ObjectId)
             continue;
         if (image && (id == QTextFormat::ImageName || id == TextProperty::PictureBytes
                       || id == TextProperty::PictureType))

@@ -36,4 +36,15 @@ int charsetForCodePage(int codePage)
     return Ansi;
 }
 
+bool isMultiByte(int codePage)
+{
+    switch (codePage) {
+    case 932: case 936: case 949: case 950: case 1361: case 10001: case 10002: case 10003:
+    case 10008: case 20932: case 51932: case 51936: case 51949: case 54936: case 65001:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace RtfCharsets

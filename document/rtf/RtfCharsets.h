@@ -15,4 +15,7 @@ int codePage(int charset, int ansiCodePage);
 // (1251 gives 204); Ansi for code pages without one of their own.
 int charsetForCodePage(int codePage);
 
+// True for code pages whose characters take more than one byte (932, 936, …).
+bool isMultiByte(int codePage);
+
 } // namespace RtfCharsets

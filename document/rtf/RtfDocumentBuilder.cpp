@@ -174,6 +174,19 @@ void DocumentBuilder::flushTable()
 
     m_lastList = nullptr;
     m_wordLists.clear();
+    // The blocks around a table take the marks of its first and last
+    // paragraphs until paragraphs of their own arrive.
+    const Cell *firstCell = nullptr;
+    const Cell *lastCell = nullptr;
+    for (const Row &row : m_rows)
+        for (const Cell &cell : row.cells)
+            if (!cell.paragraphs.empty()) {
+                if (!firstCell)
+                    firstCell = &cell;
+                lastCell = &cell;
+            }
+    if (m_next == Next::SameBlock && firstCell)
+        m_cursor.setBlockCharFormat(m_charFormats[size_t(firstCell->paragraphs.front().markFormat)]);
     QTextTable *table = m_cursor.insertTable(int(m_rows.size()), int(columns), tableFormat);
     mergeCells(table);
     for (size_t r = 0; r < m_rows.size(); ++r) {
@@ -189,6 +202,8 @@ void DocumentBuilder::flushTable()
     m_lastList = nullptr;
     m_wordLists.clear();
     m_cursor.setPosition(table->lastPosition() + 1);
+    if (lastCell)
+        m_cursor.setBlockCharFormat(m_charFormats[size_t(lastCell->paragraphs.back().markFormat)]);
     m_next = Next::SameBlock;
     m_rows.clear();
 }

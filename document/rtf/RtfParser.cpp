@@ -30,17 +30,6 @@ inline int hexValue(char c)
     return -1;
 }
 
-bool isMultiByte(int codePage)
-{
-    switch (codePage) {
-    case 932: case 936: case 949: case 950: case 1361: case 10001: case 10002: case 10003:
-    case 10008: case 20932: case 51932: case 51936: case 51949: case 54936: case 65001:
-        return true;
-    default:
-        return false;
-    }
-}
-
 template <typename T>
 size_t hashBytes(const T &value)
 {
@@ -65,6 +54,8 @@ Parser::Parser(QByteArrayView data, QTextCursor &cursor, const RtfReadOptions &o
     , m_documentCodePage(options.ansiCodePage)
 {
     m_tabLists.emplace_back();
+    const QString family = cursor.document()->defaultFont().family();
+    m_defaultFamily = family.isEmpty() ? QStringLiteral("Arial") : family;
     m_stack.reserve(64);
 }
 
@@ -460,7 +451,7 @@ void Parser::text(const char *s, qsizetype n)
     default:
         break;
     }
-    if (!m_bytes.isEmpty() || (dest == Dest::Text && isMultiByte(codePage()))) {
+    if (!m_bytes.isEmpty() || (dest == Dest::Text && RtfCharsets::isMultiByte(codePage()))) {
         for (qsizetype i = 0; i < n; ++i)
             byte(uchar(s[i]));
         return;

@@ -117,6 +117,7 @@ private:
     // Tables of the header
     std::unordered_map<int, Font> m_fonts;
     int m_defaultFont = -1;
+    QString m_defaultFamily;
     int m_currentFont = -1;      // font table entry being read
     QByteArray m_destBytes;      // text of a font name, level text, title, …
     std::vector<QColor> m_colors; // invalid colour: automatic

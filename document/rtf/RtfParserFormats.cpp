@@ -2,6 +2,7 @@
 #include "RtfParser.h"
 
 #include "ParagraphFormat.h"
+#include "RtfCharsets.h"
 
 #include <QRegularExpression>
 #include <QTextDocument>
@@ -102,6 +103,11 @@ QTextCharFormat Parser::makeCharFormat(const CharState &c) const
     if (font != m_fonts.end() && !font->second.name.isEmpty()) {
         f.setFontFamilies(QStringList{font->second.name});
         f.setProperty(TextProperty::FontCharset, std::max(font->second.charset, 0));
+    } else {
+        // Text in no known font is in the document's default font, as the
+        // writer names it.
+        f.setFontFamilies(QStringList{m_defaultFamily});
+        f.setProperty(TextProperty::FontCharset, RtfCharsets::charsetForCodePage(m_documentCodePage));
     }
     f.setFontPointSize(c.halfPoints / 2.0);
     if (c.bold)
