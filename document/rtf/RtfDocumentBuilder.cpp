@@ -75,6 +75,8 @@ void DocumentBuilder::finish(Paragraph &p, int spec, int markFormat)
     flushTable();
     if (!p.isEmpty())
         emitParagraph(p, spec, markFormat, false);
+    else if (m_next == Next::SameBlock && m_restOfBlockEmpty && m_cursor.block().length() <= 1)
+        m_cursor.setBlockCharFormat(m_charFormats[size_t(markFormat)]);
     p.clear();
 }
 
@@ -189,14 +191,18 @@ void DocumentBuilder::flushTable()
         m_cursor.setBlockCharFormat(m_charFormats[size_t(firstCell->paragraphs.front().markFormat)]);
     QTextTable *table = m_cursor.insertTable(int(m_rows.size()), int(columns), tableFormat);
     mergeCells(table);
+    const int lastMark = lastCell ? lastCell->paragraphs.back().markFormat : -1;
     for (size_t r = 0; r < m_rows.size(); ++r) {
         const Row &row = m_rows[r];
-        for (size_t c = 0; c < row.cells.size(); ++c) {
+        for (size_t c = 0; c < columns; ++c) {
             const QTextTableCell cell = table->cellAt(int(r), int(c));
             if (cell.row() != int(r) || cell.column() != int(c))
                 continue;
             QTextCursor cellCursor = cell.firstCursorPosition();
-            fillCell(cellCursor, row.cells[c]);
+            if (c < row.cells.size() && !row.cells[c].paragraphs.empty())
+                fillCell(cellCursor, row.cells[c]);
+            else if (lastMark >= 0)
+                cellCursor.setBlockCharFormat(m_charFormats[size_t(lastMark)]);
         }
     }
     m_lastList = nullptr;

@@ -493,6 +493,8 @@ void Parser::byte(uchar b)
         m_destBytes.append(char(b));
         return;
     }
+    if (dest != Dest::Text && dest != Dest::Title && dest != Dest::FieldInst)
+        return;
     const int cp = codePage();
     if (!m_bytes.isEmpty() && cp != m_bytesCodePage)
         flushBytes();

@@ -182,6 +182,8 @@ BlockSpec Parser::makeBlockSpec(const ParaState &p) const
         spec.style = spec.numbering == NumberingKind::Bullet ? 0 : numberingStyle(p.pnBefore, p.pnAfter);
     }
     const bool numbered = spec.numbering != NumberingKind::None;
+    if (spec.numbering == NumberingKind::Bullet)
+        spec.start = 1; // bullets count nothing
 
     QTextBlockFormat &bf = spec.format;
     static constexpr Qt::Alignment alignments[] = {Qt::AlignLeft, Qt::AlignRight, Qt::AlignHCenter,
