@@ -20,6 +20,10 @@ constexpr Pair kPairs[] = {
 
 int codePage(int charset, int ansiCodePage)
 {
+    if (charset == Ansi)
+        return 1252;
+    if (charset == Symbol)
+        return SymbolCodePage;
     for (const Pair &p : kPairs)
         if (p.charset == charset)
             return p.codePage;

@@ -7,8 +7,12 @@ constexpr int Ansi = 0;
 constexpr int Default = 1;
 constexpr int Symbol = 2;
 
-// The code page of a font charset; ansiCodePage for ANSI, default, symbol and
-// unknown charsets (RichEdit reads those bytes in the document's code page).
+// Symbol fonts hold glyph numbers, not characters: byte b is U+F000 + b.
+constexpr int SymbolCodePage = -2;
+
+// The code page of a font charset: ANSI is Windows-1252 as Word reads it,
+// symbol fonts SymbolCodePage; the document's code page for the default and
+// unknown charsets.
 int codePage(int charset, int ansiCodePage);
 
 // The charset RichEdit names for fonts whose text is in a code page

@@ -163,16 +163,15 @@ void DocumentBuilder::flushTable()
     tableFormat.setCellPadding(DocUnits::twipsToPx(54));
     tableFormat.setBorder(1);
     tableFormat.setBorderCollapse(true);
-    if (widest && widest->cellx.size() >= columns) {
-        QList<QTextLength> widths;
-        int left = 0;
-        for (size_t c = 0; c < columns; ++c) {
-            const int right = widest->cellx[c];
-            widths.append(QTextLength(QTextLength::FixedLength, DocUnits::twipsToPx(std::max(right - left, 0))));
-            left = right;
-        }
-        tableFormat.setColumnWidthConstraints(widths);
+    // Columns without a boundary of their own get RichEdit's inch.
+    QList<QTextLength> widths;
+    int left = 0;
+    for (size_t c = 0; c < columns; ++c) {
+        const int right = widest && c < widest->cellx.size() ? widest->cellx[c] : left + 1440;
+        widths.append(QTextLength(QTextLength::FixedLength, DocUnits::twipsToPx(std::max(right - left, 0))));
+        left = std::max(right, left);
     }
+    tableFormat.setColumnWidthConstraints(widths);
 
     m_lastList = nullptr;
     m_wordLists.clear();

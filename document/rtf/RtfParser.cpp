@@ -71,7 +71,7 @@ RtfReadResult Parser::run()
             popGroup(m_end);
     }
     const GroupState &last = m_stack.empty() ? GroupState() : m_stack.back();
-    m_builder.finish(m_para, blockSpec(last.para), charFormat());
+    m_builder.finish(m_para, blockSpec(last.para), m_stack.empty() ? charFormat() : markFormat());
     return m_result;
 }
 
@@ -451,7 +451,8 @@ void Parser::text(const char *s, qsizetype n)
     default:
         break;
     }
-    if (!m_bytes.isEmpty() || (dest == Dest::Text && RtfCharsets::isMultiByte(codePage()))) {
+    const int cp = dest == Dest::Text ? codePage() : 0;
+    if (!m_bytes.isEmpty() || RtfCharsets::isMultiByte(cp) || cp == RtfCharsets::SymbolCodePage) {
         for (qsizetype i = 0; i < n; ++i)
             byte(uchar(s[i]));
         return;
@@ -506,7 +507,14 @@ void Parser::flushBytes()
 {
     if (m_bytes.isEmpty())
         return;
-    const QString s = CodePages::toUnicode(m_bytesCodePage, m_bytes);
+    QString s;
+    if (m_bytesCodePage == RtfCharsets::SymbolCodePage) {
+        s.resize(m_bytes.size());
+        for (qsizetype i = 0; i < m_bytes.size(); ++i)
+            s[i] = QChar(char16_t(0xF000 + uchar(m_bytes.at(i))));
+    } else {
+        s = CodePages::toUnicode(m_bytesCodePage, m_bytes);
+    }
     m_bytes.clear();
     emitText(s);
 }
@@ -543,11 +551,26 @@ void Parser::emitChar(char16_t c)
 // ---------------------------------------------------------------------------
 // Paragraphs and formats
 
+int Parser::markFormat()
+{
+    // A paragraph mark belongs to no field or object: those end at marks
+    // when written.
+    CharState c = top().chr;
+    if (c.field < 0 && c.object < 0)
+        return charFormat();
+    c.field = -1;
+    c.object = -1;
+    std::swap(top().chr, c);
+    const int index = charFormat();
+    std::swap(top().chr, c);
+    return index;
+}
+
 void Parser::endParagraph()
 {
     const ParaState &para = top().para;
     const int spec = blockSpec(para);
-    const int mark = charFormat();
+    const int mark = markFormat();
     m_builder.endParagraph(m_para, spec, mark, para.intbl || para.itap > 0);
     if (m_pageBreakPending)
         m_pageBreakPending = false;

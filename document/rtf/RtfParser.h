@@ -83,6 +83,7 @@ private:
     // Paragraphs
     void endParagraph();
     int charFormat();
+    int markFormat();
     int blockSpec(const ParaState &para);
     QTextCharFormat makeCharFormat(const CharState &c) const;
     BlockSpec makeBlockSpec(const ParaState &p) const;

@@ -483,7 +483,7 @@ bool Parser::tableWord(Kw kw, bool hasParam, int param)
     case Kw::cell:
         if (top().dest == Dest::Text) {
             const ParaState &para = top().para;
-            m_builder.endCell(m_para, blockSpec(para), charFormat());
+            m_builder.endCell(m_para, blockSpec(para), markFormat());
             m_pageBreakPending = false;
         }
         return true;
@@ -491,7 +491,7 @@ bool Parser::tableWord(Kw kw, bool hasParam, int param)
         // Nested tables are read flat: each inner cell is a paragraph of the outer cell.
         if (top().dest == Dest::Text) {
             const ParaState &para = top().para;
-            m_builder.endParagraph(m_para, blockSpec(para), charFormat(), true);
+            m_builder.endParagraph(m_para, blockSpec(para), markFormat(), true);
         }
         return true;
     case Kw::row:

@@ -32,6 +32,11 @@ TextEncoder::TextEncoder(int codePage)
     if (m_multiByte)
         return;
     m_single.assign(65536, -1);
+    if (codePage == RtfCharsets::SymbolCodePage) {
+        for (int b = 0; b < 256; ++b)
+            m_single[0xF000 + b] = int16_t(b);
+        return;
+    }
     QByteArray bytes(128, '\0');
     for (int b = 0; b < 128; ++b)
         bytes[b] = char(0x80 + b);
@@ -51,7 +56,7 @@ void TextEncoder::append(std::string &out, QStringView text, bool &pendingSpace)
 {
     for (const QChar qc : text) {
         const char16_t c = qc.unicode();
-        if (c >= 0x20 && c < 0x7F) {
+        if (c >= 0x20 && c < 0x7F && m_codePage != RtfCharsets::SymbolCodePage) {
             switch (c) {
             case '\\': out += "\\\\"; pendingSpace = false; continue;
             case '{': out += "\\{"; pendingSpace = false; continue;

@@ -150,8 +150,8 @@ private:
         for (size_t i = 0; i < m_fonts.size(); ++i) {
             h += "{\\f" + std::to_string(i) + "\\fnil\\fcharset" + std::to_string(m_fonts[i].second) + ' ';
             bool pending = false;
-            encoder(RtfCharsets::codePage(m_fonts[i].second, m_options.ansiCodePage))
-                ->append(h, m_fonts[i].first, pending);
+            const int cp = RtfCharsets::codePage(m_fonts[i].second, m_options.ansiCodePage);
+            encoder(cp == RtfCharsets::SymbolCodePage ? 1252 : cp)->append(h, m_fonts[i].first, pending);
             h += ";}";
         }
         h += "}\r\n{\\colortbl ;";
