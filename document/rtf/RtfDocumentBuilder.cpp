@@ -10,6 +10,24 @@
 #include <algorithm>
 
 namespace Rtf {
+namespace {
+
+// Cell spans and frame ends live in the character formats of the blocks
+// that begin cells and follow tables: a mark replaces everything else.
+void setMark(QTextCursor &cursor, const QTextCharFormat &mark)
+{
+    const QTextCharFormat current = cursor.blockCharFormat();
+    QTextCharFormat f;
+    const QMap<int, QVariant> props = current.properties();
+    for (auto it = props.cbegin(); it != props.cend(); ++it)
+        if (it.key() == QTextFormat::ObjectIndex || it.key() == QTextFormat::ObjectType
+            || (it.key() >= 0x4800 && it.key() < 0x5000))
+            f.setProperty(it.key(), it.value());
+    f.merge(mark);
+    cursor.setBlockCharFormat(f);
+}
+
+} // namespace
 
 DocumentBuilder::DocumentBuilder(QTextCursor &cursor)
     : m_cursor(cursor)
@@ -76,7 +94,7 @@ void DocumentBuilder::finish(Paragraph &p, int spec, int markFormat)
     if (!p.isEmpty())
         emitParagraph(p, spec, markFormat, false);
     else if (m_next == Next::SameBlock && m_restOfBlockEmpty && m_cursor.block().length() <= 1)
-        m_cursor.setBlockCharFormat(m_charFormats[size_t(markFormat)]);
+        setMark(m_cursor, m_charFormats[size_t(markFormat)]);
     p.clear();
 }
 
@@ -91,7 +109,7 @@ void DocumentBuilder::emitParagraph(const Paragraph &p, int spec, int markFormat
         if (ownFormat) {
             m_cursor.setBlockFormat(s.format);
             if (p.isEmpty())
-                m_cursor.setBlockCharFormat(m_charFormats[size_t(markFormat)]);
+                setMark(m_cursor, m_charFormats[size_t(markFormat)]);
         }
     } else {
         m_cursor.insertBlock(ownFormat ? s.format : m_originalBlockFormat,
@@ -187,7 +205,7 @@ void DocumentBuilder::flushTable()
                 lastCell = &cell;
             }
     if (m_next == Next::SameBlock && firstCell)
-        m_cursor.setBlockCharFormat(m_charFormats[size_t(firstCell->paragraphs.front().markFormat)]);
+        setMark(m_cursor, m_charFormats[size_t(firstCell->paragraphs.front().markFormat)]);
     QTextTable *table = m_cursor.insertTable(int(m_rows.size()), int(columns), tableFormat);
     mergeCells(table);
     const int lastMark = lastCell ? lastCell->paragraphs.back().markFormat : -1;
@@ -201,14 +219,14 @@ void DocumentBuilder::flushTable()
             if (c < row.cells.size() && !row.cells[c].paragraphs.empty())
                 fillCell(cellCursor, row.cells[c]);
             else if (lastMark >= 0)
-                cellCursor.setBlockCharFormat(m_charFormats[size_t(lastMark)]);
+                setMark(cellCursor, m_charFormats[size_t(lastMark)]);
         }
     }
     m_lastList = nullptr;
     m_wordLists.clear();
     m_cursor.setPosition(table->lastPosition() + 1);
     if (lastCell)
-        m_cursor.setBlockCharFormat(m_charFormats[size_t(lastCell->paragraphs.back().markFormat)]);
+        setMark(m_cursor, m_charFormats[size_t(lastCell->paragraphs.back().markFormat)]);
     m_next = Next::SameBlock;
     m_rows.clear();
 }
@@ -242,7 +260,17 @@ void DocumentBuilder::mergeCells(QTextTable *table)
                 while (r + rowSpan < m_rows.size() && (mergeOf(r + rowSpan, c) & RowDef::VMerged)
                        && isBlank(r + rowSpan, c))
                     ++rowSpan;
-            if (colSpan > 1 || rowSpan > 1)
+            if (colSpan == 1 && rowSpan == 1)
+                continue;
+            // Qt leaves a table inconsistent when merged areas overlap.
+            bool free = true;
+            for (size_t rr = r; rr < r + rowSpan && free; ++rr)
+                for (size_t cc = c; cc < c + colSpan && free; ++cc) {
+                    const QTextTableCell cell = table->cellAt(int(rr), int(cc));
+                    free = cell.row() == int(rr) && cell.column() == int(cc) && cell.rowSpan() == 1
+                           && cell.columnSpan() == 1;
+                }
+            if (free)
                 table->mergeCells(int(r), int(c), int(rowSpan), int(colSpan));
         }
     }
@@ -256,7 +284,7 @@ void DocumentBuilder::fillCell(QTextCursor &cursor, const Cell &cell)
         if (i == 0) {
             cursor.setBlockFormat(s.format);
             if (p.content.isEmpty())
-                cursor.setBlockCharFormat(m_charFormats[size_t(p.markFormat)]);
+                setMark(cursor, m_charFormats[size_t(p.markFormat)]);
         } else {
             cursor.insertBlock(s.format, m_charFormats[size_t(p.markFormat)]);
         }

@@ -13,7 +13,7 @@ namespace Rtf {
     X(rtf) X(fonttbl) X(colortbl) X(stylesheet) X(info) X(title) X(pict) X(object) \
     X(objdata) X(result) X(field) X(fldinst) X(fldrslt) X(listtable) X(listoverridetable) \
     X(list) X(listlevel) X(listoverride) X(leveltext) X(levelnumbers) X(pn) X(pntext) \
-    X(pntxta) X(pntxtb) X(listtext) X(shppict) X(nonshppict) X(upr) X(ud) X(nonesttables) \
+    X(pntxta) X(pntxtb) X(listtext) X(shppict) X(nonshppict) X(upr) X(ud) X(nonesttables) X(nesttableprops) \
     X(header) X(headerl) X(headerr) X(headerf) X(footer) X(footerl) X(footerr) X(footerf) \
     X(footnote) X(annotation) X(atnid) X(atnauthor) X(atndate) X(atnref) X(xe) X(tc) X(txe) \
     X(rxe) X(ftnsep) X(ftnsepc) X(ftncn) X(aftnsep) X(aftnsepc) X(aftncn) X(revtbl) \

@@ -344,7 +344,10 @@ const char *Parser::controlSymbol(const char *p)
     }
     switch (c) {
     case '*':
-        top().star = true;
+        // Only a group's first word can be an ignorable destination; writers
+        // that put \* mid-group mean nothing by it.
+        if (!top().sawWord)
+            top().star = true;
         break;
     case '~':
         emitChar(0x00A0);

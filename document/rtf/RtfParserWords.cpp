@@ -342,8 +342,10 @@ bool Parser::destination(Kw kw, const char *at)
             return false;
         g.dest = m_stack.size() >= 3 ? m_stack[m_stack.size() - 3].dest : Dest::Text;
         return true;
-    case Kw::mmath:
-        return false;
+    case Kw::nesttableprops:
+        // Row properties of nested tables, read flat; some writers put the
+        // inner cells' text here too.
+        return true;
     default:
         return false;
     }
