@@ -7,4 +7,5 @@
 namespace Bench {
 int rtfRead(const QStringList &args);
 int rtfWrite(const QStringList &args);
+int rtfGenerate(const QStringList &args);
 } // namespace Bench

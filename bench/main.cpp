@@ -11,7 +11,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     if (args.isEmpty()) {
-        std::fprintf(stderr, "usage: quilmar-bench rtf-read|rtf-write …\n");
+        std::fprintf(stderr, "usage: quilmar-bench rtf-read|rtf-write|rtf-generate …\n");
         return 2;
     }
     const QString command = args.takeFirst();
@@ -19,6 +19,8 @@ int main(int argc, char *argv[])
         return Bench::rtfRead(args);
     if (command == QLatin1String("rtf-write"))
         return Bench::rtfWrite(args);
+    if (command == QLatin1String("rtf-generate"))
+        return Bench::rtfGenerate(args);
     std::fprintf(stderr, "unknown command %s\n", qPrintable(command));
     return 2;
 }

@@ -33,11 +33,15 @@ inline int hexValue(char c)
 template <typename T>
 size_t hashBytes(const T &value)
 {
-    const auto *p = reinterpret_cast<const unsigned char *>(&value);
-    size_t h = 1469598103934665603ull;
-    for (size_t i = 0; i < sizeof(T); ++i)
-        h = (h ^ p[i]) * 1099511628211ull;
-    return h;
+    static_assert(sizeof(T) % 8 == 0, "states hash as whole 64-bit words");
+    uint64_t h = 0x9E3779B97F4A7C15ull;
+    for (size_t i = 0; i < sizeof(T); i += 8) {
+        uint64_t w;
+        std::memcpy(&w, reinterpret_cast<const char *>(&value) + i, 8);
+        h = (h ^ w) * 0xFF51AFD7ED558CCDull;
+        h ^= h >> 32;
+    }
+    return size_t(h);
 }
 
 } // namespace
@@ -170,8 +174,6 @@ void Parser::popGroup(const char *at)
     }
     const GroupState closed = m_stack.back();
     m_stack.pop_back();
-    if (!(closed.chr == m_stack.back().chr))
-        m_format = -1;
     closeGroup(closed, at);
 }
 
@@ -468,9 +470,10 @@ void Parser::text(const char *s, qsizetype n)
             ++j;
         if (j > i) {
             if (dest == Dest::Text) {
-                if (m_format < 0)
-                    m_format = charFormat();
-                m_para.append(QLatin1StringView(s + i, j - i), m_format);
+                GroupState &g = top();
+                if (g.format < 0)
+                    g.format = charFormat();
+                m_para.append(QLatin1StringView(s + i, j - i), g.format);
             } else {
                 emitText(QString::fromLatin1(s + i, j - i));
             }
@@ -528,9 +531,12 @@ void Parser::emitText(QStringView s)
         return;
     switch (top().dest) {
     case Dest::Text:
-        if (m_format < 0)
-            m_format = charFormat();
-        m_para.append(s, m_format);
+    {
+        GroupState &g = top();
+        if (g.format < 0)
+            g.format = charFormat();
+        m_para.append(s, g.format);
+    }
         break;
     case Dest::Title:
         m_result.title += s;
@@ -613,11 +619,12 @@ int Parser::fontCodePage(int font) const
     return RtfCharsets::codePage(it->second.charset, m_documentCodePage);
 }
 
-int Parser::codePage() const
+int Parser::codePage()
 {
-    const GroupState &g = m_stack.back();
-    const int font = g.chr.font >= 0 ? g.chr.font : m_defaultFont;
-    return fontCodePage(font);
+    GroupState &g = m_stack.back();
+    if (g.codePage == 0)
+        g.codePage = fontCodePage(g.chr.font >= 0 ? g.chr.font : m_defaultFont);
+    return g.codePage;
 }
 
 } // namespace Rtf

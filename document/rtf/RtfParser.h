@@ -50,6 +50,7 @@ private:
         QString instruction;
         QString href;        // set for HYPERLINK fields
         int id = 0;
+        int sameAs = -1;     // an earlier link to the same target: one format for both
     };
     struct Object {
         QByteArray raw;      // the group up to its \result
@@ -90,11 +91,16 @@ private:
     void finishPicture();
     void startField(Dest outer);
     void finishFieldInstruction();
-    int codePage() const;
+    int codePage();
     int fontCodePage(int font) const;
     void warn(const QString &message);
 
     GroupState &top() { return m_stack.back(); }
+    void invalidateFormat()
+    {
+        top().format = -1;
+        top().codePage = 0;
+    }
 
     const char *m_begin;
     const char *m_end;
@@ -144,6 +150,7 @@ private:
     // Fields, objects and pictures
     std::vector<Field> m_fields;
     std::vector<int> m_fieldStack;
+    QHash<QString, int> m_linkFields;
     std::vector<Object> m_objects;
     const char *m_objectStart = nullptr;
     const char *m_resultStart = nullptr;
@@ -167,7 +174,6 @@ private:
     };
     std::unordered_map<CharState, int, CharStateHash> m_charFormats;
     std::unordered_map<ParaState, int, ParaStateHash> m_blockSpecs;
-    int m_format = -1;           // format of the current state; -1 not looked up
 };
 
 } // namespace Rtf

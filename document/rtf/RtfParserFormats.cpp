@@ -262,8 +262,16 @@ void Parser::finishFieldInstruction()
         return;
     Field &field = m_fields[size_t(m_fieldStack.back())];
     field.instruction = field.instruction.trimmed();
-    if (field.instruction.startsWith(QLatin1String("HYPERLINK"), Qt::CaseInsensitive))
-        field.href = hyperlinkTarget(field.instruction);
+    if (!field.instruction.startsWith(QLatin1String("HYPERLINK"), Qt::CaseInsensitive))
+        return;
+    field.href = hyperlinkTarget(field.instruction);
+    if (field.href.isEmpty())
+        return;
+    auto it = m_linkFields.constFind(field.href);
+    if (it != m_linkFields.cend())
+        field.sameAs = *it;
+    else
+        m_linkFields.insert(field.href, m_fieldStack.back());
 }
 
 } // namespace Rtf

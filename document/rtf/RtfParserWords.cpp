@@ -119,7 +119,8 @@ void Parser::word(Kw kw, bool hasParam, int param, const char *after)
     }
 
     if (charWord(kw, hasParam, param)) {
-        m_format = -1;
+        g.format = -1;
+        g.codePage = 0;
         return;
     }
     if (paraWord(kw, hasParam, param) || tableWord(kw, hasParam, param))
@@ -135,13 +136,13 @@ void Parser::word(Kw kw, bool hasParam, int param, const char *after)
     case Kw::pca: m_documentCodePage = 850; break;
     case Kw::deff:
         m_defaultFont = param;
-        m_format = -1;
+        invalidateFormat();
         break;
     case Kw::deflang:
         m_defaultLanguage = param;
         if (g.chr.lang == 0)
             g.chr.lang = param;
-        m_format = -1;
+        invalidateFormat();
         break;
     case Kw::uc:
         g.uc = uint8_t(std::clamp(param, 0, 16));
@@ -251,7 +252,7 @@ bool Parser::destination(Kw kw, const char *at)
             o.id = int(m_objects.size()) + 1;
             m_objects.push_back(std::move(o));
             g.chr.object = int(m_objects.size()) - 1;
-            m_format = -1;
+            invalidateFormat();
         }
         return true;
     case Kw::field:
@@ -275,7 +276,9 @@ bool Parser::destination(Kw kw, const char *at)
         g.dest = Dest::Text;
         g.closes = Closes::FieldResult;
         g.chr.field = m_fieldStack.back();
-        m_format = -1;
+        if (m_fields[size_t(g.chr.field)].sameAs >= 0)
+            g.chr.field = m_fields[size_t(g.chr.field)].sameAs;
+        invalidateFormat();
         return true;
     case Kw::listtable:
         g.dest = Dest::ListTable;
@@ -411,7 +414,7 @@ bool Parser::paraWord(Kw kw, bool hasParam, int param)
     case Kw::pard: p = ParaState(); return true;
     case Kw::s:
         applyStyle(m_paraStyles, param, 0);
-        m_format = -1;
+        invalidateFormat();
         return true;
     case Kw::ql: p.align = 0; return true;
     case Kw::qr: p.align = 1; return true;

@@ -72,6 +72,8 @@ struct ParaState {
 struct GroupState {
     CharState chr;
     ParaState para;
+    int32_t format = -1;     // the reader's format index of chr; -1 not looked up yet
+    int32_t codePage = 0;    // code page of chr's font; 0 not looked up yet
     Dest dest = Dest::Text;
     Closes closes = Closes::Nothing;
     uint8_t uc = 1;          // \uc: bytes of fallback after each \u
@@ -91,7 +93,7 @@ struct Paragraph {
     bool isEmpty() const { return text.isEmpty(); }
     void clear()
     {
-        text.clear();
+        text.resize(0); // keeps the buffer for the next paragraph
         runs.clear();
     }
     void append(QStringView s, int format)

@@ -51,6 +51,8 @@ struct RunFormat {
     int fieldId = 0;
     QByteArray object;
     int objectId = 0;
+    bool image = false;
+    QByteArray wrapper;      // tells which link, field or object group the run needs
 };
 
 const char *underlineWord(int kind)
@@ -237,10 +239,12 @@ private:
             r.href = f.anchorHref();
         r.instruction = f.stringProperty(TextProperty::FieldInstruction);
         r.fieldId = f.intProperty(TextProperty::FieldId);
+        r.image = f.isImageFormat();
         if (!m_options.noObjects) {
             r.object = f.property(TextProperty::ObjectData).toByteArray();
             r.objectId = f.intProperty(TextProperty::ObjectId);
         }
+        r.wrapper = wrapperKey(r);
         return m_runFormats.emplace(index, std::move(r)).first->second;
     }
 
@@ -305,7 +309,7 @@ private:
 
     void openWrapper(const RunFormat &r)
     {
-        m_wrapper = wrapperKey(r);
+        m_wrapper = r.wrapper;
         if (m_wrapper.isEmpty())
             return;
         m_savedState = m_state;
@@ -461,23 +465,26 @@ private:
         const QString text = block.text();
         const int bpos = block.position();
         bool wroteText = false;
+        // Fragment positions cost a tree walk each: count them up instead.
+        int fpos = bpos;
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
-            const int fs = std::max(fragment.position(), range.start);
-            const int fe = std::min(fragment.position() + fragment.length(), range.end);
+            const int flen = fragment.length();
+            const int fs = std::max(fpos, range.start);
+            const int fe = std::min(fpos + flen, range.end);
+            fpos += flen;
             if (fs >= fe)
                 continue;
             const RunFormat &r = runFormat(fragment);
-            const QByteArray key = wrapperKey(r);
-            if (key != m_wrapper) {
+            if (r.wrapper != m_wrapper) {
                 closeWrapper();
                 openWrapper(r);
             }
             changeState(r.state);
-            const QTextCharFormat f = fragment.charFormat();
-            if (f.isImageFormat()) {
+            if (r.image) {
+                const QTextImageFormat f = fragment.charFormat().toImageFormat();
                 for (int i = fs; i < fe; ++i)
-                    writePicture(f.toImageFormat());
+                    writePicture(f);
             } else {
                 r.encoder->append(m_body, QStringView(text).mid(fs - bpos, fe - fs), m_pendingSpace);
             }
