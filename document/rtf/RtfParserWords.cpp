@@ -48,7 +48,9 @@ void Parser::word(Kw kw, bool hasParam, int param, const char *after)
             --m_skipFallback;
             return;
         }
-        emitChar(char16_t(param & 0xFFFF));
+        // \u takes a signed 16-bit number; larger ones name no character.
+        if (param >= -32768 && param <= 65535)
+            emitChar(char16_t(param & 0xFFFF));
         m_skipFallback = g.uc;
         return;
     }
