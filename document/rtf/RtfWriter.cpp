@@ -130,12 +130,18 @@ public:
 
     QByteArray run()
     {
-        m_body.reserve(size_t(m_to - m_from) * 11 / 10 + 256);
+        m_body.reserve(size_t(m_to - m_from) * 2 + 256);
         writeFrame(m_doc.rootFrame());
         closeWrapper();
         if (m_fonts.empty())
             fontIndex(m_defaultFamily, m_defaultCharset);
-        return header() + QByteArray::fromStdString(m_body) + "}\r\n";
+        const QByteArray head = header();
+        QByteArray out;
+        out.reserve(head.size() + qsizetype(m_body.size()) + 3);
+        out += head;
+        out.append(m_body.data(), qsizetype(m_body.size()));
+        out += "}\r\n";
+        return out;
     }
 
 private:
