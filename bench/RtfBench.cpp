@@ -10,6 +10,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -68,7 +69,8 @@ const char *const kWords[] = {"lorem", "ipsum", "dolor", "sit", "amet", "consect
 
 // Mixed formatting as word processors write it: fonts, sizes, bold, italic,
 // underline, colours, \'hh and \u characters, lists, tables and links.
-QByteArray generate(qint64 targetBytes)
+// formattedPercent of the words get a format group of their own.
+QByteArray generate(qint64 targetBytes, int formattedPercent)
 {
     QByteArray out;
     out.reserve(targetBytes + 4096);
@@ -95,7 +97,7 @@ QByteArray generate(qint64 targetBytes)
         }
         const int words = 20 + rng.below(60);
         for (int w = 0; w < words; ++w) {
-            const int style = rng.below(24);
+            const int style = rng.below(100) < formattedPercent ? rng.below(8) : 8;
             switch (style) {
             case 0: out += "{\\b "; break;
             case 1: out += "{\\i "; break;
@@ -127,18 +129,19 @@ QByteArray generate(qint64 targetBytes)
 int Bench::rtfGenerate(const QStringList &args)
 {
     if (args.isEmpty()) {
-        std::fprintf(stderr, "usage: quilmar-bench rtf-generate OUT [MB]\n");
+        std::fprintf(stderr, "usage: quilmar-bench rtf-generate OUT [MB [FORMATTED-WORDS-PERCENT]]\n");
         return 2;
     }
     const double megabytes = args.size() > 1 ? args.at(1).toDouble() : 10.0;
-    const QByteArray data = generate(qint64(megabytes * 1024 * 1024));
+    const int percent = args.size() > 2 ? std::clamp(args.at(2).toInt(), 0, 100) : 33;
+    const QByteArray data = generate(qint64(megabytes * 1024 * 1024), percent);
     QFile out(args.at(0));
     if (!out.open(QIODevice::WriteOnly) || out.write(data) != data.size()) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(args.at(0)));
         return 1;
     }
-    std::printf("{\"command\":\"rtf-generate\",\"file\":\"%s\",\"bytes\":%lld}\n", qPrintable(args.at(0)),
-                static_cast<long long>(data.size()));
+    std::printf("{\"command\":\"rtf-generate\",\"file\":\"%s\",\"bytes\":%lld,\"formatted_words_percent\":%d}\n",
+                qPrintable(args.at(0)), static_cast<long long>(data.size()), percent);
     return 0;
 }
 
