@@ -52,7 +52,6 @@ size_t Parser::ParaStateHash::operator()(const ParaState &p) const { return hash
 Parser::Parser(QByteArrayView data, QTextCursor &cursor, const RtfReadOptions &options)
     : m_begin(data.data())
     , m_end(data.data() + data.size())
-    , m_pos(data.data())
     , m_options(options)
     , m_builder(cursor)
     , m_documentCodePage(options.ansiCodePage)
@@ -72,7 +71,7 @@ RtfReadResult Parser::run()
         if (m_stack.size() > 1 || m_excessDepth > 0)
             warn(QStringLiteral("the data ends inside %1 open groups").arg(m_stack.size() - 1 + m_excessDepth));
         while (m_stack.size() > 1)
-            popGroup(m_end);
+            popGroup();
     }
     const GroupState &last = m_stack.empty() ? GroupState() : m_stack.back();
     m_builder.finish(m_para, blockSpec(last.para), m_stack.empty() ? charFormat() : markFormat());
@@ -100,7 +99,7 @@ void Parser::parse()
             break;
         case '}':
             flushBytes();
-            popGroup(p);
+            popGroup();
             ++p;
             break;
         case '\\':
@@ -158,7 +157,7 @@ void Parser::pushGroup(const char *at)
     }
 }
 
-void Parser::popGroup(const char *at)
+void Parser::popGroup()
 {
     if (m_excessDepth > 0) {
         --m_excessDepth;
@@ -174,10 +173,10 @@ void Parser::popGroup(const char *at)
     }
     const GroupState closed = m_stack.back();
     m_stack.pop_back();
-    closeGroup(closed, at);
+    closeGroup(closed);
 }
 
-void Parser::closeGroup(const GroupState &closed, const char *at)
+void Parser::closeGroup(const GroupState &closed)
 {
     switch (closed.closes) {
     case Closes::Nothing:
@@ -204,11 +203,8 @@ void Parser::closeGroup(const GroupState &closed, const char *at)
     case Closes::ObjectResult:
         break;
     case Closes::Object:
-        if (m_objectStart && !m_objects.empty() && m_objects.back().raw.isEmpty()) {
-            // An object without a result shows nothing; its data is dropped.
-        }
+        // An object without a \result shows nothing, and its data goes.
         m_objectStart = nullptr;
-        m_resultStart = nullptr;
         break;
     case Closes::Field:
         if (!m_fieldStack.empty())
@@ -261,7 +257,6 @@ void Parser::closeGroup(const GroupState &closed, const char *at)
         break;
     }
     }
-    Q_UNUSED(at);
 }
 
 const char *Parser::controlWord(const char *p)
@@ -302,7 +297,7 @@ const char *Parser::controlWord(const char *p)
     }
     if (kw != Kw::u)
         flushBytes();
-    word(kw, hasParam, param, p);
+    word(kw, hasParam, param);
     return p;
 }
 
@@ -334,7 +329,7 @@ const char *Parser::controlSymbol(const char *p)
     case '\r':
     case '\n':
         flushBytes();
-        word(Kw::par, false, 0, p);
+        word(Kw::par, false, 0);
         return p;
     default:
         break;

@@ -67,12 +67,12 @@ private:
     void emitText(QStringView s);
     void emitChar(char16_t c);
     void pushGroup(const char *at);
-    void popGroup(const char *at);
-    void closeGroup(const GroupState &closed, const char *at);
+    void popGroup();
+    void closeGroup(const GroupState &closed);
 
     // Words
-    void word(Kw kw, bool hasParam, int param, const char *after);
-    bool destination(Kw kw, const char *at);
+    void word(Kw kw, bool hasParam, int param);
+    bool destination(Kw kw);
     bool charWord(Kw kw, bool hasParam, int param);
     bool paraWord(Kw kw, bool hasParam, int param);
     bool tableWord(Kw kw, bool hasParam, int param);
@@ -104,7 +104,6 @@ private:
 
     const char *m_begin;
     const char *m_end;
-    const char *m_pos;
     RtfReadOptions m_options;
     DocumentBuilder m_builder;
     RtfReadResult m_result;
@@ -153,7 +152,6 @@ private:
     QHash<QString, int> m_linkFields;
     std::vector<Object> m_objects;
     const char *m_objectStart = nullptr;
-    const char *m_resultStart = nullptr;
     PictureData m_pict;
     int m_pictNibble = -1;
     int m_footnoteNumber = 0;

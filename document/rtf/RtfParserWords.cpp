@@ -34,7 +34,7 @@ bool isSkippedDestination(Kw kw)
 
 } // namespace
 
-void Parser::word(Kw kw, bool hasParam, int param, const char *after)
+void Parser::word(Kw kw, bool hasParam, int param)
 {
     GroupState &g = top();
     g.sawWord = true;
@@ -58,7 +58,7 @@ void Parser::word(Kw kw, bool hasParam, int param, const char *after)
         g.star = false;
         const bool styleWord = kw == Kw::cs || kw == Kw::ds || kw == Kw::ts || kw == Kw::s;
         if (!(g.dest == Dest::StyleEntry && styleWord)) {
-            if (!destination(kw, after))
+            if (!destination(kw))
                 g.dest = Dest::Skip;
             return;
         }
@@ -67,7 +67,7 @@ void Parser::word(Kw kw, bool hasParam, int param, const char *after)
         --m_skipFallback;
         return;
     }
-    if (destination(kw, after))
+    if (destination(kw))
         return;
 
     switch (g.dest) {
@@ -198,9 +198,8 @@ void Parser::word(Kw kw, bool hasParam, int param, const char *after)
     }
 }
 
-bool Parser::destination(Kw kw, const char *at)
+bool Parser::destination(Kw kw)
 {
-    Q_UNUSED(at);
     GroupState &g = top();
     const Dest outer = g.dest;
     if (isSkippedDestination(kw)) {
