@@ -19,7 +19,8 @@ QString stripListLabel(QString line)
     static const QRegularExpression label(QStringLiteral(
         "^(?:[\\x{2022}\\x{25CF}\\x{25CB}\\x{25E6}\\x{25AA}\\x{25A0}\\x{25A1}\\x{2013}\\x{2014}\\x{00B7}"
         "\\x{F000}-\\x{F0FF}\\x{2023}\\x{2043}\\x{27A2}\\x{2713}\\x{2714}\\x{00A7}\\x{00D8}o\\-*>]"
-        "|\\(?(?:\\d{1,3}|[a-zA-Z]|[ivxlcdm]{1,6}|[IVXLCDM]{1,6})[.)](?:\\d{1,3}[.)]?)*)(?:\\s+|$)"));
+        "|\\(?(?:\\d{1,3}|[a-zA-Z]|[ivxlcdm]{1,6}|[IVXLCDM]{1,6})[.)](?:\\d{1,3}[.)]?)*"
+        "|\\d{1,3}(?:\\.\\d{1,3})*)(?:\\s+|$)"));
     line = line.trimmed();
     for (int i = 0; i < 2; ++i) {
         const QRegularExpressionMatch m = label.match(line);
