@@ -13,4 +13,5 @@ int startup(const QStringList &args);
 int gen(const QStringList &args);
 int rtfRead(const QStringList &args);
 int rtfWrite(const QStringList &args);
+int rtfGenerate(const QStringList &args);
 } // namespace Bench

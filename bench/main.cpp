@@ -11,7 +11,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     if (args.isEmpty()) {
-        std::fprintf(stderr, "usage: quilmar-bench load|text|save|startup|gen|rtf-read|rtf-write …\n");
+        std::fprintf(stderr, "usage: quilmar-bench load|text|save|startup|gen|rtf-read|rtf-write|rtf-generate …\n");
         return 2;
     }
     const QString command = args.takeFirst();
@@ -19,14 +19,11 @@ int main(int argc, char *argv[])
     const QPair<const char *, Command> commands[] = {
         {"load", Bench::load}, {"load-one", Bench::loadOneCommand}, {"text", Bench::text},
         {"save", Bench::save}, {"startup", Bench::startup}, {"gen", Bench::gen},
+        {"rtf-read", Bench::rtfRead}, {"rtf-write", Bench::rtfWrite}, {"rtf-generate", Bench::rtfGenerate},
     };
     for (const auto &[name, run] : commands)
         if (command == QLatin1String(name))
             return run(args);
-    if (command == QLatin1String("rtf-read"))
-        return Bench::rtfRead(args);
-    if (command == QLatin1String("rtf-write"))
-        return Bench::rtfWrite(args);
     std::fprintf(stderr, "unknown command %s\n", qPrintable(command));
     return 2;
 }

@@ -36,6 +36,22 @@ enum : int {
     PictureType = QTextFormat::UserProperty + 21,
 
     RtfEngineFirst = QTextFormat::UserProperty + 0x100,
+    // Character format (int): RichEdit underline kind (1 single, 2 word,
+    // 3 double, 4 dotted, 5 dash, 6 dash-dot, 7 dash-dot-dot, 8 wave,
+    // 9 thick, 10 hairline, 11 double wave, 12 heavy wave, 13 long dash).
+    UnderlineKind = RtfEngineFirst + 0,
+    // Character format (int): the RTF \fcharset of the run's font.
+    FontCharset = RtfEngineFirst + 1,
+    // Character format (QString): instruction of the field whose result the
+    // run is (fields other than links, which are anchors).
+    FieldInstruction = RtfEngineFirst + 2,
+    // Character format (int): tells adjacent fields with equal instructions apart.
+    FieldId = RtfEngineFirst + 3,
+    // Character format (QByteArray): the RTF of the \object group whose result
+    // the run is, up to its \result group; written back around the result.
+    ObjectData = RtfEngineFirst + 4,
+    // Character format (int): tells adjacent objects apart.
+    ObjectId = RtfEngineFirst + 5,
     RtfEngineLast = QTextFormat::UserProperty + 0x1FF,
 };
 } // namespace TextProperty

@@ -1,16 +1,29 @@
 #include "RtfReader.h"
 
+#include "RtfParser.h"
+
 #include <QTextCursor>
 
 bool RtfReader::looksLikeRtf(QByteArrayView data)
 {
-    return data.startsWith("{\\rtf");
+    // RichEdit accepts "{\rtf"; some writers put blanks after the brace.
+    if (!data.startsWith('{'))
+        return false;
+    qsizetype i = 1;
+    while (i < data.size() && i < 64 && (data[i] == ' ' || data[i] == '\t' || data[i] == '\r' || data[i] == '\n'))
+        ++i;
+    return data.sliced(i).startsWith("\\rtf");
 }
 
-RtfReadResult RtfReader::read(QByteArrayView data, QTextCursor &, const RtfReadOptions &)
+RtfReadResult RtfReader::read(QByteArrayView data, QTextCursor &cursor, const RtfReadOptions &options)
 {
-    RtfReadResult result;
-    result.isRtf = false;
-    Q_UNUSED(data);
+    if (!looksLikeRtf(data) || cursor.isNull())
+        return RtfReadResult();
+    cursor.beginEditBlock();
+    if (cursor.hasSelection())
+        cursor.removeSelectedText();
+    Rtf::Parser parser(data, cursor, options);
+    RtfReadResult result = parser.run();
+    cursor.endEditBlock();
     return result;
 }

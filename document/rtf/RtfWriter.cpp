@@ -1,8 +1,671 @@
 #include "RtfWriter.h"
 
-#include <QTextDocument>
+#include "ParagraphFormat.h"
+#include "RtfCharsets.h"
+#include "RtfPicture.h"
+#include "RtfTextEncoder.h"
 
-QByteArray RtfWriter::write(const QTextDocument &, const RtfWriteOptions &)
+#include <QBuffer>
+#include <QHash>
+#include <QImage>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <QTextList>
+#include <QTextTable>
+#include <QUrl>
+
+#include <cmath>
+#include <map>
+#include <memory>
+#include <string>
+#include <unordered_map>
+
+namespace Rtf {
+namespace {
+
+// The character format words RTF output has in effect.
+struct WrittenState {
+    int font = -1;
+    int halfPoints = -1;
+    int underline = 0;
+    int color = 0;
+    int background = 0;
+    int valign = 0;
+    int lang = 0;
+    int caps = 0;
+    bool bold = false;
+    bool italic = false;
+    bool strike = false;
+    bool hidden = false;
+    bool protect = false;
+    bool disabled = false;
+};
+
+// What a document format becomes in RTF, worked out once per format.
+struct RunFormat {
+    WrittenState state;
+    TextEncoder *encoder = nullptr;
+    QString href;
+    QString instruction;     // of a field other than a link
+    int fieldId = 0;
+    QByteArray object;
+    int objectId = 0;
+    bool image = false;
+    QByteArray wrapper;      // tells which link, field or object group the run needs
+};
+
+const char *underlineWord(int kind)
 {
-    return QByteArray();
+    switch (kind) {
+    case 0: return "\\ulnone";
+    case 2: return "\\ulw";
+    case 3: return "\\uldb";
+    case 4: return "\\uld";
+    case 5: return "\\uldash";
+    case 6: return "\\uldashd";
+    case 7: return "\\uldashdd";
+    case 8: return "\\ulwave";
+    case 9: return "\\ulth";
+    case 10: return "\\ulhair";
+    default: return "\\ul";
+    }
+}
+
+int underlineKind(const QTextCharFormat &f)
+{
+    if (f.hasProperty(TextProperty::UnderlineKind))
+        return f.intProperty(TextProperty::UnderlineKind);
+    switch (f.underlineStyle()) {
+    case QTextCharFormat::NoUnderline: return 0;
+    case QTextCharFormat::DashUnderline: return 5;
+    case QTextCharFormat::DotLine: return 4;
+    case QTextCharFormat::DashDotLine: return 6;
+    case QTextCharFormat::DashDotDotLine: return 7;
+    case QTextCharFormat::WaveUnderline: return 8;
+    default: return 1;
+    }
+}
+
+QString toRoman(int n, bool upper)
+{
+    static const std::pair<int, const char *> table[] = {
+        {1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"}, {100, "c"}, {90, "xc"},
+        {50, "l"}, {40, "xl"}, {10, "x"}, {9, "ix"}, {5, "v"}, {4, "iv"}, {1, "i"}};
+    QString s;
+    for (const auto &[value, letters] : table)
+        while (n >= value && s.size() < 32) {
+            s += QLatin1String(letters);
+            n -= value;
+        }
+    return upper ? s.toUpper() : s;
+}
+
+QString toLetters(int n, bool upper)
+{
+    QString s;
+    while (n > 0 && s.size() < 8) {
+        --n;
+        s.prepend(QChar(char16_t((upper ? 'A' : 'a') + n % 26)));
+        n /= 26;
+    }
+    return s;
+}
+
+class Emitter
+{
+public:
+    Emitter(const QTextDocument &doc, const RtfWriteOptions &options)
+        : m_doc(doc)
+        , m_options(options)
+    {
+        m_docEnd = std::max(0, doc.characterCount() - 1);
+        m_from = std::clamp(options.from, 0, m_docEnd);
+        m_to = options.to < 0 ? m_docEnd : std::clamp(options.to, m_from, m_docEnd);
+        const QFont font = doc.defaultFont();
+        m_defaultFamily = font.family().isEmpty() ? QStringLiteral("Arial") : font.family();
+        m_defaultHalfPoints = font.pointSizeF() > 0 ? int(std::lround(font.pointSizeF() * 2)) : 24;
+        m_defaultCharset = RtfCharsets::charsetForCodePage(options.ansiCodePage);
+    }
+
+    QByteArray run()
+    {
+        m_body.reserve(size_t(m_to - m_from) * 2 + 256);
+        writeFrame(m_doc.rootFrame());
+        closeWrapper();
+        if (m_fonts.empty())
+            fontIndex(m_defaultFamily, m_defaultCharset);
+        const QByteArray head = header();
+        QByteArray out;
+        out.reserve(head.size() + qsizetype(m_body.size()) + 3);
+        out += head;
+        out.append(m_body.data(), qsizetype(m_body.size()));
+        out += "}\r\n";
+        return out;
+    }
+
+private:
+    struct BlockRange {
+        int start;
+        int end;             // exclusive; the block's separator excluded
+        bool separator;      // its paragraph mark lies in the range
+    };
+
+    QByteArray header()
+    {
+        std::string h = "{\\rtf1\\ansi\\ansicpg" + std::to_string(m_options.ansiCodePage) + "\\deff0";
+        h += "{\\fonttbl";
+        for (size_t i = 0; i < m_fonts.size(); ++i) {
+            h += "{\\f" + std::to_string(i) + "\\fnil\\fcharset" + std::to_string(m_fonts[i].second) + ' ';
+            bool pending = false;
+            const int cp = RtfCharsets::codePage(m_fonts[i].second, m_options.ansiCodePage);
+            encoder(cp == RtfCharsets::SymbolCodePage ? 1252 : cp)->append(h, m_fonts[i].first, pending);
+            h += ";}";
+        }
+        h += "}\r\n{\\colortbl ;";
+        for (const QColor &c : m_colors)
+            h += "\\red" + std::to_string(c.red()) + "\\green" + std::to_string(c.green()) + "\\blue"
+                 + std::to_string(c.blue()) + ';';
+        h += "}\r\n";
+        if (!m_options.plainRtf)
+            h += "{\\*\\generator Quilmar;}";
+        h += "\\viewkind4\\uc1";
+        return QByteArray::fromStdString(h);
+    }
+
+    int fontIndex(const QString &family, int charset)
+    {
+        const auto key = std::make_pair(family, charset);
+        auto it = m_fontIndex.find(key);
+        if (it != m_fontIndex.end())
+            return it->second;
+        m_fonts.push_back(key);
+        m_fontIndex.emplace(key, int(m_fonts.size()) - 1);
+        return int(m_fonts.size()) - 1;
+    }
+
+    int colorIndex(const QBrush &brush)
+    {
+        if (brush.style() == Qt::NoBrush)
+            return 0;
+        const QRgb rgb = brush.color().rgb();
+        auto it = m_colorIndex.find(rgb);
+        if (it != m_colorIndex.end())
+            return *it;
+        m_colors.push_back(brush.color());
+        m_colorIndex.insert(rgb, int(m_colors.size()));
+        return int(m_colors.size());
+    }
+
+    TextEncoder *encoder(int codePage)
+    {
+        auto &e = m_encoders[codePage];
+        if (!e)
+            e = std::make_unique<TextEncoder>(codePage);
+        return e.get();
+    }
+
+    const RunFormat &runFormat(const QTextFragment &fragment)
+    {
+        const int index = fragment.charFormatIndex();
+        auto it = m_runFormats.find(index);
+        if (it != m_runFormats.end())
+            return it->second;
+        return runFormat(index, fragment.charFormat());
+    }
+
+    const RunFormat &runFormat(int index, const QTextCharFormat &f)
+    {
+        auto it = m_runFormats.find(index);
+        if (it != m_runFormats.end())
+            return it->second;
+        RunFormat r;
+        WrittenState &s = r.state;
+        const QStringList families = f.fontFamilies().toStringList();
+        const QString family = families.isEmpty() || families.first().isEmpty() ? m_defaultFamily : families.first();
+        const int charset = f.hasProperty(TextProperty::FontCharset) ? f.intProperty(TextProperty::FontCharset)
+                                                                     : m_defaultCharset;
+        s.font = fontIndex(family, charset);
+        r.encoder = encoder(RtfCharsets::codePage(charset, m_options.ansiCodePage));
+        s.halfPoints = f.fontPointSize() > 0 ? int(std::lround(f.fontPointSize() * 2)) : m_defaultHalfPoints;
+        s.bold = f.fontWeight() >= QFont::DemiBold;
+        s.italic = f.fontItalic();
+        s.underline = underlineKind(f);
+        s.strike = f.fontStrikeOut();
+        s.color = colorIndex(f.foreground());
+        s.background = colorIndex(f.background());
+        s.valign = f.verticalAlignment() == QTextCharFormat::AlignSuperScript ? 1
+                   : f.verticalAlignment() == QTextCharFormat::AlignSubScript ? 2 : 0;
+        s.hidden = f.boolProperty(TextProperty::Hidden);
+        s.protect = f.boolProperty(TextProperty::Protected);
+        s.disabled = f.boolProperty(TextProperty::Disabled);
+        s.lang = m_options.plainRtf ? 0 : f.intProperty(TextProperty::Language);
+        s.caps = f.fontCapitalization() == QFont::AllUppercase ? 1 : f.fontCapitalization() == QFont::SmallCaps ? 2 : 0;
+        if (f.isAnchor() && !f.anchorHref().isEmpty())
+            r.href = f.anchorHref();
+        r.instruction = f.stringProperty(TextProperty::FieldInstruction);
+        r.fieldId = f.intProperty(TextProperty::FieldId);
+        r.image = f.isImageFormat();
+        if (!m_options.noObjects) {
+            r.object = f.property(TextProperty::ObjectData).toByteArray();
+            r.objectId = f.intProperty(TextProperty::ObjectId);
+        }
+        r.wrapper = wrapperKey(r);
+        return m_runFormats.emplace(index, std::move(r)).first->second;
+    }
+
+    void word(const char *w)
+    {
+        m_body += w;
+        m_pendingSpace = true;
+    }
+
+    void word(const char *w, int n)
+    {
+        m_body += w;
+        m_body += std::to_string(n);
+        m_pendingSpace = true;
+    }
+
+    void toggle(const char *w, bool on)
+    {
+        m_body += w;
+        if (!on)
+            m_body += '0';
+        m_pendingSpace = true;
+    }
+
+    void changeState(const WrittenState &to)
+    {
+        WrittenState &s = m_state;
+        if (to.font != s.font) word("\\f", to.font);
+        if (to.halfPoints != s.halfPoints) word("\\fs", to.halfPoints);
+        if (to.bold != s.bold) toggle("\\b", to.bold);
+        if (to.italic != s.italic) toggle("\\i", to.italic);
+        if (to.underline != s.underline) word(underlineWord(to.underline));
+        if (to.strike != s.strike) toggle("\\strike", to.strike);
+        if (to.color != s.color) word("\\cf", to.color);
+        if (to.background != s.background) word("\\highlight", to.background);
+        if (to.valign != s.valign) word(to.valign == 1 ? "\\super" : to.valign == 2 ? "\\sub" : "\\nosupersub");
+        if (to.hidden != s.hidden) toggle("\\v", to.hidden);
+        if (to.protect != s.protect) toggle("\\protect", to.protect);
+        if (to.disabled != s.disabled) toggle("\\disabled", to.disabled);
+        if (to.lang != s.lang) word("\\lang", to.lang);
+        if (to.caps != s.caps) {
+            if (s.caps == 1) toggle("\\caps", false);
+            if (s.caps == 2) toggle("\\scaps", false);
+            if (to.caps == 1) toggle("\\caps", true);
+            if (to.caps == 2) toggle("\\scaps", true);
+        }
+        s = to;
+    }
+
+    // Links, fields and objects wrap their results in groups; the state
+    // inside is restored when the group closes.
+    QByteArray wrapperKey(const RunFormat &r) const
+    {
+        if (r.objectId)
+            return "o" + QByteArray::number(r.objectId);
+        if (!r.href.isEmpty())
+            return "h" + r.href.toUtf8();
+        if (!r.instruction.isEmpty())
+            return "f" + QByteArray::number(r.fieldId) + r.instruction.toUtf8();
+        return {};
+    }
+
+    void openWrapper(const RunFormat &r)
+    {
+        m_wrapper = r.wrapper;
+        if (m_wrapper.isEmpty())
+            return;
+        m_savedState = m_state;
+        bool pending = false;
+        if (r.objectId) {
+            m_body.append(r.object.constData(), size_t(r.object.size()));
+            m_body += "{\\result ";
+            return;
+        }
+        m_body += "{\\field{\\*\\fldinst ";
+        if (!r.href.isEmpty()) {
+            QString target = r.href;
+            QString bookmark;
+            const int hash = target.indexOf(QLatin1Char('#'));
+            if (hash >= 0) {
+                bookmark = target.mid(hash + 1);
+                target.truncate(hash);
+            }
+            m_body += "HYPERLINK ";
+            if (!target.isEmpty()) {
+                m_body += '"';
+                r.encoder->append(m_body, QString(target).replace(QLatin1String("\\"), QLatin1String("\\\\")), pending);
+                m_body += "\" ";
+            }
+            if (!bookmark.isEmpty()) {
+                m_body += "\\\\l \"";
+                r.encoder->append(m_body, bookmark, pending);
+                m_body += "\" ";
+            }
+        } else {
+            r.encoder->append(m_body, r.instruction, pending);
+        }
+        m_body += "}{\\fldrslt ";
+        m_pendingSpace = false;
+    }
+
+    void closeWrapper()
+    {
+        if (m_wrapper.isEmpty())
+            return;
+        m_body += "}}";
+        m_state = m_savedState;
+        m_wrapper.clear();
+        m_pendingSpace = false;
+    }
+
+    void writeFrame(QTextFrame *frame)
+    {
+        for (auto it = frame->begin(); !it.atEnd(); ++it) {
+            if (QTextFrame *child = it.currentFrame()) {
+                if (child->lastPosition() < m_from || child->firstPosition() > m_to)
+                    continue;
+                if (QTextTable *table = qobject_cast<QTextTable *>(child))
+                    writeTable(table);
+                else
+                    writeFrame(child);
+                continue;
+            }
+            const QTextBlock block = it.currentBlock();
+            const int bpos = block.position();
+            const int sep = bpos + block.length() - 1;
+            if (bpos > m_to || sep < m_from)
+                continue;
+            BlockRange range{std::max(bpos, m_from), std::min(sep, m_to), sep < m_to};
+            writeParagraph(block, range, false);
+            if (range.separator) {
+                // Groups end at marks: a \pard inside one would not outlive it.
+                closeWrapper();
+                word("\\par");
+                m_body += "\r\n";
+                m_pendingSpace = false;
+            } else if (sep == m_docEnd && m_to == m_docEnd) {
+                // RichEdit ends the text with a mark that the reader drops again.
+                closeWrapper();
+                word("\\par");
+                m_body += "\r\n";
+                m_pendingSpace = false;
+            } else if (range.start == range.end && bpos == m_to && bpos > m_from) {
+                // A range ending just after a mark: one more mark keeps it.
+                closeWrapper();
+                word("\\par");
+                m_body += "\r\n";
+                m_pendingSpace = false;
+            }
+        }
+    }
+
+    void writeTable(QTextTable *table)
+    {
+        closeWrapper();
+        const QTextTableFormat tf = table->format();
+        const QList<QTextLength> widths = tf.columnWidthConstraints();
+        const int columns = table->columns();
+        for (int r = 0; r < table->rows(); ++r) {
+            word("\\trowd\\trgaph108\\trleft0");
+            int right = 0;
+            for (int c = 0; c < columns; ++c) {
+                const QTextTableCell cell = table->cellAt(r, c);
+                if (cell.rowSpan() > 1 && cell.row() == r)
+                    word("\\clvmgf");
+                else if (cell.row() != r)
+                    word("\\clvmrg");
+                if (cell.columnSpan() > 1 && cell.column() == c)
+                    word("\\clmgf");
+                else if (cell.column() != c)
+                    word("\\clmrg");
+                const QTextLength w = c < widths.size() ? widths.at(c) : QTextLength();
+                const int twips = w.type() == QTextLength::FixedLength
+                                      ? int(std::lround(DocUnits::pxToTwips(w.rawValue()))) : 1440;
+                right += twips;
+                word("\\cellx", right);
+            }
+            m_body += "\r\n";
+            m_pendingSpace = false;
+            for (int c = 0; c < columns; ++c) {
+                const QTextTableCell cell = table->cellAt(r, c);
+                if (cell.row() == r && cell.column() == c)
+                    writeCell(cell);
+                else
+                    word("\\pard\\intbl");
+                m_lastParagraph.clear();
+                word("\\cell");
+            }
+            word("\\row");
+            m_body += "\r\n";
+            m_pendingSpace = false;
+        }
+        m_lastParagraph.clear();
+    }
+
+    void writeCell(const QTextTableCell &cell)
+    {
+        bool firstBlock = true;
+        for (auto it = cell.begin(); !it.atEnd(); ++it) {
+            if (it.currentFrame())
+                continue; // nested frames are not read back either
+            const QTextBlock block = it.currentBlock();
+            if (!firstBlock) {
+                closeWrapper();
+                word("\\par");
+                m_body += "\r\n";
+                m_pendingSpace = false;
+            }
+            firstBlock = false;
+            writeParagraph(block, {block.position(), block.position() + block.length() - 1, false}, true);
+        }
+        closeWrapper();
+    }
+
+    void writeParagraph(const QTextBlock &block, const BlockRange &range, bool inTable)
+    {
+        writeParagraphFormat(block, inTable);
+        const QString text = block.text();
+        const int bpos = block.position();
+        bool wroteText = false;
+        // Fragment positions cost a tree walk each: count them up instead.
+        int fpos = bpos;
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const int flen = fragment.length();
+            const int fs = std::max(fpos, range.start);
+            const int fe = std::min(fpos + flen, range.end);
+            fpos += flen;
+            if (fs >= fe)
+                continue;
+            const RunFormat &r = runFormat(fragment);
+            if (r.wrapper != m_wrapper) {
+                closeWrapper();
+                openWrapper(r);
+            }
+            changeState(r.state);
+            if (r.image) {
+                const QTextImageFormat f = fragment.charFormat().toImageFormat();
+                for (int i = fs; i < fe; ++i)
+                    writePicture(f);
+            } else {
+                r.encoder->append(m_body, QStringView(text).mid(fs - bpos, fe - fs), m_pendingSpace);
+            }
+            wroteText = true;
+        }
+        if (!wroteText && block.length() <= 1) {
+            // An empty paragraph's mark carries the format its line is drawn in.
+            closeWrapper();
+            changeState(runFormat(block.charFormatIndex(), block.charFormat()).state);
+        }
+    }
+
+    void writeParagraphFormat(const QTextBlock &block, bool inTable)
+    {
+        const ParagraphValues v = ParagraphFormat::read(block);
+        std::string p = "\\pard";
+        if (inTable)
+            p += "\\intbl";
+        const Qt::Alignment a = v.alignment;
+        if (a & Qt::AlignRight)
+            p += "\\qr";
+        else if (a & Qt::AlignHCenter)
+            p += "\\qc";
+        else if (a & Qt::AlignJustify)
+            p += "\\qj";
+        const int fi = -v.leftIndent;
+        const int li = v.firstIndent + v.leftIndent;
+        if (fi) p += "\\fi" + std::to_string(fi);
+        if (li) p += "\\li" + std::to_string(li);
+        if (v.rightIndent) p += "\\ri" + std::to_string(v.rightIndent);
+        if (v.spaceBefore) p += "\\sb" + std::to_string(v.spaceBefore);
+        if (v.spaceAfter) p += "\\sa" + std::to_string(v.spaceAfter);
+        switch (v.lineSpacingRule) {
+        case 1: p += "\\sl360\\slmult1"; break;
+        case 2: p += "\\sl480\\slmult1"; break;
+        case 3: p += "\\sl" + std::to_string(v.lineSpacing) + "\\slmult0"; break;
+        case 4: p += "\\sl-" + std::to_string(v.lineSpacing) + "\\slmult0"; break;
+        case 5: p += "\\sl" + std::to_string(v.lineSpacing * 12) + "\\slmult1"; break;
+        default: break;
+        }
+        for (int t : v.tabs)
+            p += "\\tx" + std::to_string(t);
+        if (block.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)
+            p += "\\pagebb";
+        if (v.numbering != NumberingKind::None) {
+            closeWrapper();
+            m_body += p;
+            m_pendingSpace = true;
+            writeNumbering(block, v);
+            m_lastParagraph = p + "#";
+            return;
+        }
+        if (p == m_lastParagraph)
+            return;
+        m_body += p;
+        m_pendingSpace = true;
+        m_lastParagraph = p;
+    }
+
+    // Old-style numbering: the number as text for readers without lists,
+    // and \pn for those that number themselves.
+    void writeNumbering(const QTextBlock &block, const ParagraphValues &v)
+    {
+        const QTextList *list = block.textList();
+        const int number = v.numberingStart + (list ? list->itemNumber(block) : 0);
+        const int textFont = m_state.font >= 0 ? m_state.font : fontIndex(m_defaultFamily, m_defaultCharset);
+        if (v.numbering == NumberingKind::Bullet) {
+            const int symbol = fontIndex(QStringLiteral("Symbol"), RtfCharsets::Symbol);
+            m_body += "{\\pntext\\f" + std::to_string(symbol) + "\\'b7\\tab}";
+            m_body += "{\\*\\pn\\pnlvlblt\\pnf" + std::to_string(symbol) + "\\pnindent0{\\pntxtb\\'b7}}";
+            m_pendingSpace = false;
+            return;
+        }
+        QString label;
+        const char *kindWord = "\\pndec";
+        switch (v.numbering) {
+        case NumberingKind::LowerLetter: label = toLetters(number, false); kindWord = "\\pnlcltr"; break;
+        case NumberingKind::UpperLetter: label = toLetters(number, true); kindWord = "\\pnucltr"; break;
+        case NumberingKind::LowerRoman: label = toRoman(number, false); kindWord = "\\pnlcrm"; break;
+        case NumberingKind::UpperRoman: label = toRoman(number, true); kindWord = "\\pnucrm"; break;
+        default: label = QString::number(number); break;
+        }
+        std::string before, after;
+        switch (v.numberingStyle & 0xF00) {
+        case 0x000: after = ")"; break;
+        case 0x100: before = "("; after = ")"; break;
+        case 0x200: after = "."; break;
+        default: break;
+        }
+        m_body += "{\\pntext\\f" + std::to_string(textFont) + ' ' + before + label.toStdString() + after + "\\tab}";
+        m_body += "{\\*\\pn\\pnlvlbody\\pnf" + std::to_string(textFont) + "\\pnindent0\\pnstart"
+                  + std::to_string(v.numberingStart) + kindWord;
+        if (!before.empty())
+            m_body += "{\\pntxtb " + before + "}";
+        if (!after.empty())
+            m_body += "{\\pntxta " + after + "}";
+        m_body += "}";
+        m_pendingSpace = false;
+    }
+
+    void writePicture(const QTextImageFormat &f)
+    {
+        if (m_options.noObjects)
+            return;
+        QByteArray bytes = f.property(TextProperty::PictureBytes).toByteArray();
+        QString type = f.stringProperty(TextProperty::PictureType);
+        QByteArray keyword = pictureKeyword(type);
+        QImage image;
+        if (bytes.isEmpty() || keyword.isEmpty()) {
+            image = m_doc.resource(QTextDocument::ImageResource, QUrl(f.name())).value<QImage>();
+            if (image.isNull())
+                return;
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::WriteOnly);
+            image.save(&buffer, "PNG");
+            type = QStringLiteral("png");
+            keyword = "\\pngblip";
+        } else if (type != QLatin1String("wmf") && type != QLatin1String("emf")) {
+            image = m_doc.resource(QTextDocument::ImageResource, QUrl(f.name())).value<QImage>();
+        }
+        const int goalW = int(std::lround(DocUnits::pxToTwips(f.width())));
+        const int goalH = int(std::lround(DocUnits::pxToTwips(f.height())));
+        int picw, pich;
+        if (type == QLatin1String("wmf") || type == QLatin1String("emf") || type == QLatin1String("macpict")
+            || type == QLatin1String("pmmetafile") || image.isNull()) {
+            picw = int(std::lround(goalW * 2540.0 / 1440.0));
+            pich = int(std::lround(goalH * 2540.0 / 1440.0));
+        } else {
+            picw = image.width();
+            pich = image.height();
+        }
+        m_body += "{\\pict";
+        m_body += keyword.constData();
+        m_body += "\\picw" + std::to_string(picw) + "\\pich" + std::to_string(pich) + "\\picwgoal"
+                  + std::to_string(goalW) + "\\pichgoal" + std::to_string(goalH) + "\r\n";
+        static const char hex[] = "0123456789abcdef";
+        const auto *d = reinterpret_cast<const uchar *>(bytes.constData());
+        for (qsizetype i = 0; i < bytes.size(); ++i) {
+            m_body += hex[d[i] >> 4];
+            m_body += hex[d[i] & 15];
+            if (i % 64 == 63)
+                m_body += "\r\n";
+        }
+        m_body += '}';
+        m_pendingSpace = false;
+    }
+
+    const QTextDocument &m_doc;
+    RtfWriteOptions m_options;
+    int m_docEnd = 0;
+    int m_from = 0;
+    int m_to = 0;
+    QString m_defaultFamily;
+    int m_defaultHalfPoints = 24;
+    int m_defaultCharset = 0;
+
+    std::string m_body;
+    bool m_pendingSpace = false;
+    WrittenState m_state;
+    WrittenState m_savedState;
+    QByteArray m_wrapper;
+    std::string m_lastParagraph;
+
+    std::vector<std::pair<QString, int>> m_fonts;
+    std::map<std::pair<QString, int>, int> m_fontIndex;
+    std::vector<QColor> m_colors;
+    QHash<QRgb, int> m_colorIndex;
+    std::unordered_map<int, std::unique_ptr<TextEncoder>> m_encoders;
+    std::unordered_map<int, RunFormat> m_runFormats;
+};
+
+} // namespace
+} // namespace Rtf
+
+QByteArray RtfWriter::write(const QTextDocument &document, const RtfWriteOptions &options)
+{
+    return Rtf::Emitter(document, options).run();
 }

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+class QTextDocument;
+
+// Canonical text forms of a document, for comparing documents in tests and
+// tools: two documents with equal dumps hold the same text, formats,
+// paragraphs, pictures and tables.
+namespace DocumentDump {
+
+// Every block in document order (tables cell by cell) with its paragraph
+// values, then its runs with their character formats; pictures by display
+// size and content hash.
+QString dump(const QTextDocument &document);
+
+struct TextOptions {
+    // Replace the result of each field other than a link by one U+E000.
+    bool markFields = false;
+};
+
+// The text as shown: one line per paragraph or table cell, line breaks as
+// newlines, pictures left out.
+QString plainText(const QTextDocument &document, const TextOptions &options = {});
+
+} // namespace DocumentDump

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "RtfReaderState.h"
+#include "TextProperties.h"
+
+#include <QHash>
+#include <QTextBlockFormat>
+#include <QTextCharFormat>
+#include <QTextCursor>
+
+#include <vector>
+
+class QTextList;
+class QTextTable;
+
+namespace Rtf {
+
+// A paragraph format as the document holds it, with its numbering.
+struct BlockSpec {
+    QTextBlockFormat format;
+    NumberingKind numbering = NumberingKind::None;
+    int start = 1;
+    int style = 0;
+    int listKey = -1;        // Word list (\ls, \ilvl) it belongs to; -1 old-style
+};
+
+// Cell boundaries and merge marks of one table row (\trowd … \cellx).
+struct RowDef {
+    enum Merge : uint8_t { None = 0, MergeFirst = 1, Merged = 2, VMergeFirst = 4, VMerged = 8 };
+    std::vector<int> cellx;  // right edges in twips
+    std::vector<uint8_t> merge;
+};
+
+// Builds the document at a cursor from finished paragraphs and table rows,
+// with as few cursor operations as it can: one insertText per run of equal
+// format and one insertBlock per paragraph. Tables are collected whole and
+// inserted once their last row is read.
+class DocumentBuilder
+{
+public:
+    explicit DocumentBuilder(QTextCursor &cursor);
+
+    QTextDocument *document() const { return m_cursor.document(); }
+    int addCharFormat(const QTextCharFormat &format);
+    int addBlockSpec(const BlockSpec &spec);
+
+    // A paragraph ended by a paragraph mark (\par); inTable: it lies in a cell.
+    void endParagraph(Paragraph &p, int spec, int markFormat, bool inTable);
+    void endCell(Paragraph &p, int spec, int markFormat);
+    void endRow(const RowDef &def);
+    // The end of the data: p holds what followed the last paragraph mark.
+    void finish(Paragraph &p, int spec, int markFormat);
+
+private:
+    struct StoredParagraph {
+        Paragraph content;
+        int spec;
+        int markFormat;
+    };
+    struct Cell {
+        std::vector<StoredParagraph> paragraphs;
+    };
+    struct Row {
+        std::vector<Cell> cells;
+        RowDef def;
+    };
+    // Where the next paragraph goes: into the block at the cursor (the
+    // first paragraph, and the empty block after a table) or a new block.
+    enum class Next { SameBlock, NewBlock };
+
+    void emitParagraph(const Paragraph &p, int spec, int markFormat, bool ended);
+    void insertRuns(QTextCursor &cursor, const Paragraph &p);
+    void attachToList(QTextCursor &cursor, int spec);
+    void flushTable();
+    void mergeCells(QTextTable *table);
+    void fillCell(QTextCursor &cursor, const Cell &cell);
+
+    QTextCursor &m_cursor;
+    Next m_next = Next::SameBlock;
+    bool m_restOfBlockEmpty = true;
+    QTextBlockFormat m_originalBlockFormat;
+    std::vector<QTextCharFormat> m_charFormats;
+    std::vector<BlockSpec> m_specs;
+
+    // Lists: the old-style list of the previous paragraph, and Word lists by key.
+    QTextList *m_lastList = nullptr;
+    NumberingKind m_lastListKind = NumberingKind::None;
+    int m_lastListStart = 0;
+    int m_lastListStyle = 0;
+    QHash<int, QTextList *> m_wordLists;
+
+    std::vector<Row> m_rows;
+    Row m_row;
+    Cell m_cell;
+};
+
+} // namespace Rtf

@@ -1,0 +1,177 @@
+#pragma once
+
+#include "RtfDocumentBuilder.h"
+#include "RtfKeywords.h"
+#include "RtfPicture.h"
+#include "RtfReader.h"
+#include "RtfReaderState.h"
+
+#include <QColor>
+#include <QHash>
+#include <QSet>
+
+#include <array>
+#include <map>
+#include <unordered_map>
+#include <vector>
+
+namespace Rtf {
+
+// One pass over RTF bytes with an explicit group stack. Text and formats go
+// to a DocumentBuilder; tables of fonts, colours, styles and lists stay here.
+class Parser
+{
+public:
+    Parser(QByteArrayView data, QTextCursor &cursor, const RtfReadOptions &options);
+    RtfReadResult run();
+
+private:
+    struct Font {
+        QString name;
+        int charset = -1;
+        int codePage = 0;    // 0: from the charset
+    };
+    struct StyleWord {
+        Kw keyword;
+        bool hasParam;
+        int param;
+    };
+    struct Style {
+        std::vector<StyleWord> words;
+        int basedOn = -1;
+    };
+    struct ListLevel {
+        int nfc = 0;
+        int start = 1;
+        QByteArray text;
+    };
+    struct Field {
+        Dest outerDest = Dest::Text;
+        QString instruction;
+        QString href;        // set for HYPERLINK fields
+        int id = 0;
+        int sameAs = -1;     // an earlier link to the same target: one format for both
+    };
+    struct Object {
+        QByteArray raw;      // the group up to its \result
+        int id = 0;
+    };
+
+    // Input
+    void parse();
+    const char *controlWord(const char *p);
+    const char *controlSymbol(const char *p);
+    void text(const char *s, qsizetype n);
+    void byte(uchar b);
+    void flushBytes();
+    void emitText(QStringView s);
+    void emitChar(char16_t c);
+    void pushGroup(const char *at);
+    void popGroup();
+    void closeGroup(const GroupState &closed);
+
+    // Words
+    void word(Kw kw, bool hasParam, int param);
+    bool destination(Kw kw);
+    bool charWord(Kw kw, bool hasParam, int param);
+    bool paraWord(Kw kw, bool hasParam, int param);
+    bool tableWord(Kw kw, bool hasParam, int param);
+    bool pictWord(Kw kw, bool hasParam, int param);
+    bool listWord(Kw kw, bool hasParam, int param);
+    void binary(const char *&p, int length);
+    void applyStyle(const std::unordered_map<int, Style> &styles, int number, int depth);
+
+    // Paragraphs
+    void endParagraph();
+    int charFormat();
+    int markFormat();
+    int blockSpec(const ParaState &para);
+    QTextCharFormat makeCharFormat(const CharState &c) const;
+    BlockSpec makeBlockSpec(const ParaState &p) const;
+    void finishPicture();
+    void startField(Dest outer);
+    void finishFieldInstruction();
+    int codePage();
+    int fontCodePage(int font) const;
+    void warn(const QString &message);
+
+    GroupState &top() { return m_stack.back(); }
+    void invalidateFormat()
+    {
+        top().format = -1;
+        top().codePage = 0;
+    }
+
+    const char *m_begin;
+    const char *m_end;
+    RtfReadOptions m_options;
+    DocumentBuilder m_builder;
+    RtfReadResult m_result;
+    int m_documentCodePage;
+
+    std::vector<GroupState> m_stack;
+    int m_excessDepth = 0;
+    const char *m_lastGroupStart = nullptr;
+    int m_fontTableDepth = -1;
+    int m_styleSheetDepth = -1;
+    int m_skipFallback = 0;      // bytes of \u fallback still to drop
+    bool m_done = false;
+
+    QByteArray m_bytes;          // 8-bit text not yet decoded
+    int m_bytesCodePage = 0;
+
+    // Tables of the header
+    std::unordered_map<int, Font> m_fonts;
+    int m_defaultFont = -1;
+    QString m_defaultFamily;
+    int m_currentFont = -1;      // font table entry being read
+    QByteArray m_destBytes;      // text of a font name, level text, title, …
+    std::vector<QColor> m_colors; // invalid colour: automatic
+    QSet<QString> m_pictureNames;
+    int m_red = -1, m_green = -1, m_blue = -1;
+    std::unordered_map<int, Style> m_paraStyles;
+    std::unordered_map<int, Style> m_charStyles;
+    Style m_styleBeingRead;
+    int m_styleNumber = 0;
+    bool m_styleIsChar = false;
+    bool m_replayingStyle = false;
+    int m_defaultLanguage = 0;
+
+    // Lists
+    std::unordered_map<int, std::array<ListLevel, 9>> m_lists;
+    std::unordered_map<int, int> m_listOverrides; // \ls → list id
+    std::array<ListLevel, 9> m_listBeingRead;
+    int m_listLevelIndex = 0;
+    int m_listId = 0;
+    int m_overrideListId = 0;
+    int m_overrideLs = 0;
+
+    // Fields, objects and pictures
+    std::vector<Field> m_fields;
+    std::vector<int> m_fieldStack;
+    QHash<QString, int> m_linkFields;
+    std::vector<Object> m_objects;
+    const char *m_objectStart = nullptr;
+    PictureData m_pict;
+    int m_pictNibble = -1;
+    int m_footnoteNumber = 0;
+
+    // Paragraph being read
+    Paragraph m_para;
+    bool m_pageBreakPending = false;
+    RowDef m_rowDef;
+    uint8_t m_pendingMerge = 0;
+    std::vector<QList<int>> m_tabLists;
+
+    // Format caches
+    struct CharStateHash {
+        size_t operator()(const CharState &c) const;
+    };
+    struct ParaStateHash {
+        size_t operator()(const ParaState &p) const;
+    };
+    std::unordered_map<CharState, int, CharStateHash> m_charFormats;
+    std::unordered_map<ParaState, int, ParaStateHash> m_blockSpecs;
+};
+
+} // namespace Rtf

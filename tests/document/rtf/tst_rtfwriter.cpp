@@ -1,0 +1,310 @@
+// The RTF writer: what it writes, and that reading it back gives the same
+// document, construct by construct.
+#include "RtfTestSupport.h"
+
+#include "CodePages.h"
+#include "ParagraphFormat.h"
+#include "TextProperties.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QTextBlock>
+#include <QTextList>
+#include <QTextTable>
+#include <QtTest>
+
+namespace {
+
+QByteArray write(const QTextDocument &doc, const RtfWriteOptions &options = {})
+{
+    return RtfWriter().write(doc, options);
+}
+
+std::unique_ptr<QTextDocument> plainDocument(const QString &text)
+{
+    auto doc = std::make_unique<QTextDocument>();
+    doc->setPlainText(text);
+    return doc;
+}
+
+} // namespace
+
+class TestRtfWriter : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void header();
+    void characters_data();
+    void characters();
+    void ansiCodePageOption();
+    void roundTrip_data();
+    void roundTrip();
+    void editedDocumentRoundTrips();
+    void selection_data();
+    void selection();
+    void numberingAsOldStyle();
+    void picturesWrittenBack();
+    void noObjects();
+    void plainRtf();
+    void tables();
+};
+
+void TestRtfWriter::header()
+{
+    auto doc = plainDocument(QStringLiteral("x"));
+    const QByteArray rtf = write(*doc);
+    QVERIFY2(rtf.startsWith("{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0"), rtf.constData());
+    QVERIFY(rtf.contains("{\\colortbl ;"));
+    QVERIFY(rtf.contains("\\uc1"));
+    QVERIFY(rtf.trimmed().endsWith('}'));
+    QCOMPARE(rtf.count('{'), rtf.count('}'));
+}
+
+void TestRtfWriter::characters_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("ascii") << QStringLiteral("abc") << QByteArray(" abc\\par");
+    QTest::newRow("escapes") << QStringLiteral("{a\\b}") << QByteArray("\\{a\\\\b\\}");
+    QTest::newRow("ansi as hex") << QStringLiteral("caf\u00e9 \u20ac") << QByteArray("caf\\'e9 \\'80");
+    QTest::newRow("outside code page") << QStringLiteral("\u0416") << QByteArray("\\u1046?");
+    QTest::newRow("negative") << QStringLiteral("\uf0b7") << QByteArray("\\u-3913?");
+    QTest::newRow("surrogate pair") << QStringLiteral("\U0001F600") << QByteArray("\\u-10179?\\u-8704?");
+    QTest::newRow("tab") << QStringLiteral("a\tb") << QByteArray("a\\tab b");
+    QTest::newRow("line break") << QStringLiteral("a\u2028b") << QByteArray("a\\line b");
+    QTest::newRow("specials") << QStringLiteral("\u00a0\u00ad\u2011") << QByteArray("\\~\\-\\_");
+    QTest::newRow("delimiter after word") << QStringLiteral("\t1") << QByteArray("\\tab 1");
+}
+
+void TestRtfWriter::characters()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, expected);
+    auto doc = plainDocument(text);
+    const QByteArray rtf = write(*doc);
+    QVERIFY2(rtf.contains(expected), rtf.constData());
+    QCOMPARE(RtfTest::read(rtf)->toRawText(), text);
+}
+
+void TestRtfWriter::ansiCodePageOption()
+{
+    auto doc = plainDocument(QStringLiteral("\u0416\u00e9"));
+    RtfWriteOptions options;
+    options.ansiCodePage = 1251;
+    const QByteArray rtf = write(*doc, options);
+    QVERIFY(rtf.startsWith("{\\rtf1\\ansi\\ansicpg1251"));
+    QVERIFY2(rtf.contains("\\fcharset204"), rtf.constData());
+    QVERIFY2(rtf.contains("\\'c6\\u233?"), rtf.constData());
+    QCOMPARE(RtfTest::text(rtf), QStringLiteral("\u0416\u00e9"));
+}
+
+void TestRtfWriter::roundTrip_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    auto row = [](const char *name, const QByteArray &body) {
+        QTest::newRow(name) << "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\fcharset204 Cyr;}"
+                               "{\\f2\\fcharset2 Symbol;}{\\f3\\fcharset128 Mincho;}}"
+                               "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}" + body + "}";
+    };
+    row("empty", "");
+    row("one paragraph", "a\\par");
+    row("empty paragraphs", "\\par\\par a\\par\\par");
+    row("no final mark", "a\\par b");
+    row("character formats", "\\b b\\b0\\i i\\i0\\ul u\\ulnone\\uldb d\\ulnone\\ulwave w\\ulnone\\strike s\\strike0"
+                             "\\cf1 c\\cf0\\highlight2 h\\highlight0\\super p\\nosupersub\\sub q\\nosupersub"
+                             "\\v v\\v0\\protect p\\protect0\\disabled x\\disabled0\\lang1031 l\\caps C\\caps0\\scaps S");
+    row("fonts and sizes", "\\f1\\fs30 \\'c6\\f2 \\'b7a\\f3\\'82\\'a0\\f0\\fs17 odd");
+    row("empty paragraph format", "a\\par\\fs48\\b\\par b");
+    row("paragraph formats", "\\qc\\li720\\fi-360\\ri100\\sb240\\sa120 a\\par\\pard\\qr\\sl-300\\slmult0 b\\par"
+                             "\\pard\\qj\\sl276\\slmult1\\tx720\\tx2000 c\\par\\pard\\sl360\\slmult1 d\\par\\pard\\sl300 e\\par");
+    row("page break", "a\\page b\\par");
+    row("old-style lists", "{\\*\\pn\\pnlvlblt{\\pntxtb\\'b7}}\\fi-360\\li720 a\\par b\\par\\pard"
+                           "{\\*\\pn\\pnlvlbody\\pnucrm\\pnstart4{\\pntxta .}}c\\par\\pard"
+                           "{\\*\\pn\\pnlvlbody\\pnlcltr{\\pntxtb (}{\\pntxta )}}d\\par");
+    row("word list", "{\\*\\listtable{\\list{\\listlevel\\levelnfc3\\levelstartat5{\\leveltext\\'02\\'00.;}}\\listid2}}"
+                     "{\\*\\listoverridetable{\\listoverride\\listid2\\ls1}}\\ls1\\li360 a\\par b\\par");
+    row("links", "see {\\field{\\*\\fldinst HYPERLINK \"http://a.b/c?d=1\"}{\\fldrslt {\\ul here}}} and "
+                 "{\\field{\\*\\fldinst HYPERLINK \\\\l \"top\"}{\\fldrslt there}}\\par");
+    row("other fields", "{\\field{\\*\\fldinst DATE \\\\@ \"d.M.yyyy\"}{\\fldrslt 1.2.2003}}\\par");
+    row("object", "{\\object\\objemb{\\*\\objclass X}{\\*\\objdata 0102}{\\result {\\b shown}}}\\par");
+    row("table", "a\\par\\trowd\\cellx1000\\cellx2500\\pard\\intbl x\\cell y1\\par y2\\cell\\row"
+                 "\\trowd\\clmgf\\cellx1000\\clmrg\\cellx2500\\pard\\intbl z\\cell\\cell\\row\\pard after\\par");
+    row("table first and last", "\\trowd\\cellx1000\\pard\\intbl x\\cell\\row");
+    row("metafile", "a{\\pict\\wmetafile8\\picw2540\\pich1270\\picwgoal1440\\pichgoal720 0102030405}b\\par");
+    row("unicode", "\\uc1\\u8364?\\u-10179?\\u-8704?\\u1046?\\par");
+    row("deep groups", "{{{{{\\b a}}}}}b\\par");
+}
+
+void TestRtfWriter::roundTrip()
+{
+    QFETCH(QByteArray, rtf);
+    QByteArray written;
+    const auto [first, second] = RtfTest::roundTrip(rtf, &written);
+    if (first != second)
+        qWarning("%s", written.constData());
+    QCOMPARE(second, first);
+}
+
+void TestRtfWriter::editedDocumentRoundTrips()
+{
+    // Formats set through the editor rather than read from RTF.
+    QTextDocument doc;
+    QTextCursor c(&doc);
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    bold.setFontFamilies({QStringLiteral("Courier New")});
+    bold.setFontPointSize(14);
+    bold.setForeground(QColor(10, 20, 30));
+    bold.setProperty(TextProperty::Hidden, true);
+    c.insertText(QStringLiteral("plain "));
+    c.insertText(QStringLiteral("bold"), bold);
+    c.insertBlock();
+    ParagraphValues v;
+    v.alignment = Qt::AlignRight;
+    v.firstIndent = 200;
+    v.leftIndent = 300;
+    v.spaceAfter = 60;
+    v.tabs = {500, 1000};
+    ParagraphFormat::apply(c, v);
+    c.insertText(QStringLiteral("right"));
+    c.insertBlock();
+    ParagraphFormat::applyNumbering(c, NumberingKind::UpperLetter, 3, 0x200);
+    c.insertText(QStringLiteral("item"));
+
+    auto back = RtfTest::read(write(doc));
+    QCOMPARE(back->toPlainText(), doc.toPlainText());
+    QTextCursor bc(back.get());
+    bc.setPosition(8);
+    const QTextCharFormat f = bc.charFormat();
+    QCOMPARE(f.fontWeight(), int(QFont::Bold));
+    QCOMPARE(f.fontFamilies().toStringList(), QStringList{QStringLiteral("Courier New")});
+    QCOMPARE(f.fontPointSize(), 14.0);
+    QCOMPARE(f.foreground().color(), QColor(10, 20, 30));
+    QVERIFY(f.boolProperty(TextProperty::Hidden));
+    QCOMPARE(ParagraphFormat::read(back->findBlockByNumber(1)), ParagraphFormat::read(doc.findBlockByNumber(1)));
+    const ParagraphValues item = ParagraphFormat::read(back->findBlockByNumber(2));
+    QCOMPARE(item.numbering, NumberingKind::UpperLetter);
+    QCOMPARE(item.numberingStart, 3);
+    QCOMPARE(item.numberingStyle, 0x200);
+}
+
+void TestRtfWriter::selection_data()
+{
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<QString>("expected");
+    // "ab¶cd¶ef": positions 0..7, end 8.
+    QTest::newRow("inside a paragraph") << 1 << 2 << QStringLiteral("b");
+    QTest::newRow("over a mark") << 1 << 4 << QStringLiteral("b\nc");
+    QTest::newRow("ending after a mark") << 0 << 3 << QStringLiteral("ab\n");
+    QTest::newRow("starting at a mark") << 2 << 4 << QStringLiteral("\nc");
+    QTest::newRow("to the end") << 6 << -1 << QStringLiteral("ef");
+    QTest::newRow("empty") << 3 << 3 << QString();
+    QTest::newRow("out of range") << -5 << 99 << QStringLiteral("ab\ncd\nef");
+}
+
+void TestRtfWriter::selection()
+{
+    QFETCH(int, from);
+    QFETCH(int, to);
+    QFETCH(QString, expected);
+    auto doc = plainDocument(QStringLiteral("ab\ncd\nef"));
+    RtfWriteOptions options;
+    options.from = from;
+    options.to = to;
+    QCOMPARE(RtfTest::read(write(*doc, options))->toPlainText(), expected);
+}
+
+void TestRtfWriter::numberingAsOldStyle()
+{
+    auto doc = RtfTest::read("{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc0\\levelstartat3{\\leveltext\\'02\\'00.;}}"
+                             "\\listid1}}{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}"
+                             "\\ls1\\fi-360\\li720 a\\par b\\par}");
+    const QByteArray rtf = write(*doc);
+    QVERIFY2(rtf.contains("{\\pntext\\f0 3.\\tab}{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart3\\pndec{\\pntxta .}}"),
+             rtf.constData());
+    QVERIFY(rtf.contains("{\\pntext\\f0 4.\\tab}"));
+    QVERIFY(rtf.contains("\\fi-360\\li720"));
+    QVERIFY(!rtf.contains("\\ls"));
+}
+
+void TestRtfWriter::picturesWrittenBack()
+{
+    QImage image(3, 2, QImage::Format_ARGB32);
+    image.fill(QColor(1, 2, 3));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    auto doc = RtfTest::read("{\\rtf1 {\\pict\\pngblip\\picwgoal300\\pichgoal200 " + png.toHex()
+                             + "}{\\pict\\emfblip\\picw100\\pich100 0a0b0c}}");
+    const QByteArray rtf = write(*doc);
+    // Byte for byte as they came.
+    QVERIFY(rtf.contains("\\pngblip"));
+    QVERIFY(QByteArray(rtf).replace("\r\n", "").contains(png.toHex()));
+    QVERIFY(rtf.contains("\\emfblip"));
+    QVERIFY(rtf.contains("\r\n0a0b0c}"));
+    QVERIFY(rtf.contains("\\picwgoal300\\pichgoal200"));
+
+    // A picture the editor inserted, with no bytes of its own, goes out as PNG.
+    QTextDocument edited;
+    edited.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("mem:1")), image);
+    QTextCursor c(&edited);
+    QTextImageFormat f;
+    f.setName(QStringLiteral("mem:1"));
+    f.setWidth(30);
+    f.setHeight(20);
+    c.insertImage(f);
+    auto back = RtfTest::read(write(edited));
+    QTextCursor bc(back.get());
+    bc.setPosition(1);
+    const QTextImageFormat bf = bc.charFormat().toImageFormat();
+    QCOMPARE(bf.width(), 30.0);
+    QCOMPARE(back->resource(QTextDocument::ImageResource, QUrl(bf.name())).value<QImage>().pixelColor(0, 0),
+             QColor(1, 2, 3));
+}
+
+void TestRtfWriter::noObjects()
+{
+    auto doc = RtfTest::read("{\\rtf1 a{\\pict\\wmetafile8 0102}{\\object{\\*\\objdata 01}{\\result text}}b}");
+    RtfWriteOptions options;
+    options.noObjects = true;
+    const QByteArray rtf = write(*doc, options);
+    QVERIFY(!rtf.contains("\\pict"));
+    QVERIFY(!rtf.contains("\\object"));
+    QCOMPARE(RtfTest::text(rtf), QStringLiteral("atextb"));
+    QVERIFY(write(*doc).contains("{\\object{\\*\\objdata 01}{\\result "));
+}
+
+void TestRtfWriter::plainRtf()
+{
+    auto doc = RtfTest::read("{\\rtf1 \\lang1031 x}");
+    RtfWriteOptions options;
+    options.plainRtf = true;
+    const QByteArray rtf = write(*doc, options);
+    QVERIFY(!rtf.contains("\\lang"));
+    QVERIFY(!rtf.contains("\\generator"));
+    QVERIFY(write(*doc).contains("\\lang1031"));
+}
+
+void TestRtfWriter::tables()
+{
+    QTextDocument doc;
+    QTextCursor c(&doc);
+    c.insertText(QStringLiteral("t"));
+    QTextTableFormat tf;
+    tf.setColumnWidthConstraints({QTextLength(QTextLength::FixedLength, 100), QTextLength(QTextLength::FixedLength, 50)});
+    QTextTable *table = c.insertTable(2, 2, tf);
+    table->cellAt(1, 1).firstCursorPosition().insertText(QStringLiteral("d"));
+    table->mergeCells(0, 0, 1, 2);
+    const QByteArray rtf = write(doc);
+    QVERIFY2(rtf.contains("\\trowd\\trgaph108\\trleft0\\clmgf\\cellx1500\\clmrg\\cellx2250"), rtf.constData());
+    QVERIFY(rtf.contains("\\intbl d\\cell\\row"));
+    QCOMPARE(rtf.count("\\row"), 2);
+    const auto [first, second] = RtfTest::roundTrip(RtfWriter().write(*RtfTest::read(rtf)));
+    QCOMPARE(second, first);
+}
+
+QTEST_MAIN(TestRtfWriter)
+#include "tst_rtfwriter.moc"
