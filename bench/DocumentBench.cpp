@@ -165,7 +165,7 @@ int loadOne(QStringList args)
 
 } // namespace
 
-int Bench::load(const QStringList &args)
+int Bench::loadCommand(const QStringList &args)
 {
     // Each file in a process of its own, so that peak memory is the file's.
     QStringList rest = args;
@@ -190,7 +190,7 @@ int Bench::loadOneCommand(const QStringList &args)
     return loadOne(args);
 }
 
-int Bench::text(const QStringList &args)
+int Bench::textCommand(const QStringList &args)
 {
     QStringList rest = args;
     const int codePage = codePageOption(rest);
@@ -209,7 +209,7 @@ int Bench::text(const QStringList &args)
     return 0;
 }
 
-int Bench::save(const QStringList &args)
+int Bench::saveCommand(const QStringList &args)
 {
     QStringList rest = args;
     const int codePage = codePageOption(rest);
@@ -243,7 +243,7 @@ int Bench::save(const QStringList &args)
     return ok ? 0 : 1;
 }
 
-int Bench::startup(const QStringList &args)
+int Bench::startupCommand(const QStringList &args)
 {
     const int runs = args.isEmpty() ? 5 : qMax(1, args.first().toInt());
     const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/quilmar");
@@ -277,7 +277,7 @@ int Bench::startup(const QStringList &args)
     return 0;
 }
 
-int Bench::gen(const QStringList &args)
+int Bench::genCommand(const QStringList &args)
 {
     if (args.size() != 1)
         return usage("gen DIR");

@@ -17,8 +17,8 @@ int main(int argc, char *argv[])
     const QString command = args.takeFirst();
     using Command = int (*)(const QStringList &);
     const QPair<const char *, Command> commands[] = {
-        {"load", Bench::load}, {"load-one", Bench::loadOneCommand}, {"text", Bench::text},
-        {"save", Bench::save}, {"startup", Bench::startup}, {"gen", Bench::gen},
+        {"load", Bench::loadCommand}, {"load-one", Bench::loadOneCommand}, {"text", Bench::textCommand},
+        {"save", Bench::saveCommand}, {"startup", Bench::startupCommand}, {"gen", Bench::genCommand},
         {"rtf-read", Bench::rtfRead}, {"rtf-write", Bench::rtfWrite}, {"rtf-generate", Bench::rtfGenerate},
     };
     for (const auto &[name, run] : commands)
