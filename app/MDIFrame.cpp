@@ -338,7 +338,7 @@ void TFrameForm::buildApplicationButtons()
         b->setFixedSize(36, 22);
         b->setAutoRaise(true);
         b->setIconSize(QSize(16, 16));
-        b->setIcon(Icons::get(QStringLiteral("applications-other")));
+        b->setIcon(Icons::get(QStringLiteral("list-add")));
         b->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(b, &QToolButton::clicked, this, [this, button] { runApplication(button); });
         connect(b, &QWidget::customContextMenuRequested, this, [this, button] { assignApplication(button); });
@@ -355,7 +355,7 @@ void TFrameForm::SetApplicationButton(int button)
     if (!b)
         return;
     if (program.isEmpty()) {
-        b->setIcon(Icons::get(QStringLiteral("applications-other")));
+        b->setIcon(Icons::get(QStringLiteral("list-add")));
         b->setToolTip(QString());
         return;
     }
@@ -886,8 +886,17 @@ void TFrameForm::Timer1Timer()
     }
     if (!created)
         setChildState(CreateDocumentWindow(), m_newChildState);
-    if (!m_settings.is(SettingsLine::FrameState, QStringLiteral("wsNormal")))
+    if (!m_settings.is(SettingsLine::FrameState, QStringLiteral("wsNormal"))) {
+        const QSize normalSize = size();
         showMaximized();
+        // Without a window manager nothing takes the request up: fill the
+        // screen ourselves, so the frame looks the same everywhere.
+        QTimer::singleShot(300, this, [this, normalSize] {
+            const QScreen *s = screen();
+            if (isMaximized() && size() == normalSize && s && s->availableGeometry().width() > normalSize.width())
+                setGeometry(s->availableGeometry());
+        });
+    }
     emit startupFinished();
     writeStateReportIfAsked();
 }

@@ -5,6 +5,7 @@
 #include "Icons.h"
 #include "RtfReader.h"
 #include "NumericReferences.h"
+#include "PasteSpecialDialog.h"
 #include "Settings.h"
 #include "Shell.h"
 #include "TRichTextEdit.h"
@@ -155,10 +156,7 @@ void TEditForm::buildActions()
     connect(action(QStringLiteral("Copy1")), &QAction::triggered, e, &QTextEdit::copy);
     connect(action(QStringLiteral("Paste1")), &QAction::triggered, e, &TRichTextEdit::Paste);
     connect(action(QStringLiteral("PasteunformattedText1")), &QAction::triggered, e, &TRichTextEdit::PasteUnformatted);
-    connect(action(QStringLiteral("Pastewithoptions1")), &QAction::triggered, this, [this] {
-        m_editor->PasteUnformatted();
-        FocusEditor();
-    });
+    connect(action(QStringLiteral("Pastewithoptions1")), &QAction::triggered, this, &TEditForm::Pastewithoptions1Click);
     connect(action(QStringLiteral("Delete1")), &QAction::triggered, e, &TRichTextEdit::ClearSelection);
     connect(action(QStringLiteral("Selectall1")), &QAction::triggered, e, &QTextEdit::selectAll);
     connect(action(QStringLiteral("UnicodeNumeric1")), &QAction::triggered, this, [this] { convertToNumeric(256); });
@@ -674,29 +672,27 @@ void TEditForm::IPicture1Click()
     auto *mime = new QMimeData;
     mime->setImageData(image);
     QApplication::clipboard()->setMimeData(mime);
-    insertPicture(image, format == "jpeg" || format == "png" ? bytes : QByteArray(),
-                  format == "jpeg" ? QStringLiteral("jpeg") : QStringLiteral("png"));
+    m_editor->InsertPicture(image, format == "jpeg" || format == "png" ? bytes : QByteArray(),
+                            format == "jpeg" ? QStringLiteral("jpeg") : QStringLiteral("png"));
     FocusEditor();
 }
 
-void TEditForm::insertPicture(const QImage &image, const QByteArray &bytes, const QString &type)
+void TEditForm::Pastewithoptions1Click()
 {
-    QTextDocument *doc = m_editor->document();
-    static int serial = 0;
-    const QString name = QStringLiteral("quilmar-picture:%1").arg(++serial);
-    doc->addResource(QTextDocument::ImageResource, QUrl(name), image);
-    QTextImageFormat format;
-    format.setName(name);
-    format.setWidth(image.width());
-    format.setHeight(image.height());
-    if (!bytes.isEmpty()) {
-        format.setProperty(TextProperty::PictureBytes, bytes);
-        format.setProperty(TextProperty::PictureType, type);
+    PasteSpecialDialog dialog(QApplication::clipboard()->mimeData(), this);
+    if (m_host->userInteraction().runDialog(&dialog) == QDialog::Accepted && !dialog.forms().isEmpty()) {
+        static const QHash<PasteSpecialDialog::Form, TClipboardForm> forms = {
+            {PasteSpecialDialog::RichText, TClipboardForm::RichText},
+            {PasteSpecialDialog::RichTextWithoutObjects, TClipboardForm::RichTextWithoutObjects},
+            {PasteSpecialDialog::UnformattedText, TClipboardForm::UnformattedText},
+            {PasteSpecialDialog::Bitmap, TClipboardForm::Bitmap},
+            {PasteSpecialDialog::Html, TClipboardForm::Html},
+        };
+        m_editor->PasteSpecial(forms.value(dialog.selectedForm()));
     }
-    QTextCursor c = m_editor->textCursor();
-    c.insertImage(format);
-    m_editor->setTextCursor(c);
+    FocusEditor();
 }
+
 
 // ---------------------------------------------------------------------------
 // Saving

@@ -67,6 +67,7 @@ public:
     void Saveselecteditem1Click();
     void Wordwrap1Click();
     void IPicture1Click();
+    void Pastewithoptions1Click();
     void Replace1Click();
     void Find1Click();
     void FindNext1Click();
@@ -101,7 +102,6 @@ private:
     void setSaveEnabled(bool on);
     void showError(const QString &text);
     QString tr2(int entry) const;
-    void insertPicture(const QImage &image, const QByteArray &bytes, const QString &type);
 
     DocumentHost *m_host;
     TRichTextEdit *m_editor = nullptr;

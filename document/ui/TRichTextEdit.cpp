@@ -21,6 +21,7 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
 #include <QTextList>
 #include <QThread>
 #include <QTimer>
@@ -673,6 +674,77 @@ void TRichTextEdit::PasteUnformatted()
     setTextCursor(c);
 }
 
+void TRichTextEdit::PasteSpecial(TClipboardForm form)
+{
+    const QMimeData *data = QApplication::clipboard()->mimeData();
+    if (isReadOnly() || !data)
+        return;
+    if (form == TClipboardForm::UnformattedText) {
+        PasteUnformatted();
+        return;
+    }
+    QTextCursor c = textCursor();
+    if (!mayEdit(c.selectionStart(), c.selectionEnd()))
+        return;
+    if (form == TClipboardForm::Bitmap) {
+        if (data->hasImage())
+            InsertPicture(qvariant_cast<QImage>(data->imageData()));
+        return;
+    }
+    if (wouldExceedMaxLength(c.selectionEnd() - c.selectionStart(), int(data->text().size())))
+        return;
+    const QByteArray rtf = data->data(data->hasFormat(RtfMime) ? RtfMime : RtfMimeAlt);
+    RtfReadOptions options;
+    options.ansiCodePage = CodePages::ansiCodePage();
+    c.beginEditBlock();
+    if (form == TClipboardForm::Html) {
+        c.insertHtml(data->html());
+    } else if (form == TClipboardForm::RichText) {
+        c.removeSelectedText();
+        RtfReader().read(rtf, c, options);
+    } else {
+        // Read apart, then pictures and objects out, from the back so the
+        // positions stay valid.
+        QTextDocument scratch;
+        scratch.setDefaultFont(document()->defaultFont());
+        QTextCursor into(&scratch);
+        RtfReader().read(rtf, into, options);
+        QList<int> objects;
+        for (QTextBlock b = scratch.begin(); b.isValid(); b = b.next())
+            for (auto it = b.begin(); !it.atEnd(); ++it)
+                if (it.fragment().charFormat().isImageFormat())
+                    for (int k = 0; k < it.fragment().length(); ++k)
+                        objects.prepend(it.fragment().position() + k);
+        for (int position : std::as_const(objects)) {
+            QTextCursor remove(&scratch);
+            remove.setPosition(position);
+            remove.setPosition(position + 1, QTextCursor::KeepAnchor);
+            remove.removeSelectedText();
+        }
+        c.insertFragment(QTextDocumentFragment(&scratch));
+    }
+    c.endEditBlock();
+    setTextCursor(c);
+}
+
+void TRichTextEdit::InsertPicture(const QImage &image, const QByteArray &bytes, const QString &type)
+{
+    static int serial = 0;
+    const QString name = QStringLiteral("quilmar-picture:%1").arg(++serial);
+    document()->addResource(QTextDocument::ImageResource, QUrl(name), image);
+    QTextImageFormat format;
+    format.setName(name);
+    format.setWidth(image.width());
+    format.setHeight(image.height());
+    if (!bytes.isEmpty()) {
+        format.setProperty(TextProperty::PictureBytes, bytes);
+        format.setProperty(TextProperty::PictureType, type);
+    }
+    QTextCursor c = textCursor();
+    c.insertImage(format);
+    setTextCursor(c);
+}
+
 int TRichTextEdit::FindText(const QByteArray &ansiText, int start, int length, TSearchTypes options)
 {
     return FindTextW(CodePages::toUnicode(CodePages::ansiCodePage(), ansiText), start, length, options);
@@ -933,7 +1005,8 @@ void TRichTextEdit::inputMethodEvent(QInputMethodEvent *event)
 
 bool TRichTextEdit::canInsertFromMimeData(const QMimeData *source) const
 {
-    return source->hasFormat(RtfMime) || source->hasFormat(RtfMimeAlt) || QTextEdit::canInsertFromMimeData(source);
+    return source->hasFormat(RtfMime) || source->hasFormat(RtfMimeAlt) || source->hasImage()
+           || QTextEdit::canInsertFromMimeData(source);
 }
 
 void TRichTextEdit::insertFromMimeData(const QMimeData *source)
@@ -960,6 +1033,10 @@ void TRichTextEdit::insertFromMimeData(const QMimeData *source)
             setTextCursor(c);
             return;
         }
+    }
+    if (source->hasImage() && !source->hasText() && !source->hasHtml()) {
+        InsertPicture(qvariant_cast<QImage>(source->imageData()));
+        return;
     }
     QTextEdit::insertFromMimeData(source);
 }

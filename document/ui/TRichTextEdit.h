@@ -26,6 +26,7 @@ enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum class TSearchType { stWholeWord = 0x1, stMatchCase = 0x2, stBackward = 0x4, stSetSelection = 0x8 };
 Q_DECLARE_FLAGS(TSearchTypes, TSearchType)
 Q_DECLARE_OPERATORS_FOR_FLAGS(TSearchTypes)
+enum class TClipboardForm { RichText, RichTextWithoutObjects, UnformattedText, Bitmap, Html };
 enum class TLangOption { rlAutoKeyboard = 0x1, rlAutoFont = 0x2, rlImeCancelComplete = 0x4, rlImeAlwaysSendNotify = 0x8 };
 Q_DECLARE_FLAGS(TLangOptions, TLangOption)
 Q_DECLARE_OPERATORS_FOR_FLAGS(TLangOptions)
@@ -200,6 +201,11 @@ public:
     void ClearSelection();                   // deletes the selection
     void Clear();                            // empties the whole document
     void PasteUnformatted();
+    // Pastes the clipboard's content in one of the forms it holds.
+    void PasteSpecial(TClipboardForm form);
+    // Inserts a picture at the caret; bytes and type keep the original file
+    // (PNG or JPEG) for writing it back unchanged.
+    void InsertPicture(const QImage &image, const QByteArray &bytes = {}, const QString &type = {});
     void Cut();
     void Paste();
 

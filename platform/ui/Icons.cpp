@@ -45,6 +45,7 @@ QIcon drawn(const QString &name)
         {QStringLiteral("insert-image"), {QStringLiteral("\u25A3"), QColor(0x30, 0x60, 0x60)}},
         {QStringLiteral("edit-select-all"), {QStringLiteral("\u2B1A"), QColor(0x40, 0x40, 0x40)}},
         {QStringLiteral("bookmark"), {QStringLiteral("\u2691"), QColor(0x90, 0x20, 0x20)}},
+        {QStringLiteral("list-add"), {QStringLiteral("+"), QColor(0x50, 0x50, 0x50)}},
         {QStringLiteral("document-edit"), {QStringLiteral("\u270E"), QColor(0x20, 0x50, 0x90)}},
         {QStringLiteral("emblem-default"), {QStringLiteral("\u2714"), QColor(0x20, 0x70, 0x20)}},
         {QStringLiteral("emblem-unreadable"), {QStringLiteral("\u2716"), QColor(0x80, 0x30, 0x30)}},

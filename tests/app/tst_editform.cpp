@@ -1,5 +1,6 @@
 #include "CodePages.h"
 #include "FrameFixture.h"
+#include "PasteSpecialDialog.h"
 #include "TextProperties.h"
 
 #include <QApplication>
@@ -233,6 +234,39 @@ private slots:
         QCOMPARE(form->Editor()->TextLength(), 1);
         QVERIFY(fx->ui.messageTexts().last().contains(QLatin1String("bad.jpg")));
         QCOMPARE(fx->ui.beeps.last(), UserInteraction::Beep::Error);
+    }
+
+    void pasteWithOptionsOffersTheClipboardsForms()
+    {
+        TEditForm *form = fx->frame->CreateDocumentWindow();
+        auto *mime = new QMimeData;
+        mime->setHtml(QStringLiteral("<b>bold</b> words"));
+        mime->setText(QStringLiteral("plain words"));
+        QApplication::clipboard()->setMimeData(mime);
+        QStringList offered;
+        fx->ui.onDialog = [&offered](QDialog *dialog) {
+            auto *paste = qobject_cast<PasteSpecialDialog *>(dialog);
+            for (PasteSpecialDialog::Form f : paste->forms())
+                offered << PasteSpecialDialog::formName(f);
+            paste->selectForm(PasteSpecialDialog::UnformattedText);
+            return int(QDialog::Accepted);
+        };
+        form->Pastewithoptions1Click();
+        QCOMPARE(offered, (QStringList{QStringLiteral("HTML Format"), QStringLiteral("Unformatted text")}));
+        QCOMPARE(form->Editor()->Text(), QStringLiteral("plain words"));
+        fx->ui.onDialog = [](QDialog *dialog) {
+            qobject_cast<PasteSpecialDialog *>(dialog)->selectForm(PasteSpecialDialog::Html);
+            return int(QDialog::Accepted);
+        };
+        form->Editor()->selectAll();
+        form->Pastewithoptions1Click();
+        QCOMPARE(form->Editor()->Text(), QStringLiteral("bold words"));
+        form->Editor()->select(0, 1);
+        QVERIFY(form->Editor()->SelAttributes().Style().testFlag(TFontStyle::fsBold));
+        // Cancelled: nothing changes.
+        fx->ui.onDialog = [](QDialog *) { return int(QDialog::Rejected); };
+        form->Pastewithoptions1Click();
+        QCOMPARE(form->Editor()->Text(), QStringLiteral("bold words"));
     }
 
     void menusAreTheDocumentsWhileItIsActive()
