@@ -11,6 +11,7 @@
 #include <QTextFrame>
 #include <QTextTable>
 
+#include <algorithm>
 #include <optional>
 
 namespace PlainText {
@@ -103,6 +104,35 @@ private:
     bool m_keepLineSeparators;
     QString m_out;
 };
+
+// Documents without tables and pictures are their raw text with paragraph
+// separators: taken in one copy instead of paragraph by paragraph.
+bool isFlat(const QTextDocument &document)
+{
+    if (!document.rootFrame()->childFrames().isEmpty())
+        return false;
+    const QList<QTextFormat> formats = document.allFormats();
+    return std::none_of(formats.cbegin(), formats.cend(), [](const QTextFormat &f) { return f.isImageFormat(); });
+}
+
+QString joinParagraphs(QStringView raw, const QString &lineEnd, bool keepLineSeparators)
+{
+    const qsizetype breaks = raw.count(QChar::ParagraphSeparator)
+                             + (keepLineSeparators ? 0 : raw.count(QChar::LineSeparator));
+    QString out(raw.size() + breaks * (lineEnd.size() - 1), Qt::Uninitialized);
+    QChar *dst = out.data();
+    const QChar *end = raw.data() + raw.size();
+    for (const QChar *src = raw.data(); src != end; ++src) {
+        const char16_t c = src->unicode();
+        if (c == QChar::ParagraphSeparator || (c == QChar::LineSeparator && !keepLineSeparators)) {
+            for (const QChar e : lineEnd)
+                *dst++ = e;
+        } else {
+            *dst++ = *src;
+        }
+    }
+    return out;
+}
 
 } // namespace
 
@@ -287,9 +317,91 @@ QString extract(const QTextDocument &document, int from, int to, const QString &
     if (to < 0 || to > last)
         to = last;
     from = qBound(0, from, to);
+    if (isFlat(document))
+        return joinParagraphs(QStringView(document.toRawText()).mid(from, to - from), lineEnd, keepLineSeparators);
     Extractor extractor(from, to, lineEnd, keepLineSeparators);
     extractor.frame(document.rootFrame());
     return extractor.result();
+}
+
+QString rawText(const QTextDocument &document, int from, int to, bool keepLineSeparators)
+{
+    const int last = document.characterCount() - 1;
+    if (to < 0 || to > last)
+        to = last;
+    from = qBound(0, from, to);
+    if (!isFlat(document)) {
+        Extractor extractor(from, to, QString(QChar::ParagraphSeparator), keepLineSeparators);
+        extractor.frame(document.rootFrame());
+        return extractor.result();
+    }
+    QString raw = document.toRawText();
+    if (from > 0 || to < last)
+        raw = raw.mid(from, to - from);
+    if (!keepLineSeparators)
+        raw.replace(QChar::LineSeparator, QChar::ParagraphSeparator);
+    return raw;
+}
+
+QByteArray encode(QStringView text, EncodedText::Encoding encoding, int codePage, const QString &lineEnd,
+                  bool *lossy)
+{
+    if (lossy)
+        *lossy = false;
+    const qsizetype ends = text.count(QChar::ParagraphSeparator);
+    if (encoding == EncodedText::CodePage)
+        return CodePages::fromUnicode(codePage, text, lossy, lineEnd.toLatin1());
+    if (encoding == EncodedText::Utf16LE || encoding == EncodedText::Utf16BE) {
+        const bool big = encoding == EncodedText::Utf16BE;
+        QByteArray out((text.size() + ends * (lineEnd.size() - 1)) * 2, Qt::Uninitialized);
+        char *dst = out.data();
+        const auto put = [&dst, big](char16_t u) {
+            *dst++ = char(big ? u >> 8 : u & 0xFF);
+            *dst++ = char(big ? u & 0xFF : u >> 8);
+        };
+        for (const QChar c : text) {
+            if (c == QChar::ParagraphSeparator) {
+                for (const QChar e : lineEnd)
+                    put(e.unicode());
+            } else {
+                put(c.unicode());
+            }
+        }
+        return out;
+    }
+    // UTF-8, line ends put in as the characters are encoded. Pages of the
+    // worst-case buffer that are never written are never touched either.
+    const QByteArray end = lineEnd.toLatin1();
+    QByteArray out(text.size() * 3 + ends * end.size() + 4, Qt::Uninitialized);
+    auto *d = reinterpret_cast<unsigned char *>(out.data());
+    const char16_t *src = text.utf16();
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = src[i];
+        if (c < 0x80) {
+            *d++ = static_cast<unsigned char>(c);
+        } else if (c == QChar::ParagraphSeparator) {
+            for (const char e : end)
+                *d++ = static_cast<unsigned char>(e);
+        } else if (c < 0x800) {
+            *d++ = static_cast<unsigned char>(0xC0 | (c >> 6));
+            *d++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
+        } else if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(src[i + 1])) {
+            const char32_t u = QChar::surrogateToUcs4(c, src[++i]);
+            *d++ = static_cast<unsigned char>(0xF0 | (u >> 18));
+            *d++ = static_cast<unsigned char>(0x80 | ((u >> 12) & 0x3F));
+            *d++ = static_cast<unsigned char>(0x80 | ((u >> 6) & 0x3F));
+            *d++ = static_cast<unsigned char>(0x80 | (u & 0x3F));
+        } else {
+            // A lone surrogate has no UTF-8 form: the replacement character.
+            const char16_t u = QChar::isSurrogate(c) ? char16_t(0xFFFD) : c;
+            *d++ = static_cast<unsigned char>(0xE0 | (u >> 12));
+            *d++ = static_cast<unsigned char>(0x80 | ((u >> 6) & 0x3F));
+            *d++ = static_cast<unsigned char>(0x80 | (u & 0x3F));
+        }
+    }
+    out.truncate(reinterpret_cast<char *>(d) - out.constData());
+    return out;
 }
 
 } // namespace PlainText

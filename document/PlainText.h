@@ -45,6 +45,15 @@ QString decode(const EncodedText &source);
 QTextDocument *buildDocument(const EncodedText &source, const QFont &font,
                              std::atomic<qint64> *progress = nullptr, LineEnd *lineEnd = nullptr);
 
+// The text of [from, to) (to -1: the end) with every paragraph end (and
+// line separator, unless kept) as U+2029.
+QString rawText(const QTextDocument &document, int from, int to, bool keepLineSeparators = false);
+
+// Text in an encoding, every U+2029 written as lineEnd; *lossy tells whether
+// a code page lacked characters.
+QByteArray encode(QStringView text, EncodedText::Encoding encoding, int codePage, const QString &lineEnd,
+                  bool *lossy = nullptr);
+
 // The text of [from, to) (to -1: the end), paragraphs joined by lineEnd.
 // Line separators inside a paragraph become lineEnd unless keepLineSeparators.
 QString extract(const QTextDocument &document, int from, int to, const QString &lineEnd,

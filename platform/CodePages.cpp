@@ -360,6 +360,49 @@ QString toUnicode(int codePage, QByteArrayView bytes)
     return out;
 }
 
+QByteArray fromUnicode(int codePage, QStringView text, bool *lossy, QByteArrayView paragraphEnd)
+{
+    const CodePageData *data = Registry::instance().find(codePage);
+    if (!data)
+        data = Registry::instance().find(ansiCodePage());
+    if (!data || !data->singleByte) {
+        // Multi-byte pages go through ICU in one piece.
+        QString joined = text.toString();
+        joined.replace(QChar::ParagraphSeparator, QString::fromLatin1(paragraphEnd));
+        return fromUnicode(codePage, joined, lossy);
+    }
+    const qsizetype n = text.size();
+    const qsizetype ends = text.count(QChar::ParagraphSeparator);
+    QByteArray out(n + ends * (paragraphEnd.size() - 1), Qt::Uninitialized);
+    char *dst = out.data();
+    const char16_t *src = text.utf16();
+    const uint16_t *table = data->fromUnicode.data();
+    const char fallback = data->defaultChar.isEmpty() ? '?' : data->defaultChar.at(0);
+    bool lost = false;
+    qsizetype o = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = src[i];
+        if (c == QChar::ParagraphSeparator) {
+            for (const char e : paragraphEnd)
+                dst[o++] = e;
+            continue;
+        }
+        const uint16_t b = table[c];
+        if (b != 0xFFFF) {
+            dst[o++] = char(b);
+            continue;
+        }
+        lost = true;
+        dst[o++] = fallback;
+        if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(src[i + 1]))
+            ++i;
+    }
+    out.truncate(o);
+    if (lossy)
+        *lossy = lost;
+    return out;
+}
+
 QByteArray fromUnicode(int codePage, QStringView text, bool *lossy)
 {
     if (lossy)

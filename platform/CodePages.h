@@ -32,6 +32,8 @@ QString toUnicode(int codePage, QByteArrayView bytes);
 // UTF-16 to bytes. Characters the code page lacks become its default
 // character ('?'); *lossy is set when that happened.
 QByteArray fromUnicode(int codePage, QStringView text, bool *lossy = nullptr);
+// The same, with every U+2029 (paragraph separator) written as paragraphEnd.
+QByteArray fromUnicode(int codePage, QStringView text, bool *lossy, QByteArrayView paragraphEnd);
 
 // True when every character of text survives fromUnicode(codePage) unchanged.
 bool canEncode(int codePage, QStringView text);

@@ -740,17 +740,6 @@ bool makeBackup(const QString &fileName, QString *error)
     return writeFileSafely(FileCodings::backupName(fileName), bytes, error);
 }
 
-QByteArray utf16Bytes(const QString &text, bool bigEndian)
-{
-    QByteArray out(text.size() * 2, Qt::Uninitialized);
-    char *dst = out.data();
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
-        *dst++ = char(bigEndian ? u >> 8 : u & 0xFF);
-        *dst++ = char(bigEndian ? u & 0xFF : u >> 8);
-    }
-    return out;
-}
 
 } // namespace
 
@@ -759,54 +748,50 @@ bool TEditForm::WriteDocument(const QString &target)
     TRichTextEdit *e = m_editor;
     const int coding = m_saveFilterIndex;
     const TStreamMode baseMode = e->StreamMode() & ~TStreamMode(TStreamModeFlag::smUnicode);
-    const PlainText::LineEnd savedLineEnd = e->PlainLineEnd();
-    e->setPlainLineEnd(m_fileLineEnd);
-    auto unicodeText = [&] {
-        e->setStreamMode(baseMode | TStreamModeFlag::smUnicode);
-        e->setStreamFormat(TStreamFormat::sfPlainText);
-        const QByteArray raw = e->Lines().saveToBuffer();
-        e->setStreamMode(baseMode);
-        return QString(reinterpret_cast<const QChar *>(raw.constData()), raw.size() / 2);
-    };
+    // The text comes out with paragraph ends as U+2029 and is encoded in one
+    // pass, the file's own line ends put in on the way.
+    const QTextCursor cursor = e->textCursor();
+    const bool selectionOnly = baseMode.testFlag(TStreamModeFlag::smSelection);
+    const int from = selectionOnly ? cursor.selectionStart() : 0;
+    const int to = selectionOnly ? cursor.selectionEnd() : -1;
+    const QString lineEnd = PlainText::lineEndText(m_fileLineEnd);
 
     QByteArray bytes;
-    if (coding == fcUtf8) {
-        bytes = QByteArray("\xEF\xBB\xBF") + unicodeText().toUtf8();
-    } else if (coding == fcUtf16LE || coding == fcUtf16BE) {
-        const bool bigEndian = coding == fcUtf16BE;
-        bytes = QByteArray(bigEndian ? "\xFE\xFF" : "\xFF\xFE") + utf16Bytes(unicodeText(), bigEndian);
+    if (coding == fcUtf8 || coding == fcUtf16LE || coding == fcUtf16BE) {
+        e->setStreamFormat(TStreamFormat::sfPlainText);
+        const QString raw = PlainText::rawText(*e->document(), from, to, true);
+        const auto encoding = coding == fcUtf8      ? PlainText::EncodedText::Utf8
+                              : coding == fcUtf16LE ? PlainText::EncodedText::Utf16LE
+                                                    : PlainText::EncodedText::Utf16BE;
+        bytes = PlainText::encode(raw, encoding, 0, lineEnd);
+        bytes.prepend(coding == fcUtf8 ? "\xEF\xBB\xBF" : coding == fcUtf16LE ? "\xFF\xFE" : "\xFE\xFF");
     } else {
         if (coding == fcRichText)
             e->setStreamFormat(TStreamFormat::sfDefault);
         if (FileCodings::extension(target).toLower() == QLatin1String(".txt")) {
-            // The check leaves the stream format at plain text: a ".txt"
-            // name is always written as plain text.
-            unicodeText();
+            // A ".txt" name is always written as plain text.
+            e->setStreamFormat(TStreamFormat::sfPlainText);
         }
         const bool plain = e->StreamFormat() == TStreamFormat::sfPlainText
                            || (e->StreamFormat() == TStreamFormat::sfDefault && e->PlainText());
         const int codePage = m_host->selectedCodePage();
         if (plain) {
             if (!CodePages::isInstalled(codePage)) {
-                e->setPlainLineEnd(savedLineEnd);
                 showError(QStringLiteral("The code page %1 cannot be written here; nothing was saved.").arg(codePage));
                 return false;
             }
             // Plain 8-bit text loses what its code page cannot hold: ask first.
-            const QString text = unicodeText();
             bool lossy = false;
-            bytes = CodePages::fromUnicode(codePage, text, &lossy);
+            bytes = PlainText::encode(PlainText::rawText(*e->document(), from, to), PlainText::EncodedText::CodePage,
+                                      codePage, lineEnd, &lossy);
             e->setStreamFormat(TStreamFormat::sfPlainText);
             if (lossy && !m_host->userInteraction().askWarningYesNo(tr2(Txt::UnicodeLossWarning),
-                                                                     QStringLiteral("Quilmar"))) {
-                e->setPlainLineEnd(savedLineEnd);
+                                                                     QStringLiteral("Quilmar")))
                 return false;
-            }
         } else {
             bytes = e->Lines().saveToBuffer();
         }
     }
-    e->setPlainLineEnd(savedLineEnd);
 
     QString error;
     if (target == m_fileName && m_host->createBackupFiles() && !makeBackup(target, &error)) {

@@ -385,6 +385,11 @@ bool TRichLines::loadFromBuffer(const QByteArray &data)
     return loadFromStream(buffer);
 }
 
+QString TRichLines::saveToText()
+{
+    return m_editor->plainTextOut(m_editor->m_streamMode);
+}
+
 QByteArray TRichLines::saveToBuffer()
 {
     return m_editor->streamOut(m_editor->useRichText(), m_editor->m_streamMode);
@@ -1260,6 +1265,19 @@ void TRichTextEdit::adoptDocument(QTextDocument *doc)
     refreshOverlay();
 }
 
+QString TRichTextEdit::plainTextOut(TStreamMode mode) const
+{
+    int from = 0;
+    int to = -1;
+    if (mode.testFlag(TStreamModeFlag::smSelection)) {
+        const QTextCursor c = textCursor();
+        from = c.selectionStart();
+        to = c.selectionEnd();
+    }
+    return PlainText::extract(*document(), from, to, PlainText::lineEndText(m_lineEnd),
+                              mode.testFlag(TStreamModeFlag::smUnicode));
+}
+
 QByteArray TRichTextEdit::streamOut(bool rich, TStreamMode mode) const
 {
     int from = 0;
@@ -1279,7 +1297,7 @@ QByteArray TRichTextEdit::streamOut(bool rich, TStreamMode mode) const
         return RtfWriter().write(*document(), options);
     }
     const bool unicode = mode.testFlag(TStreamModeFlag::smUnicode);
-    const QString text = PlainText::extract(*document(), from, to, PlainText::lineEndText(m_lineEnd), unicode);
+    const QString text = plainTextOut(mode);
     if (unicode)
         return QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
     return CodePages::fromUnicode(CodePages::ansiCodePage(), text);

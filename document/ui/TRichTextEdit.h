@@ -120,6 +120,8 @@ public:
     bool saveToFile(const QString &fileName);
     // The bytes saveToStream would write.
     QByteArray saveToBuffer();
+    // What a plain-text stream with smUnicode gives, as text (no byte copy).
+    QString saveToText();
     // "Failed to Load Stream" / "Failed to Save Stream", or an I/O error text.
     QString lastError() const { return m_error; }
 
@@ -268,6 +270,7 @@ private:
     // Streams data in as rich or plain text; false when it is not that format.
     bool streamIn(const QByteArray &data, bool rich, TStreamMode mode);
     QByteArray streamOut(bool rich, TStreamMode mode) const;
+    QString plainTextOut(TStreamMode mode) const;
     void adoptDocument(QTextDocument *document);
     static PlainText::EncodedText plainSource(const QByteArray &data, TStreamMode mode);
     QTextDocument *buildInBackground(const std::function<QTextDocument *()> &build,

@@ -65,7 +65,8 @@ struct FrameFixture {
         bool started = false;
         QObject::connect(frame.get(), &TFrameForm::startupFinished, [&started] { started = true; });
         frame->show();
-        QTest::qWaitFor([&started] { return started; }, 5000);
+        if (!QTest::qWaitFor([&started] { return started; }, 5000))
+            qWarning("the frame did not finish starting");
         return frame.get();
     }
 
