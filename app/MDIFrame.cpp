@@ -9,6 +9,7 @@
 #include "GoToPanel.h"
 #include "HelpEngine.h"
 #include "Icons.h"
+#include "MenuBuilder.h"
 #include "InfoForm.h"
 #include "LanguageFile.h"
 #include "MDIEdit.h"
@@ -218,12 +219,7 @@ void TFrameForm::buildActions()
 void TFrameForm::buildMenus()
 {
     auto add = [this](QMenu *menu, std::initializer_list<const char *> names) {
-        for (const char *name : names) {
-            if (!name)
-                menu->addSeparator();
-            else
-                menu->addAction(action(QString::fromLatin1(name)));
-        }
+        addActionsByName(menu, names, [this](const QString &name) { return action(name); });
     };
     m_fileMenu = makeMenu(QStringLiteral("File1"));
     add(m_fileMenu, {"New1", "Open1", nullptr});

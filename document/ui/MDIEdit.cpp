@@ -3,6 +3,7 @@
 #include "CodePages.h"
 #include "DocumentHost.h"
 #include "Icons.h"
+#include "MenuBuilder.h"
 #include "RtfReader.h"
 #include "NumericReferences.h"
 #include "PasteSpecialDialog.h"
@@ -173,12 +174,7 @@ void TEditForm::buildActions()
 void TEditForm::buildMenus()
 {
     auto add = [this](QMenu *menu, std::initializer_list<const char *> names) {
-        for (const char *name : names) {
-            if (!name)
-                menu->addSeparator();
-            else
-                menu->addAction(action(QString::fromLatin1(name)));
-        }
+        addActionsByName(menu, names, [this](const QString &name) { return action(name); });
     };
     m_fileMenu = new QMenu;
     m_fileMenu->setObjectName(QStringLiteral("File1"));
@@ -822,7 +818,7 @@ void TEditForm::Save1Click()
     m_host->updateSaveAll();
 }
 
-void TEditForm::Saveas1Click()
+UserInteraction::FileRequest TEditForm::saveDialogRequest() const
 {
     UserInteraction::FileRequest request;
     request.mode = UserInteraction::FileRequest::Save;
@@ -830,6 +826,12 @@ void TEditForm::Saveas1Click()
     request.filterIndex = m_saveFilterIndex;
     request.defaultExt = QStringLiteral("txt");
     request.initialDir = m_saveInitialDir;
+    return request;
+}
+
+void TEditForm::Saveas1Click()
+{
+    UserInteraction::FileRequest request = saveDialogRequest();
     request.fileName = m_fileName;
     const UserInteraction::FileAnswer answer = m_host->userInteraction().chooseFiles(request);
     if (answer.accepted && !answer.files.isEmpty()) {
@@ -843,13 +845,7 @@ void TEditForm::Saveas1Click()
 
 void TEditForm::Saveselecteditem1Click()
 {
-    UserInteraction::FileRequest request;
-    request.mode = UserInteraction::FileRequest::Save;
-    request.filter = FileCodings::saveFilter();
-    request.filterIndex = m_saveFilterIndex;
-    request.defaultExt = QStringLiteral("txt");
-    request.initialDir = m_saveInitialDir;
-    const UserInteraction::FileAnswer answer = m_host->userInteraction().chooseFiles(request);
+    const UserInteraction::FileAnswer answer = m_host->userInteraction().chooseFiles(saveDialogRequest());
     if (answer.accepted && !answer.files.isEmpty()) {
         m_saveFilterIndex = answer.filterIndex;
         const TStreamMode mode = m_editor->StreamMode();

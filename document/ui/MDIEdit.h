@@ -2,6 +2,7 @@
 
 #include "FileCoding.h"
 #include "PlainText.h"
+#include "UserInteraction.h"
 
 #include <QMdiSubWindow>
 #include <QPointer>
@@ -102,6 +103,7 @@ private:
     void setSaveEnabled(bool on);
     void showError(const QString &text);
     QString tr2(int entry) const;
+    UserInteraction::FileRequest saveDialogRequest() const;
 
     DocumentHost *m_host;
     TRichTextEdit *m_editor = nullptr;
