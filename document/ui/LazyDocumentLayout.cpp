@@ -58,6 +58,22 @@ private:
     }
 };
 
+bool hasLongUnbreakableRun(const QTextBlock &block)
+{
+    constexpr int LongParagraph = 10000;
+    constexpr int LongRun = 2000;
+    if (block.length() < LongParagraph)
+        return false;
+    const QString text = block.text();
+    int run = 0;
+    for (const QChar c : text) {
+        run = c.isSpace() || c == u'-' ? 0 : run + 1;
+        if (run > LongRun)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 LazyDocumentLayout::LazyDocumentLayout(QTextDocument *document)
@@ -161,6 +177,10 @@ void LazyDocumentLayout::layoutBlock(const QTextBlock &block) const
         option.setTabs(format.tabPositions());
     if (!wraps())
         option.setWrapMode(QTextOption::NoWrap);
+    else if (hasLongUnbreakableRun(block))
+        // Breaking at word boundaries first costs the square of the length
+        // when there are none (a line of base64, minified data).
+        option.setWrapMode(QTextOption::WrapAnywhere);
     layout->setTextOption(option);
 
     const qreal margin = document()->documentMargin();

@@ -47,6 +47,19 @@ bool isWholeWordAt(const QString &text, qsizetype index, qsizetype length)
     return end >= text.size() || !isWordChar(text.at(end));
 }
 
+// Paragraphs this long lay out slowly in Qt's own layout when they cannot
+// be broken at words; such documents take the lazy layout, which handles them.
+bool hasHugeParagraph(const QTextDocument *doc)
+{
+    constexpr int Huge = 20000;
+    if (doc->characterCount() < Huge)
+        return false;
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
+        if (b.length() > Huge)
+            return true;
+    return false;
+}
+
 int toPoints(int twips)
 {
     return int(std::lround(twips / 20.0));
@@ -1200,7 +1213,7 @@ bool TRichTextEdit::loadEncoded(const PlainText::EncodedText &source)
                            - source.offset;
     QTextDocument *doc = size > BackgroundLoadThreshold ? buildInBackground(build, &progress, size) : build();
     m_lineEnd = lineEnd;
-    if (doc->characterCount() > lazyLayoutThreshold && LazyDocumentLayout::suits(doc))
+    if (LazyDocumentLayout::suits(doc) && (doc->characterCount() > lazyLayoutThreshold || hasHugeParagraph(doc)))
         doc->setDocumentLayout(new LazyDocumentLayout(doc));
     finishLoad(doc);
     return true;
