@@ -12,6 +12,8 @@
 #include <QTextTable>
 #include <QtTest>
 
+#include <thread>
+
 using RtfTest::read;
 using RtfTest::text;
 
@@ -62,6 +64,7 @@ private slots:
     void metafileKeepsBytes();
     void objectShowsResultAndKeepsData();
     void insertsAtCursor();
+    void readsInWorkerThread();
     void damaged_data();
     void damaged();
     void everyTruncationReads();
@@ -456,6 +459,18 @@ void TestRtfReader::insertsAtCursor()
     cursor.setPosition(2, QTextCursor::KeepAnchor);
     RtfReader().read("{\\rtf1 new}", cursor);
     QCOMPARE(doc.toPlainText(), QStringLiteral("new\nbY\nZ"));
+}
+
+void TestRtfReader::readsInWorkerThread()
+{
+    // Loading may run off the interface thread on a document no widget uses.
+    const QByteArray rtf = "{\\rtf1 a{\\pict\\pngblip " + pngHex(4, 4) + "}{\\pict\\wmetafile8 0102}"
+                           "\\par\\trowd\\cellx1000\\intbl x\\cell\\row}";
+    const QString expected = DocumentDump::dump(*read(rtf));
+    QString inThread;
+    std::thread worker([&] { inThread = DocumentDump::dump(*read(rtf)); });
+    worker.join();
+    QCOMPARE(inThread, expected);
 }
 
 void TestRtfReader::damaged_data()
