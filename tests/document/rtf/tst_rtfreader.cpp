@@ -129,6 +129,7 @@ void TestRtfReader::text_data()
     row("bin skipped", "{\\rtf1 a{\\*\\blob\\bin3 }}}}b}", QStringLiteral("ab"));
     row("hidden text kept", "{\\rtf1 a{\\v hidden}b}", QStringLiteral("ahiddenb"));
     row("field result", "{\\rtf1 {\\field{\\*\\fldinst PAGE}{\\fldrslt 7}}}", QStringLiteral("7"));
+    row("symbol field", "{\\rtf1 ({\\field{\\*\\fldinst SYMBOL 74 \\\\f \"Wingdings\"}{\\fldrslt }})}", QStringLiteral("(J)"));
     row("nested table flat", "{\\rtf1 \\intbl a\\nestcell b\\nestcell{\\*\\nesttableprops\\nestrow}{\\nonesttables\\par}\\cell\\row}",
         QStringLiteral("\na\nb\n\n"));
     row("after final brace", "{\\rtf1 a}junk{", QStringLiteral("a"));
