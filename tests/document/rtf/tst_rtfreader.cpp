@@ -489,8 +489,8 @@ void TestRtfReader::damaged_data()
     QTest::newRow("long word") << QByteArray("{\\rtf1 \\") + QByteArray(5000, 'a') + " b}" << QStringLiteral("b");
     QTest::newRow("nul bytes") << QByteArray("{\\rtf1 a\0b}", 11) << QStringLiteral("ab");
     QTest::newRow("cells without rows") << QByteArray("{\\rtf1 a\\cell b\\cell") << QStringLiteral("\na\nb\n");
-    QTest::newRow("one wide row among many") << QByteArray("{\\rtf1 ") + QByteArray("\\cell").repeated(30000) + "\\row"
-                                                    + QByteArray("x\\cell\\row").repeated(30000) + "}"
+    QTest::newRow("one wide row among many") << QByteArray("{\\rtf1 ") + QByteArray("\\cell").repeated(30000) + "\\row "
+                                                    + QByteArray("x\\cell\\row ").repeated(30000) + "}"
                                              << QString(30002, QLatin1Char('\n')) + QStringLiteral("x\n").repeated(30000);
     QTest::newRow("rows without cells") << QByteArray("{\\rtf1 \\row\\row a}") << QStringLiteral("a");
     QTest::newRow("picture of garbage") << QByteArray("{\\rtf1{\\pict\\pngblip 0123zz}x}") << QStringLiteral("\ufffcx");
