@@ -129,7 +129,9 @@ void DocumentBuilder::insertRuns(QTextCursor &cursor, const Paragraph &p)
     }
     int start = 0;
     for (const Paragraph::Run &run : p.runs) {
-        cursor.insertText(p.text.mid(start, run.end - start), m_charFormats[size_t(run.format)]);
+        // The document copies the characters: no string of its own per run.
+        cursor.insertText(QString::fromRawData(p.text.constData() + start, run.end - start),
+                          m_charFormats[size_t(run.format)]);
         start = run.end;
     }
 }
