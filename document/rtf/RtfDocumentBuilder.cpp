@@ -129,7 +129,9 @@ void DocumentBuilder::insertRuns(QTextCursor &cursor, const Paragraph &p)
     }
     int start = 0;
     for (const Paragraph::Run &run : p.runs) {
-        cursor.insertText(p.text.mid(start, run.end - start), m_charFormats[size_t(run.format)]);
+        // The document copies the characters: no string of its own per run.
+        cursor.insertText(QString::fromRawData(p.text.constData() + start, run.end - start),
+                          m_charFormats[size_t(run.format)]);
         start = run.end;
     }
 }
@@ -167,7 +169,29 @@ void DocumentBuilder::flushTable()
         endRow(m_rows.empty() ? RowDef() : m_rows.back().def);
     if (m_rows.empty())
         return;
+    // A table is a rectangle: one long row among many short ones would make
+    // rows × columns cells out of few bytes. Such tables go in as one table
+    // per run of rows with equal cell counts.
+    size_t cells = 0, columns = 0;
+    for (const Row &row : m_rows) {
+        cells += row.cells.size();
+        columns = std::max(columns, row.cells.size());
+    }
+    if (m_rows.size() * columns <= 4 * cells + 4096) {
+        insertTable();
+        return;
+    }
+    std::vector<Row> rows = std::move(m_rows);
+    m_rows.clear();
+    for (size_t i = 0; i < rows.size(); ++i) {
+        m_rows.push_back(std::move(rows[i]));
+        if (i + 1 == rows.size() || rows[i + 1].cells.size() != m_rows.back().cells.size())
+            insertTable();
+    }
+}
 
+void DocumentBuilder::insertTable()
+{
     size_t columns = 0;
     const RowDef *widest = nullptr;
     for (const Row &row : m_rows) {

@@ -72,6 +72,7 @@ private:
     void insertRuns(QTextCursor &cursor, const Paragraph &p);
     void attachToList(QTextCursor &cursor, int spec);
     void flushTable();
+    void insertTable();
     void mergeCells(QTextTable *table);
     void fillCell(QTextCursor &cursor, const Cell &cell);
 

@@ -207,8 +207,10 @@ void Parser::closeGroup(const GroupState &closed)
         m_objectStart = nullptr;
         break;
     case Closes::Field:
-        if (!m_fieldStack.empty())
+        if (!m_fieldStack.empty()) {
+            finishField(m_fieldStack.back());
             m_fieldStack.pop_back();
+        }
         break;
     case Closes::FieldInst:
         finishFieldInstruction();
@@ -468,6 +470,8 @@ void Parser::text(const char *s, qsizetype n)
                 GroupState &g = top();
                 if (g.format < 0)
                     g.format = charFormat();
+                if (g.chr.field >= 0)
+                    m_fields[size_t(g.chr.field)].hasResult = true;
                 m_para.append(QLatin1StringView(s + i, j - i), g.format);
             } else {
                 emitText(QString::fromLatin1(s + i, j - i));
@@ -525,14 +529,15 @@ void Parser::emitText(QStringView s)
     if (s.isEmpty())
         return;
     switch (top().dest) {
-    case Dest::Text:
-    {
+    case Dest::Text: {
         GroupState &g = top();
         if (g.format < 0)
             g.format = charFormat();
+        if (g.chr.field >= 0)
+            m_fields[size_t(g.chr.field)].hasResult = true;
         m_para.append(s, g.format);
-    }
         break;
+    }
     case Dest::Title:
         m_result.title += s;
         break;

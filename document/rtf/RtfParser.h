@@ -51,6 +51,7 @@ private:
         QString href;        // set for HYPERLINK fields
         int id = 0;
         int sameAs = -1;     // an earlier link to the same target: one format for both
+        bool hasResult = false;
     };
     struct Object {
         QByteArray raw;      // the group up to its \result
@@ -91,6 +92,7 @@ private:
     void finishPicture();
     void startField(Dest outer);
     void finishFieldInstruction();
+    void finishField(int index);
     int codePage();
     int fontCodePage(int font) const;
     void warn(const QString &message);

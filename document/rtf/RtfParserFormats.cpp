@@ -275,3 +275,28 @@ void Parser::finishFieldInstruction()
 }
 
 } // namespace Rtf
+
+namespace Rtf {
+
+// A SYMBOL field that came without its result shows its character.
+void Parser::finishField(int index)
+{
+    Field &field = m_fields[size_t(index)];
+    if (field.hasResult || field.outerDest != Dest::Text || top().dest != Dest::Text
+        || !field.instruction.startsWith(QLatin1String("SYMBOL"), Qt::CaseInsensitive))
+        return;
+    const QString number = field.instruction.mid(6).trimmed().section(QLatin1Char(' '), 0, 0);
+    bool ok = false;
+    const uint code = number.startsWith(QLatin1String("0x"), Qt::CaseInsensitive) ? number.mid(2).toUInt(&ok, 16)
+                                                                                : number.toUInt(&ok);
+    if (!ok || code == 0 || code > 0xFFFF || QChar::isSurrogate(char32_t(code)))
+        return;
+    CharState &c = top().chr;
+    const int outer = c.field;
+    c.field = index;
+    m_para.append(QChar(char16_t(code)), charFormat());
+    c.field = outer;
+    field.hasResult = true;
+}
+
+} // namespace Rtf

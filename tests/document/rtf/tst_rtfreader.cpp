@@ -12,6 +12,8 @@
 #include <QTextTable>
 #include <QtTest>
 
+#include <thread>
+
 using RtfTest::read;
 using RtfTest::text;
 
@@ -62,6 +64,7 @@ private slots:
     void metafileKeepsBytes();
     void objectShowsResultAndKeepsData();
     void insertsAtCursor();
+    void readsInWorkerThread();
     void damaged_data();
     void damaged();
     void everyTruncationReads();
@@ -126,6 +129,7 @@ void TestRtfReader::text_data()
     row("bin skipped", "{\\rtf1 a{\\*\\blob\\bin3 }}}}b}", QStringLiteral("ab"));
     row("hidden text kept", "{\\rtf1 a{\\v hidden}b}", QStringLiteral("ahiddenb"));
     row("field result", "{\\rtf1 {\\field{\\*\\fldinst PAGE}{\\fldrslt 7}}}", QStringLiteral("7"));
+    row("symbol field", "{\\rtf1 ({\\field{\\*\\fldinst SYMBOL 74 \\\\f \"Wingdings\"}{\\fldrslt }})}", QStringLiteral("(J)"));
     row("nested table flat", "{\\rtf1 \\intbl a\\nestcell b\\nestcell{\\*\\nesttableprops\\nestrow}{\\nonesttables\\par}\\cell\\row}",
         QStringLiteral("\na\nb\n\n"));
     row("after final brace", "{\\rtf1 a}junk{", QStringLiteral("a"));
@@ -458,6 +462,18 @@ void TestRtfReader::insertsAtCursor()
     QCOMPARE(doc.toPlainText(), QStringLiteral("new\nbY\nZ"));
 }
 
+void TestRtfReader::readsInWorkerThread()
+{
+    // Loading may run off the interface thread on a document no widget uses.
+    const QByteArray rtf = "{\\rtf1 a{\\pict\\pngblip " + pngHex(4, 4) + "}{\\pict\\wmetafile8 0102}"
+                           "\\par\\trowd\\cellx1000\\intbl x\\cell\\row}";
+    const QString expected = DocumentDump::dump(*read(rtf));
+    QString inThread;
+    std::thread worker([&] { inThread = DocumentDump::dump(*read(rtf)); });
+    worker.join();
+    QCOMPARE(inThread, expected);
+}
+
 void TestRtfReader::damaged_data()
 {
     QTest::addColumn<QByteArray>("rtf");
@@ -473,6 +489,9 @@ void TestRtfReader::damaged_data()
     QTest::newRow("long word") << QByteArray("{\\rtf1 \\") + QByteArray(5000, 'a') + " b}" << QStringLiteral("b");
     QTest::newRow("nul bytes") << QByteArray("{\\rtf1 a\0b}", 11) << QStringLiteral("ab");
     QTest::newRow("cells without rows") << QByteArray("{\\rtf1 a\\cell b\\cell") << QStringLiteral("\na\nb\n");
+    QTest::newRow("one wide row among many") << QByteArray("{\\rtf1 ") + QByteArray("\\cell").repeated(30000) + "\\row "
+                                                    + QByteArray("x\\cell\\row ").repeated(30000) + "}"
+                                             << QString(30002, QLatin1Char('\n')) + QStringLiteral("x\n").repeated(30000);
     QTest::newRow("rows without cells") << QByteArray("{\\rtf1 \\row\\row a}") << QStringLiteral("a");
     QTest::newRow("picture of garbage") << QByteArray("{\\rtf1{\\pict\\pngblip 0123zz}x}") << QStringLiteral("\ufffcx");
     QTest::newRow("empty field") << QByteArray("{\\rtf1{\\field}{\\fldrslt x}}") << QStringLiteral("x");
