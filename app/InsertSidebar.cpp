@@ -13,6 +13,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QStackedWidget>
+#include <QTextCursor>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -128,8 +129,10 @@ void InsertSidebar::InsertComboBoxChange()
     const QSignalBlocker blocker(m_list);
     m_list->clear();
     m_list->setHeaderLabels({section});
+    // File order; turning sorting off also makes the header unclickable.
     m_list->setSortingEnabled(false);
     m_list->header()->setSortIndicatorShown(false);
+    m_list->header()->setSectionsClickable(true);
     if (section.isEmpty())
         return;
     QList<QTreeWidgetItem *> items;
@@ -137,7 +140,7 @@ void InsertSidebar::InsertComboBoxChange()
         auto *item = new PieceItem(QStringList{piece.value});
         item->setData(0, DescriptionRole, piece.description);
         if (!piece.description.isEmpty())
-            item->setToolTip(0, Qt::convertFromPlainText(piece.description));
+            item->setToolTip(0, Qt::convertFromPlainText(piece.description, Qt::WhiteSpaceNormal));
         items << item;
     }
     m_list->addTopLevelItems(items);
@@ -161,8 +164,12 @@ void InsertSidebar::ListView1SelectItem()
     TRichTextEdit *editor = form ? form->Editor() : nullptr;
     // Read-only documents and documents still loading take nothing.
     if (editor && !value.isEmpty() && !editor->ReadOnly() && !editor->isLoadingInBackground() && !form->Loading()) {
-        // One undoable step; the caret ends behind the piece.
+        // One undoable step of its own, not merged with the insertion
+        // before; the caret ends behind the piece.
+        QTextCursor step = editor->textCursor();
+        step.beginEditBlock();
         editor->ReplaceSelectionW(value);
+        step.endEditBlock();
         editor->ensureCursorVisible();
     }
     // The same piece can be chosen again at once.

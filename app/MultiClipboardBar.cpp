@@ -78,7 +78,7 @@ MultiClipboardBar::MultiClipboardBar(QWidget *popupHost, QWidget *parent)
     m_menu->setObjectName(QStringLiteral("MCB1"));
     for (int item = 0; item < MenuItems; ++item) {
         QAction *action = m_menu->addAction(QString::number(item + 1));
-        action->setObjectName(QStringLiteral("N%11").arg(item + 1));
+        action->setObjectName(QStringLiteral("N%1").arg(item + 1) + u'1');
         connect(action, &QAction::triggered, this, [this, item] { N11Click(item); });
     }
     // The menu is never shown; its shortcuts work from anywhere in the frame.
@@ -98,7 +98,7 @@ MultiClipboardBar::MultiClipboardBar(QWidget *popupHost, QWidget *parent)
     });
     connect(m_clipboard, &MultiClipboard::hintChanged, this, [this](int slot, const QString &hint) {
         if (QToolButton *b = button(slot))
-            b->setToolTip(hint.isEmpty() ? QString() : Qt::convertFromPlainText(hint));
+            b->setToolTip(hint.isEmpty() ? QString() : Qt::convertFromPlainText(hint, Qt::WhiteSpaceNormal));
     });
     m_clipboard->addSlot();
     m_clipboard->addSlot();
