@@ -75,6 +75,8 @@ InsertSidebar::InsertSidebar(UserInteraction &ui, QWidget *parent)
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setMouseTracking(true);
+    // One column as wide as the list; long pieces are cut short with "…".
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_list->header()->setStretchLastSection(true);
     m_list->header()->setSectionsClickable(true);
     m_list->setHeaderLabels({QString()});

@@ -66,9 +66,11 @@ void MultiClipboard::capture()
     const bool plain = isPlainText(data);
     buffer->setPlainText(plain);
     buffer->selectAll();
+    // An empty clipboard (an X11 selection without owner) has no formats,
+    // and Qt's own paste cannot take that.
     if (plain)
         buffer->PasteUnformatted();
-    else if (data)
+    else if (data && !data->formats().isEmpty())
         buffer->Paste();
     const int slot = int(m_buffers.indexOf(buffer));
     m_hints[slot] = buffer->Text().left(HintLength);

@@ -74,6 +74,11 @@ private slots:
         QCOMPARE(clip.buffer(1)->Text(), longText);
         QVERIFY(clip.buffer(1)->PlainText());
 
+        // An empty clipboard (no formats at all) empties the slot.
+        clipboard()->setMimeData(new QMimeData);
+        QCOMPARE(clip.buffer(1)->TextLength(), 0);
+        QCOMPARE(clip.hint(1), QString());
+
         // Every buffer: no word wrap, no undo.
         for (int slot = 0; slot < clip.count(); ++slot) {
             QVERIFY(!clip.buffer(slot)->WordWrap());
