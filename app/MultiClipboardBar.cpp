@@ -54,7 +54,7 @@ QIcon slotIcon()
 
 MultiClipboardBar::MultiClipboardBar(QWidget *popupHost, QWidget *parent)
     : QFrame(parent), m_clipboard(new MultiClipboard(this, this)), m_group(new QButtonGroup(this)),
-      m_popup(new QFrame(popupHost)), m_menu(new QMenu(this))
+      m_popup(new QFrame(popupHost ? popupHost : this)), m_menu(new QMenu(this))
 {
     setObjectName(QStringLiteral("Panel8"));
     setFixedHeight(ButtonHeight + 2);
