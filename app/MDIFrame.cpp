@@ -11,8 +11,11 @@
 #include "Icons.h"
 #include "MenuBuilder.h"
 #include "InfoForm.h"
+#include "InsertSidebar.h"
 #include "LanguageFile.h"
 #include "MDIEdit.h"
+#include "MultiClipboard.h"
+#include "MultiClipboardBar.h"
 #include "RecentFiles.h"
 #include "SettingsLines.h"
 #include "TRichTextEdit.h"
@@ -41,6 +44,7 @@
 #include <QSaveFile>
 #include <QScreen>
 #include <QSpinBox>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTimer>
@@ -203,6 +207,7 @@ void TFrameForm::buildActions()
         if (m_panel3)
             m_panel3->setVisible(on);
     });
+    connect(action(QStringLiteral("ShowSidebar1")), &QAction::toggled, this, &TFrameForm::showSidebar);
     auto *languages = new QActionGroup(this);
     for (const char *name : {"English1", "Deutsch1", "other1"})
         languages->addAction(action(QString::fromLatin1(name)));
@@ -413,7 +418,19 @@ void TFrameForm::buildCentralArea()
     m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &TFrameForm::subWindowActivated);
-    layout->addWidget(m_mdiArea, 1);
+    // The sidebar left of the documents, resized by the splitter between them.
+    m_splitter = new QSplitter(Qt::Horizontal, central);
+    m_splitter->setObjectName(QStringLiteral("Splitter1"));
+    m_splitter->setHandleWidth(3);
+    m_splitter->setChildrenCollapsible(false);
+    m_sidebar = new InsertSidebar(*m_ui, m_splitter);
+    m_sidebar->activeDocument = [this] { return activeDocument(); };
+    m_sidebar->rememberedSection = [this] { return m_settings.line(SettingsLine::InsertSection); };
+    m_splitter->addWidget(m_sidebar);
+    m_splitter->addWidget(m_mdiArea);
+    m_splitter->setStretchFactor(0, 0);
+    m_splitter->setStretchFactor(1, 1);
+    layout->addWidget(m_splitter, 1);
     m_tabStrip = new DocumentTabStrip(central);
     connect(m_tabStrip, &DocumentTabStrip::sectionClicked, this, [this](TEditForm *form) {
         form->show();
@@ -441,6 +458,9 @@ void TFrameForm::buildStatusBar()
         bar->addWidget(panel, i == 2 ? 1 : 0);
         m_statusPanels << panel;
     }
+    m_multiClipboard = new MultiClipboardBar(this, bar);
+    m_multiClipboard->setPopupAnchor(m_tabStrip);
+    bar->addPermanentWidget(m_multiClipboard);
 }
 
 // ---------------------------------------------------------------------------
@@ -486,6 +506,13 @@ void TFrameForm::FormCreate()
         action(QStringLiteral("ShowSidebar1"))->setChecked(false);
     if (m_settings.is(SettingsLine::UrlDetection, QStringLiteral("No URL detection")))
         action(QStringLiteral("URL1"))->setChecked(false);
+    m_sidebar->open(m_programDir + QStringLiteral("insert.ini"));
+    m_sidebar->setSidebarWidth(m_settings.number(SettingsLine::SidebarWidth, 100));
+    showSidebar(action(QStringLiteral("ShowSidebar1"))->isChecked());
+    QFont clipFont(m_settings.line(SettingsLine::FontName));
+    clipFont.setPointSize(qMax(1, m_settings.number(SettingsLine::FontSize, 11)));
+    m_multiClipboard->clipboard()->setFont(clipFont);
+    m_multiClipboard->clipboard()->capture();
 }
 
 void TFrameForm::placeByInstanceCount()
@@ -524,6 +551,19 @@ void TFrameForm::showEvent(QShowEvent *event)
 void TFrameForm::FormShow()
 {
     fillCodePageList();
+    m_sidebar->showSection(m_settings.line(SettingsLine::InsertSection));
+    m_multiClipboard->clipboard()->capture();
+}
+
+void TFrameForm::showSidebar(bool on)
+{
+    if (!m_sidebar)
+        return;
+    m_sidebar->setVisible(on);
+    // A sidebar shown again takes the width it had.
+    const int total = qMax(m_splitter->width(), width()) - m_splitter->handleWidth();
+    if (on)
+        m_splitter->setSizes({m_sidebar->sidebarWidth(), qMax(1, total - m_sidebar->sidebarWidth())});
 }
 
 void TFrameForm::fillCodePageList()
@@ -594,6 +634,8 @@ bool TFrameForm::FormClose()
     pair("Showruler1", SettingsLine::Ruler, "Show Ruler", "Hide Ruler");
     pair("ShowSidebar1", SettingsLine::Sidebar, "Show SideBar", "Hide SideBar");
     pair("URL1", SettingsLine::UrlDetection, "Auto URL detection", "No URL detection");
+    m_settings.setLine(SettingsLine::SidebarWidth, QString::number(m_sidebar->sidebarWidth()));
+    m_settings.setLine(SettingsLine::InsertSection, m_sidebar->currentSection());
     writeSettingsFile();
     writeStateReportIfAsked();
     return true;
@@ -1171,6 +1213,8 @@ void TFrameForm::applyCaptions()
     }
     setHint(m_cpComboBox, line(TextSet::CodingHint));
     setHint(m_spellLanguageComboBox, line(TextSet::SpellLanguageHint));
+    m_sidebar->applyTexts(set);
+    m_multiClipboard->setCaption(line(TextSet::MultiClipboardCaption));
 
     // Common to every set.
     QString lineWord = set.entry(Txt::LineCol);

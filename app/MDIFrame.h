@@ -15,11 +15,14 @@
 class DocumentTabStrip;
 class GoToPanel;
 class HelpEngine;
+class InsertSidebar;
+class MultiClipboardBar;
 class Registry;
 class QComboBox;
 class QLabel;
 class QMdiArea;
 class QMenu;
+class QSplitter;
 class QToolBar;
 class QToolButton;
 
@@ -57,6 +60,8 @@ public:
     QString statusPanel(int panel) const;
     TEditForm *activeDocument() const override;
     SearchController *searchController() const { return m_search; }
+    InsertSidebar *sidebar() const { return m_sidebar; }
+    MultiClipboardBar *multiClipboard() const { return m_multiClipboard; }
     Qt::WindowStates NewChildState() const { return m_newChildState; }
     bool ReplaceAfterLoad() const { return m_replaceAfterLoad; }
     bool showFinishMessage() const { return m_showFinishMessage; }
@@ -172,6 +177,7 @@ private:
     void subWindowActivated(QMdiSubWindow *window);
     void placeByInstanceCount();
     void fillCodePageList();
+    void showSidebar(bool on);
     void writeSettingsFile();
     void writeStateReportIfAsked() const;
     QMenu *makeMenu(const QString &name);
@@ -211,4 +217,7 @@ private:
     QList<QToolButton *> m_appButtons;
     QPointer<QMdiSubWindow> m_lastActive;
     SearchController *m_search = nullptr;
+    QSplitter *m_splitter = nullptr;
+    InsertSidebar *m_sidebar = nullptr;
+    MultiClipboardBar *m_multiClipboard = nullptr;
 };

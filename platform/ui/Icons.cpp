@@ -23,6 +23,7 @@ QStyle::StandardPixmap standardFor(const QString &name)
         {QStringLiteral("go-down"), QStyle::SP_ArrowDown},
         {QStringLiteral("go-jump"), QStyle::SP_ArrowRight},
         {QStringLiteral("edit-delete"), QStyle::SP_TrashIcon},
+        {QStringLiteral("view-refresh"), QStyle::SP_BrowserReload},
     };
     return map.value(name, QStyle::SP_CustomBase);
 }
