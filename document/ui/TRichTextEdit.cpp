@@ -376,7 +376,7 @@ void TRichTextEdit::PasteUnformatted()
 void TRichTextEdit::PasteSpecial(TClipboardForm form)
 {
     const QMimeData *data = QApplication::clipboard()->mimeData();
-    if (isReadOnly() || !data)
+    if (isReadOnly() || !data || data->formats().isEmpty())
         return;
     if (form == TClipboardForm::UnformattedText) {
         PasteUnformatted();
@@ -621,13 +621,16 @@ void TRichTextEdit::inputMethodEvent(QInputMethodEvent *event)
 
 bool TRichTextEdit::canInsertFromMimeData(const QMimeData *source) const
 {
+    if (!source || source->formats().isEmpty())
+        return false;
     return source->hasFormat(RtfMime) || source->hasFormat(RtfMimeAlt) || source->hasImage()
            || QTextEdit::canInsertFromMimeData(source);
 }
 
 void TRichTextEdit::insertFromMimeData(const QMimeData *source)
 {
-    if (isReadOnly() || !source)
+    // A clipboard nobody owns has no formats; Qt's own paste does not survive it.
+    if (isReadOnly() || !source || source->formats().isEmpty())
         return;
     QTextCursor c = textCursor();
     const int removed = c.selectionEnd() - c.selectionStart();

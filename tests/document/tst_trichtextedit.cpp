@@ -494,6 +494,19 @@ private slots:
         QCOMPARE(saveWith(e, TStreamFormat::sfPlainText), QByteArray("a\nb\n"));
     }
 
+    void pastingAnEmptyClipboardDoesNothing()
+    {
+        TRichTextEdit e;
+        e.show();
+        e.Lines().loadFromBuffer("kept");
+        QApplication::clipboard()->setMimeData(new QMimeData);
+        QVERIFY(!e.CanPaste());
+        e.Paste();
+        e.PasteSpecial(TClipboardForm::RichText);
+        QTest::keyClick(e.viewport(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(e.Text(), QStringLiteral("kept"));
+    }
+
     void copyPutsPlainTextOnTheClipboard()
     {
         TRichTextEdit e;
