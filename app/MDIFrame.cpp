@@ -1,12 +1,15 @@
 #include "MDIFrame.h"
 
+#include "ApplicationButtonBar.h"
 #include "ApplicationButtons.h"
 #include "CodePageList.h"
 #include "CodePages.h"
 #include "CommandLine.h"
 #include "DocumentTabStrip.h"
 #include "FileIconLookup.h"
+#include "FrameCaptions.h"
 #include "GoToPanel.h"
+#include "Hints.h"
 #include "HelpEngine.h"
 #include "Icons.h"
 #include "MenuBuilder.h"
@@ -17,6 +20,7 @@
 #include "MultiClipboard.h"
 #include "MultiClipboardBar.h"
 #include "RecentFiles.h"
+#include "StateReport.h"
 #include "SettingsLines.h"
 #include "TRichTextEdit.h"
 #include "TextFormat.h"
@@ -34,9 +38,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
@@ -51,32 +52,6 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
-
-namespace {
-
-QString shortHint(const QString &hint)
-{
-    return hint.section(u'|', 0, 0);
-}
-
-QString longHint(const QString &hint)
-{
-    return hint.contains(u'|') ? hint.section(u'|', 1) : hint;
-}
-
-void setHint(QAction *action, const QString &hint)
-{
-    action->setToolTip(shortHint(hint));
-    action->setStatusTip(longHint(hint));
-}
-
-void setHint(QWidget *widget, const QString &hint)
-{
-    widget->setToolTip(shortHint(hint));
-    widget->setStatusTip(longHint(hint));
-}
-
-} // namespace
 
 TFrameForm::TFrameForm(const FrameServices &services, QWidget *parent)
     : QMainWindow(parent), m_services(services), m_ui(services.userInteraction), m_shell(services.shell),
@@ -193,7 +168,7 @@ void TFrameForm::buildActions()
             f->OpenWithStandardApplication();
     });
     connect(action(QStringLiteral("ToolButton7")), &QAction::toggled, this, [this](bool down) {
-        setHint(action(QStringLiteral("ToolButton7")), m_textSet.entry(down ? Txt::HtmlOn : Txt::HtmlOff));
+        Hints::set(action(QStringLiteral("ToolButton7")), m_textSet.entry(down ? Txt::HtmlOn : Txt::HtmlOff));
     });
     connect(action(QStringLiteral("URL1")), &QAction::toggled, this, [this](bool on) {
         action(QStringLiteral("URL1"))->setIcon(Icons::get(on ? QStringLiteral("emblem-default")
@@ -302,7 +277,9 @@ void TFrameForm::buildToolBar()
     m_toolBar->addWidget(m_spellLanguageComboBox);
     for (const char *name : {"ToolButton7", "ToolButton15", "ToolButton9"})
         m_toolBar->addAction(action(QString::fromLatin1(name)));
-    buildApplicationButtons();
+    m_appButtonBar = new ApplicationButtonBar(m_settings, *m_ui, *m_shell, m_services.registry, m_toolBar);
+    m_appButtonBar->activeDocument = [this] { return activeDocument(); };
+    m_toolBar->addWidget(m_appButtonBar);
     m_goToPanel = new GoToPanel(m_toolBar);
     m_goToPanel->caretLine = [this] {
         TEditForm *f = activeDocument();
@@ -326,71 +303,19 @@ void TFrameForm::buildToolBar()
                 w->setObjectName(a->objectName());
 }
 
-void TFrameForm::buildApplicationButtons()
+QToolButton *TFrameForm::applicationButton(int button) const
 {
-    auto *panel = new QWidget(m_toolBar);
-    panel->setObjectName(QStringLiteral("Panel4"));
-    auto *layout = new QHBoxLayout(panel);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(1);
-    for (int button = 1; button <= ApplicationButtons::Count; ++button) {
-        auto *b = new QToolButton(panel);
-        b->setObjectName(QStringLiteral("SpeedButton%1").arg(button));
-        b->setFixedSize(36, 22);
-        b->setAutoRaise(true);
-        b->setIconSize(QSize(16, 16));
-        b->setIcon(Icons::get(QStringLiteral("list-add")));
-        b->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(b, &QToolButton::clicked, this, [this, button] { runApplication(button); });
-        connect(b, &QWidget::customContextMenuRequested, this, [this, button] { assignApplication(button); });
-        layout->addWidget(b);
-        m_appButtons << b;
-    }
-    m_toolBar->addWidget(panel);
-}
-
-void TFrameForm::SetApplicationButton(int button)
-{
-    QToolButton *b = applicationButton(button);
-    const QString program = m_settings.line(ApplicationButtons::settingsLine(button));
-    if (!b)
-        return;
-    if (program.isEmpty()) {
-        b->setIcon(Icons::get(QStringLiteral("list-add")));
-        b->setToolTip(QString());
-        return;
-    }
-    QImage image;
-    if (m_services.registry)
-        image = FileIconLookup(*m_shell, *m_services.registry).iconBitmap(program);
-    else
-        image = m_shell->iconOfFile(program, 0);
-    b->setIcon(image.isNull() ? Icons::get(QStringLiteral("applications-other")) : QIcon(QPixmap::fromImage(image)));
-    b->setToolTip(ApplicationButtons::hint(program));
+    return m_appButtonBar->button(button);
 }
 
 void TFrameForm::assignApplication(int button)
 {
-    UserInteraction::FileRequest request;
-    request.mode = UserInteraction::FileRequest::OpenOne;
-    const UserInteraction::FileAnswer answer = m_ui->chooseFiles(request);
-    if (!answer.accepted || answer.files.isEmpty())
-        return;
-    m_settings.setLine(ApplicationButtons::settingsLine(button), QFileInfo(answer.files.first()).absoluteFilePath());
-    SetApplicationButton(button);
+    m_appButtonBar->assign(button);
 }
 
 void TFrameForm::runApplication(int button)
 {
-    const QString program = m_settings.line(ApplicationButtons::settingsLine(button));
-    TEditForm *form = activeDocument();
-    if (program.isEmpty() || !form)
-        return;
-    if (!form->QuerySaveDocument())
-        return;
-    const Shell::Result result = m_shell->run(program, ApplicationButtons::quotedParameter(form->FileName()));
-    if (!result.ok())
-        m_ui->showError(result.errorText.isEmpty() ? program : result.errorText, QStringLiteral("Quilmar"));
+    m_appButtonBar->run(button);
 }
 
 QToolButton *TFrameForm::toolButton(const QString &name) const
@@ -494,8 +419,7 @@ void TFrameForm::FormCreate()
     setAcceptDrops(true);
     refreshRecentItems();
     ApplicationButtons::dropMissingPrograms(m_settings);
-    for (int button = 1; button <= ApplicationButtons::Count; ++button)
-        SetApplicationButton(button);
+    m_appButtonBar->refreshAll();
     if (m_settings.is(SettingsLine::Coding, QStringLiteral("Hide Coding"))) {
         action(QStringLiteral("Show1"))->setChecked(false);
         m_panel3->hide();
@@ -1079,44 +1003,17 @@ void TFrameForm::Closeall1Click()
 
 void TFrameForm::tileHorizontally()
 {
-    QList<QMdiSubWindow *> windows;
-    for (QMdiSubWindow *w : m_mdiArea->subWindowList(QMdiArea::CreationOrder))
-        if (!w->isMinimized())
-            windows << w;
-    const QList<QRect> rects = WindowTiler::tile(m_mdiArea->viewport()->rect(), int(windows.size()),
-                                                 WindowTiler::Mode::Horizontal);
-    for (int i = 0; i < windows.size(); ++i) {
-        windows.at(i)->showNormal();
-        windows.at(i)->setGeometry(rects.at(i));
-    }
+    WindowTiler::tileSubWindows(m_mdiArea, WindowTiler::Mode::Horizontal);
 }
 
 void TFrameForm::tileVertically()
 {
-    QList<QMdiSubWindow *> windows;
-    for (QMdiSubWindow *w : m_mdiArea->subWindowList(QMdiArea::CreationOrder))
-        if (!w->isMinimized())
-            windows << w;
-    const QList<QRect> rects = WindowTiler::tile(m_mdiArea->viewport()->rect(), int(windows.size()),
-                                                 WindowTiler::Mode::Vertical, 120);
-    for (int i = 0; i < windows.size(); ++i) {
-        windows.at(i)->showNormal();
-        windows.at(i)->setGeometry(rects.at(i));
-    }
+    WindowTiler::tileSubWindows(m_mdiArea, WindowTiler::Mode::Vertical);
 }
 
 void TFrameForm::arrangeIcons()
 {
-    QList<QMdiSubWindow *> minimized;
-    for (QMdiSubWindow *w : m_mdiArea->subWindowList(QMdiArea::CreationOrder))
-        if (w->isMinimized())
-            minimized << w;
-    if (minimized.isEmpty())
-        return;
-    const QSize iconSize = minimized.first()->size();
-    const QList<QRect> rects = WindowTiler::arrangeIcons(m_mdiArea->viewport()->rect(), int(minimized.size()), iconSize);
-    for (int i = 0; i < minimized.size(); ++i)
-        minimized.at(i)->move(rects.at(i).topLeft());
+    WindowTiler::arrangeMinimized(m_mdiArea);
 }
 
 void TFrameForm::ReadMe1Click()
@@ -1183,59 +1080,10 @@ void TFrameForm::applyTextSet(const TextSet &set)
 
 void TFrameForm::applyCaptions()
 {
-    const TextSet &set = m_textSet;
-    const auto line = [&set](int n) { return set.line(n); };
-    m_helpFile = set.helpFile();
-    m_search->setGerman(set.kind() == TextSet::Kind::German);
-    m_codePageListFile = m_programDir + set.codePageListFile();
-
-    m_menus.value(QStringLiteral("Options1"))->setTitle(line(TextSet::OptionsMenu));
-    m_menus.value(QStringLiteral("Window1"))->setTitle(line(TextSet::WindowMenu));
-    const struct { const char *name; int caption; int hint; } items[] = {
-        {"Tile1", TextSet::TileHorizontally, 0}, {"Tilevertically1", TextSet::TileVertically, 0},
-        {"Cascade1", TextSet::Cascade, 0}, {"Arrangeicons1", TextSet::ArrangeIcons, 0},
-        {"Minimize1", TextSet::Minimize, 0}, {"Normal1", TextSet::Normal, 0},
-        {"Maximize1", TextSet::Maximize, 0}, {"Closeall1", TextSet::CloseAllCaption, TextSet::CloseAllHint},
-        {"StandardFont1", TextSet::StandardFontCaption, TextSet::StandardFontHint},
-        {"createbackupfiles1", TextSet::BackupCaption, TextSet::BackupHint},
-        {"SearchFiles1", TextSet::FindInFilesCaption, TextSet::FindInFilesHint},
-        {"Searchforcasemismatch1", TextSet::CaseMismatchCaption, TextSet::CaseMismatchHint},
-        {"Showruler1", TextSet::ShowRulerCaption, 0}, {"Show1", TextSet::CodingVisibleCaption, 0},
-        {"ShowSidebar1", TextSet::ShowSidebarCaption, 0}, {"URL1", 0, TextSet::UrlHint},
-        {"ToolButton9", 0, TextSet::OpenWithStandardAppHint}, {"ToolButton11", 0, TextSet::SaveAllHint},
-    };
-    for (const auto &item : items) {
-        QAction *a = action(QString::fromLatin1(item.name));
-        if (item.caption)
-            a->setText(line(item.caption));
-        if (item.hint)
-            setHint(a, line(item.hint));
-    }
-    setHint(m_cpComboBox, line(TextSet::CodingHint));
-    setHint(m_spellLanguageComboBox, line(TextSet::SpellLanguageHint));
-    m_sidebar->applyTexts(set);
-    m_multiClipboard->setCaption(line(TextSet::MultiClipboardCaption));
-
-    // Common to every set.
-    QString lineWord = set.entry(Txt::LineCol);
-    const qsizetype cut = lineWord.indexOf(QLatin1String(": %3d"));
-    if (cut >= 0)
-        lineWord.remove(cut, 25);
-    m_goToPanel->setGoHint(set.entry(Txt::GoTo) + u' ' + lineWord);
-    m_fileMenu->setTitle(set.entry(Txt::File));
-    action(QStringLiteral("New1"))->setText(set.entry(Txt::New));
-    action(QStringLiteral("Open1"))->setText(set.entry(Txt::Open));
-    action(QStringLiteral("Exit1"))->setText(set.entry(Txt::Exit));
-    m_menus.value(QStringLiteral("Help1"))->setTitle(set.entry(Txt::Help));
-    action(QStringLiteral("Help2"))->setText(set.entry(Txt::Help));
-    for (const char *name : {"New1", "ToolButton2"})
-        setHint(action(QString::fromLatin1(name)), set.entry(Txt::NewFile));
-    for (const char *name : {"Open1", "ToolButton3"})
-        setHint(action(QString::fromLatin1(name)), set.entry(Txt::OpenFile));
-    setHint(action(QStringLiteral("ToolButton6")), set.entry(Txt::Help));
-    setHint(action(QStringLiteral("ToolButton15")), set.entry(Txt::SpellCheck));
-    setHint(action(QStringLiteral("ToolButton7")),
-            set.entry(action(QStringLiteral("ToolButton7"))->isChecked() ? Txt::HtmlOn : Txt::HtmlOff));
+    m_helpFile = m_textSet.helpFile();
+    m_codePageListFile = m_programDir + m_textSet.codePageListFile();
+    m_search->setGerman(m_textSet.kind() == TextSet::Kind::German);
+    applyFrameCaptions(*this, m_textSet);
 }
 
 void TFrameForm::applyStartLanguage()
@@ -1289,41 +1137,6 @@ void TFrameForm::Language1Click()
         loadLanguageFile(answer.files.first());
 }
 
-// ---------------------------------------------------------------------------
-// State report
-
-QByteArray TFrameForm::stateReport() const
-{
-    QJsonArray docs;
-    const TEditForm *active = activeDocument();
-    for (const TEditForm *f : documents()) {
-        QString state = QStringLiteral("normal");
-        if (f->isMaximized())
-            state = QStringLiteral("maximized");
-        else if (f->isMinimized())
-            state = QStringLiteral("minimized");
-        docs.append(QJsonObject{
-            {QStringLiteral("file"), f->FileName()},
-            {QStringLiteral("coding"), f->FileCoding()},
-            {QStringLiteral("state"), state},
-            {QStringLiteral("active"), f == active},
-            {QStringLiteral("modified"), f->Editor()->Modified()},
-            {QStringLiteral("characters"), f->Editor()->TextLength()},
-        });
-    }
-    QJsonArray recent;
-    for (int k = 0; k < RecentFiles::Count; ++k)
-        recent.append(m_settings.line(RecentFiles::FirstLine + k));
-    QJsonObject report{
-        {QStringLiteral("title"), windowTitle()},
-        {QStringLiteral("documents"), docs},
-        {QStringLiteral("recent"), recent},
-        {QStringLiteral("replaceDialogVisible"), m_search->isReplaceDialogVisible()},
-        {QStringLiteral("tabs"), m_tabStrip->count()},
-    };
-    return QJsonDocument(report).toJson(QJsonDocument::Compact);
-}
-
 void TFrameForm::writeStateReportIfAsked() const
 {
     const QString path = qEnvironmentVariable("QUILMAR_STATE_REPORT");
@@ -1331,7 +1144,7 @@ void TFrameForm::writeStateReportIfAsked() const
         return;
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly)) {
-        file.write(stateReport());
+        file.write(frameStateReport(*const_cast<TFrameForm *>(this)));
         file.commit();
     }
 }

@@ -12,6 +12,7 @@
 
 #include <functional>
 
+class ApplicationButtonBar;
 class DocumentTabStrip;
 class GoToPanel;
 class HelpEngine;
@@ -54,6 +55,7 @@ public:
     DocumentTabStrip *tabStrip() const { return m_tabStrip; }
     GoToPanel *goToPanel() const { return m_goToPanel; }
     QComboBox *codePageComboBox() const { return m_cpComboBox; }
+    QComboBox *spellLanguageComboBox() const { return m_spellLanguageComboBox; }
     QAction *action(const QString &name) const { return m_actions.value(name); }
     const QHash<QString, QMenu *> &menus() const { return m_menus; }
     QToolButton *toolButton(const QString &name) const;
@@ -97,12 +99,9 @@ public:
     void other1Click();
     // Application buttons 1 to 4: right-click assigns a program, a click runs
     // it with the active document.
-    QToolButton *applicationButton(int button) const { return m_appButtons.value(button - 1); }
+    QToolButton *applicationButton(int button) const;
     void assignApplication(int button);
     void runApplication(int button);
-    void SetApplicationButton(int button);
-    // The state of the frame as a JSON report, for automation and tests.
-    QByteArray stateReport() const;
 
     // DocumentHost
     Settings &settings() override { return m_settings; }
@@ -171,7 +170,6 @@ private:
     void buildStatusBar();
     void rebuildMenuBar(TEditForm *active);
     void applyCaptions();
-    void buildApplicationButtons();
     void refreshRecentItems();
     void refreshWindowList();
     void subWindowActivated(QMdiSubWindow *window);
@@ -214,7 +212,7 @@ private:
     QMdiArea *m_mdiArea = nullptr;
     DocumentTabStrip *m_tabStrip = nullptr;
     QList<QLabel *> m_statusPanels;
-    QList<QToolButton *> m_appButtons;
+    ApplicationButtonBar *m_appButtonBar = nullptr;
     QPointer<QMdiSubWindow> m_lastActive;
     SearchController *m_search = nullptr;
     QSplitter *m_splitter = nullptr;

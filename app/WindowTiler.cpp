@@ -1,5 +1,8 @@
 #include "WindowTiler.h"
 
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
 #include <cmath>
 
 namespace WindowTiler {
@@ -49,6 +52,34 @@ QList<QRect> arrangeIcons(const QRect &area, int count, const QSize &iconSize)
                            iconSize));
     }
     return rects;
+}
+
+void tileSubWindows(QMdiArea *area, Mode mode)
+{
+    QList<QMdiSubWindow *> windows;
+    for (QMdiSubWindow *w : area->subWindowList(QMdiArea::CreationOrder))
+        if (!w->isMinimized())
+            windows << w;
+    // Side by side windows need more room each than stacked ones.
+    const QList<QRect> rects = tile(area->viewport()->rect(), int(windows.size()), mode,
+                                    mode == Mode::Vertical ? 120 : 60);
+    for (int i = 0; i < windows.size(); ++i) {
+        windows.at(i)->showNormal();
+        windows.at(i)->setGeometry(rects.at(i));
+    }
+}
+
+void arrangeMinimized(QMdiArea *area)
+{
+    QList<QMdiSubWindow *> minimized;
+    for (QMdiSubWindow *w : area->subWindowList(QMdiArea::CreationOrder))
+        if (w->isMinimized())
+            minimized << w;
+    if (minimized.isEmpty())
+        return;
+    const QList<QRect> rects = arrangeIcons(area->viewport()->rect(), int(minimized.size()), minimized.first()->size());
+    for (int i = 0; i < minimized.size(); ++i)
+        minimized.at(i)->move(rects.at(i).topLeft());
 }
 
 } // namespace WindowTiler

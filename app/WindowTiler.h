@@ -3,6 +3,8 @@
 #include <QList>
 #include <QRect>
 
+class QMdiArea;
+
 // Places n windows in an area the way MDI tiling does: horizontal tiling
 // stacks them (full width, one above the other), vertical tiling puts them
 // side by side; with many windows the other direction gets columns (rows)
@@ -12,4 +14,9 @@ enum class Mode { Horizontal, Vertical };
 QList<QRect> tile(const QRect &area, int count, Mode mode, int minimumExtent = 60);
 // Minimized windows in a row along the bottom edge, wrapping upwards.
 QList<QRect> arrangeIcons(const QRect &area, int count, const QSize &iconSize);
+
+// Tiles the windows of an MDI area that are not minimized.
+void tileSubWindows(QMdiArea *area, Mode mode);
+// Places the minimized windows of an MDI area along its bottom edge.
+void arrangeMinimized(QMdiArea *area);
 }
