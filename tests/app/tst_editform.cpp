@@ -41,9 +41,6 @@ private slots:
 
     void cleanup()
     {
-        // Nothing may ask anything while the fixture goes away.
-        for (TEditForm *f : fx->frame->documents())
-            f->Editor()->setModified(false);
         delete fx;
         fx = nullptr;
     }
@@ -106,6 +103,22 @@ private slots:
             QCOMPARE(fx->ui.messageTexts(), QStringList{QStringLiteral("Could not find the file:\r\n") + name});
             QCOMPARE(form->FileName(), QStringLiteral("Untitled"));
         }
+    }
+
+    void unreadableFilesAreReportedAndChangeNothing()
+    {
+        // Reading this one fails although it opens, as a damaged disk would.
+        const QString unreadable = QStringLiteral("/proc/self/mem");
+        if (!QFileInfo(unreadable).isFile())
+            QSKIP("no /proc here");
+        TEditForm *form = fx->frame->CreateDocumentWindow();
+        form->Editor()->setSelText(QStringLiteral("keep me"));
+        fx->ui.clear();
+        QVERIFY(!form->LoadDocument(unreadable, false));
+        QCOMPARE(fx->ui.beeps, QList<UserInteraction::Beep>{UserInteraction::Beep::Error});
+        QVERIFY(fx->ui.messageTexts().first().startsWith(unreadable));
+        QCOMPARE(form->FileName(), QStringLiteral("Untitled"));
+        QCOMPARE(form->Editor()->Text(), QStringLiteral("keep me"));
     }
 
     void templatesKeepUntitled()

@@ -22,12 +22,6 @@ class TestFrame : public QObject
         return QString::fromLatin1(fx.settingsFile()).split(QStringLiteral("\r\n"));
     }
 
-    static void closeAll(FrameFixture &fx)
-    {
-        for (TEditForm *f : fx.frame->documents())
-            f->Editor()->setModified(false);
-    }
-
 private slots:
     void startWithoutArgumentsGivesOneMaximizedDocument()
     {
@@ -44,7 +38,7 @@ private slots:
         QCOMPARE(fx.frame->tabStrip()->count(), 1);
         QVERIFY(fx.frame->action(QStringLiteral("Minimize1"))->isVisible());
         QVERIFY(fx.frame->action(QStringLiteral("StandardFont1"))->isEnabled());
-        closeAll(fx);
+        fx.discardChanges();
     }
 
     void slashNStartsWithoutDocument()
@@ -78,7 +72,7 @@ private slots:
         QCOMPARE(later->action(QStringLiteral("Recent11"))->text(), QStringLiteral("b.rtf"));
         QCOMPARE(later->action(QStringLiteral("Recent11"))->toolTip(), b);
         QVERIFY(!later->action(QStringLiteral("Recent13"))->isVisible());
-        closeAll(fx);
+        fx.discardChanges();
     }
 
     void replaceSwitchActsOnTheNextLoad()
@@ -88,7 +82,7 @@ private slots:
         fx.start({QStringLiteral("/rs"), a});
         QVERIFY(fx.frame->searchController()->isReplaceDialogVisible());
         QVERIFY(!fx.frame->ReplaceAfterLoad());
-        closeAll(fx);
+        fx.discardChanges();
 
         FrameFixture after;
         const QString b = after.writeFile(QStringLiteral("b.txt"), "second");
@@ -101,7 +95,7 @@ private slots:
         QVERIFY(after.frame->ReplaceAfterLoad());
         form->LoadDocument(b, false);
         QVERIFY(after.frame->searchController()->isReplaceDialogVisible());
-        closeAll(after);
+        after.discardChanges();
     }
 
     void oddArgumentsCreateNothingOrANamedDocument()
@@ -118,7 +112,7 @@ private slots:
         QCOMPARE(requests.size(), 1);
         QCOMPARE(requests.first().fileName, longName);
         QCOMPARE(requests.first().mode, UserInteraction::FileRequest::Save);
-        closeAll(fx);
+        fx.discardChanges();
     }
 
     void settingsAreReadAndWrittenBack()
@@ -208,7 +202,7 @@ private slots:
         QCOMPARE(fx.frame->documents().size(), 1);
         QCOMPARE(fx.settingsFile(), before);
         QCOMPARE(form->Editor()->Text(), QStringLiteral("precious"));
-        closeAll(fx);
+        fx.discardChanges();
     }
 
     void unwritableSettingsAreReportedOnce()
@@ -266,7 +260,7 @@ private slots:
         QVERIFY(fx.frame->activeDocument()->isMaximized());
         fx.frame->action(QStringLiteral("Normal1"))->trigger();
         QVERIFY(!fx.frame->activeDocument()->isMaximized());
-        closeAll(fx);
+        fx.discardChanges();
         fx.frame->Closeall1Click();
         QTRY_VERIFY(fx.frame->documents().isEmpty());
         QVERIFY(!fx.frame->action(QStringLiteral("Closeall1"))->isVisible());
@@ -295,7 +289,7 @@ private slots:
         QTRY_COMPARE(fx.frame->activeDocument(), a);
         QVERIFY(!strip->tabIcon(strip->sectionOf(a)).isNull());
         QVERIFY(strip->tabIcon(strip->sectionOf(b)).isNull());
-        closeAll(fx);
+        fx.discardChanges();
         b->close();
         QTRY_COMPARE(strip->count(), 1);
     }
@@ -332,7 +326,7 @@ private slots:
         QTest::mouseClick(panel->goButton(), Qt::LeftButton);
         QCOMPARE(form->Editor()->CaretPos().y(), 4);
         QCOMPARE(panel->lineNoEdit()->toolTip(), QStringLiteral("Go To Line:"));
-        closeAll(fx);
+        fx.discardChanges();
     }
 
     void standardFontStoresTheDocumentsFont()
@@ -366,7 +360,7 @@ private slots:
         QCOMPARE(s.line(44), QString::number(0x332211));
         // New windows start unwrapped now.
         QVERIFY(!fx.frame->CreateDocumentWindow()->Editor()->WordWrap());
-        closeAll(fx);
+        fx.discardChanges();
     }
 
     void helpReadMeAndInfo()
@@ -386,7 +380,7 @@ private slots:
         fx.frame->applyTextSet(TextSet::german());
         fx.frame->Help2Click();
         QCOMPARE(fx.help.requests.last(), fx.programDir() + QStringLiteral("QuilmarDe.hlp"));
-        closeAll(fx);
+        fx.discardChanges();
     }
 
     void openDialogOpensEverySelectedFile()
@@ -422,7 +416,7 @@ private slots:
         const int count = int(fx.frame->documents().size());
         fx.frame->OpenDocumentFile(fx.path(QStringLiteral("gone.txt")));
         QCOMPARE(fx.frame->documents().size(), count);
-        closeAll(fx);
+        fx.discardChanges();
     }
 
     void droppedFilesOpenWithoutTouchingTheRecentList()
@@ -436,7 +430,7 @@ private slots:
         QCOMPARE(fx.frame->activeDocument()->FileName(), b);
         QVERIFY(fx.frame->activeDocument()->isMaximized());
         QCOMPARE(fx.frame->settings().line(14), QString());
-        closeAll(fx);
+        fx.discardChanges();
     }
 
     void minimizedFirstDocumentGivesNormalNewWindows()
@@ -449,7 +443,7 @@ private slots:
         QVERIFY(!created->isMaximized());
         QVERIFY(!created->isMinimized());
         QVERIFY(!created->Editor()->Modified());
-        closeAll(fx);
+        fx.discardChanges();
     }
 };
 

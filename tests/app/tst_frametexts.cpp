@@ -102,8 +102,6 @@ private slots:
         // A window made now takes the German captions.
         TEditForm *later = fx.frame->CreateDocumentWindow();
         QCOMPARE(later->fileMenu()->title(), QStringLiteral("Datei"));
-        for (TEditForm *f : fx.frame->documents())
-            f->Editor()->setModified(false);
     }
 
     void codingListDescribesItsEntries()

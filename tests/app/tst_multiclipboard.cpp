@@ -40,8 +40,6 @@ class TestMultiClipboard : public QObject
 
     static void closeAll(FrameFixture &fx)
     {
-        for (TEditForm *f : fx.frame->documents())
-            f->Editor()->setModified(false);
     }
 
 private slots:

@@ -50,8 +50,6 @@ private slots:
 
     void cleanup()
     {
-        for (TEditForm *f : fx->frame->documents())
-            f->Editor()->setModified(false);
         delete fx;
     }
 

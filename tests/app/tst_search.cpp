@@ -29,8 +29,6 @@ private slots:
 
     void cleanup()
     {
-        for (TEditForm *f : fx->frame->documents())
-            f->Editor()->setModified(false);
         delete fx;
     }
 

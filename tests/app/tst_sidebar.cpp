@@ -54,8 +54,6 @@ class TestSidebar : public QObject
 
     static void closeAll(FrameFixture &fx)
     {
-        for (TEditForm *f : fx.frame->documents())
-            f->Editor()->setModified(false);
     }
 
     static void startWith(FrameFixture &fx, const QByteArray &ini, const QString &section, const QString &width,

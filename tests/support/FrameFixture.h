@@ -34,6 +34,16 @@ struct FrameFixture {
     int instances = 1;
     std::unique_ptr<TFrameForm> frame;
 
+    // Nothing may ask to save while the fixture goes away.
+    ~FrameFixture() { discardChanges(); }
+
+    void discardChanges()
+    {
+        if (frame)
+            for (TEditForm *f : frame->documents())
+                f->Editor()->setModified(false);
+    }
+
     QString programDir() const { return dir.path() + QLatin1Char('/'); }
     QString path(const QString &name) const { return dir.filePath(name); }
 
