@@ -7,6 +7,7 @@
 #include "RtfReader.h"
 #include "NumericReferences.h"
 #include "PasteSpecialDialog.h"
+#include "PicturePropertiesDialog.h"
 #include "Settings.h"
 #include "Shell.h"
 #include "TRichTextEdit.h"
@@ -119,7 +120,7 @@ void TEditForm::buildActions()
         {"FindNext1", Txt::FindNext, 0, QKeySequence(Qt::Key_F3), "go-down", &F::FindNext1Click},
         {"Replace1", Txt::Replace, 0, QKeySequence(Qt::CTRL | Qt::Key_R), "edit-find-replace", &F::Replace1Click},
         {"Objectproperties1", Txt::ObjectProperties, Txt::ObjectPropertiesHint,
-         QKeySequence(Qt::ALT | Qt::Key_Return), nullptr, nullptr},
+         QKeySequence(Qt::ALT | Qt::Key_Return), nullptr, &F::Objectproperties1Click},
         {"IPicture1", Txt::Image, Txt::ImageHint, QKeySequence(Qt::CTRL | Qt::Key_Insert), "insert-image",
          &F::IPicture1Click},
         {"Wordwrap1", Txt::WordWrap, 0, QKeySequence(Qt::CTRL | Qt::Key_W), nullptr, &F::Wordwrap1Click},
@@ -670,6 +671,32 @@ void TEditForm::IPicture1Click()
     QApplication::clipboard()->setMimeData(mime);
     m_editor->InsertPicture(image, format == "jpeg" || format == "png" ? bytes : QByteArray(),
                             format == "jpeg" ? QStringLiteral("jpeg") : QStringLiteral("png"));
+    FocusEditor();
+}
+
+void TEditForm::Objectproperties1Click()
+{
+    const QTextCursor selection = m_editor->textCursor();
+    if (selection.selectionEnd() - selection.selectionStart() != 1)
+        return;
+    QTextCursor probe(m_editor->document());
+    probe.setPosition(selection.selectionEnd());
+    if (!probe.charFormat().isImageFormat())
+        return;
+    QTextImageFormat image = probe.charFormat().toImageFormat();
+    const QVariant resource = m_editor->document()->resource(QTextDocument::ImageResource, QUrl(image.name()));
+    const QSize natural = resource.canConvert<QImage>() ? resource.value<QImage>().size() : QSize();
+    const QSize shown(qRound(image.width() > 0 ? image.width() : natural.width()),
+                      qRound(image.height() > 0 ? image.height() : natural.height()));
+    PicturePropertiesDialog dialog(shown, natural, this);
+    if (m_host->userInteraction().runDialog(&dialog) == QDialog::Accepted && dialog.shownSize() != shown
+        && m_editor->mayEdit(selection.selectionStart(), selection.selectionEnd())) {
+        QTextImageFormat size;
+        size.setWidth(dialog.shownSize().width());
+        size.setHeight(dialog.shownSize().height());
+        QTextCursor c = selection;
+        c.mergeCharFormat(size);
+    }
     FocusEditor();
 }
 

@@ -69,6 +69,7 @@ public:
     void Wordwrap1Click();
     void IPicture1Click();
     void Pastewithoptions1Click();
+    void Objectproperties1Click();
     void Replace1Click();
     void Find1Click();
     void FindNext1Click();

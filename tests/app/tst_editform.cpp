@@ -1,6 +1,9 @@
 #include "CodePages.h"
 #include "FrameFixture.h"
 #include "PasteSpecialDialog.h"
+#include "PicturePropertiesDialog.h"
+
+#include <QSpinBox>
 #include "TextProperties.h"
 
 #include <QApplication>
@@ -240,6 +243,20 @@ private slots:
         QVERIFY(c.charFormat().isImageFormat());
         QCOMPARE(c.charFormat().toImageFormat().width(), 8.0);
         QVERIFY(QApplication::clipboard()->mimeData()->hasImage());
+
+        // Its shown size is one of its object properties.
+        form->Editor()->select(0, 1);
+        QVERIFY(form->action(QStringLiteral("Objectproperties1"))->isEnabled());
+        fx->ui.onDialog = [](QDialog *dialog) {
+            auto *properties = qobject_cast<PicturePropertiesDialog *>(dialog);
+            properties->findChild<QSpinBox *>(QStringLiteral("Width"))->setValue(16);
+            return int(QDialog::Accepted);
+        };
+        form->Objectproperties1Click();
+        c.setPosition(1);
+        QCOMPARE(c.charFormat().toImageFormat().width(), 16.0);
+        QCOMPARE(c.charFormat().toImageFormat().height(), 12.0);
+        fx->ui.onDialog = nullptr;
 
         // A file that is no picture changes nothing and says so.
         fx->ui.fileAnswers.enqueue({true, {fx->writeFile(QStringLiteral("bad.jpg"), "not a jpeg at all")}, 1});
