@@ -887,43 +887,38 @@ void TEditForm::Saveselecteditem1Click()
 // ---------------------------------------------------------------------------
 // Numeric character references
 
-void TEditForm::convertToNumeric(int limit)
+void TEditForm::replaceWholeText(const std::function<QByteArray(const QString &)> &convert)
 {
+    // The whole document as UTF-16 with CR LF line ends, as the control
+    // streams it; what comes back replaces it as plain text.
     TRichTextEdit *e = m_editor;
     const TStreamMode mode = e->StreamMode();
+    const PlainText::LineEnd lineEnd = e->PlainLineEnd();
     e->setStreamMode(mode | TStreamModeFlag::smUnicode);
     e->setStreamFormat(TStreamFormat::sfPlainText);
-    const PlainText::LineEnd lineEnd = e->PlainLineEnd();
     e->setPlainLineEnd(PlainText::LineEnd::CrLf);
-    const QByteArray raw = e->Lines().saveToBuffer();
-    const QString text = NumericReferences::toNumeric(
-        QStringView(reinterpret_cast<const QChar *>(raw.constData()), raw.size() / 2), limit);
-    // To 8-bit text of the ANSI code page; references are ASCII, what stayed may not be.
-    const QByteArray ansi = CodePages::fromUnicode(CodePages::ansiCodePage(), text);
+    const QString text = e->Lines().saveToText();
     e->setStreamMode(mode & ~TStreamMode(TStreamModeFlag::smUnicode));
-    e->Lines().loadFromBuffer(ansi);
+    e->Lines().loadFromBuffer(convert(text));
     e->setPlainLineEnd(lineEnd);
     // The conversion is a change of the document, not of the file.
     e->setModified(true);
     EditorChange();
 }
 
+void TEditForm::convertToNumeric(int limit)
+{
+    replaceWholeText([limit](const QString &text) {
+        // To 8-bit text of the ANSI code page; references are ASCII, what stayed may not be.
+        return CodePages::fromUnicode(CodePages::ansiCodePage(), NumericReferences::toNumeric(text, limit));
+    });
+}
+
 void TEditForm::convertFromNumeric()
 {
-    TRichTextEdit *e = m_editor;
-    const TStreamMode mode = e->StreamMode();
-    e->setStreamMode(mode | TStreamModeFlag::smUnicode);
-    e->setStreamFormat(TStreamFormat::sfPlainText);
-    const PlainText::LineEnd lineEnd = e->PlainLineEnd();
-    e->setPlainLineEnd(PlainText::LineEnd::CrLf);
-    const QByteArray raw = e->Lines().saveToBuffer();
-    e->setStreamMode(mode & ~TStreamMode(TStreamModeFlag::smUnicode));
-    const QString text = NumericReferences::fromNumeric(
-        QStringView(reinterpret_cast<const QChar *>(raw.constData()), raw.size() / 2));
-    e->Lines().loadFromBuffer(QByteArray("\xEF\xBB\xBF") + text.toUtf8());
-    e->setPlainLineEnd(lineEnd);
-    e->setModified(true);
-    EditorChange();
+    replaceWholeText([](const QString &text) {
+        return QByteArray("\xEF\xBB\xBF") + NumericReferences::fromNumeric(text).toUtf8();
+    });
 }
 
 // ---------------------------------------------------------------------------

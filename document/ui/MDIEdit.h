@@ -7,6 +7,8 @@
 #include <QMdiSubWindow>
 #include <QPointer>
 
+#include <functional>
+
 class DocumentHost;
 class QAction;
 class QMenu;
@@ -105,6 +107,7 @@ private:
     void showError(const QString &text);
     QString tr2(int entry) const;
     UserInteraction::FileRequest saveDialogRequest() const;
+    void replaceWholeText(const std::function<QByteArray(const QString &)> &convert);
 
     DocumentHost *m_host;
     TRichTextEdit *m_editor = nullptr;

@@ -38,10 +38,6 @@ class TestMultiClipboard : public QObject
         return lefts;
     }
 
-    static void closeAll(FrameFixture &fx)
-    {
-    }
-
 private slots:
     void clipboardChangesGoIntoTheSelectedSlot()
     {
@@ -314,7 +310,6 @@ private slots:
         QTest::keyClick(form->Editor(), Qt::Key_3, Qt::ControlModifier);
         QVERIFY(bar->button(2)->isChecked());
         QCOMPARE(clipboard()->text(), QStringLiteral("world"));
-        closeAll(fx);
     }
 };
 

@@ -52,10 +52,6 @@ class TestSidebar : public QObject
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
     }
 
-    static void closeAll(FrameFixture &fx)
-    {
-    }
-
     static void startWith(FrameFixture &fx, const QByteArray &ini, const QString &section, const QString &width,
                           const QStringList &arguments = {QStringLiteral("/n")})
     {
@@ -188,7 +184,6 @@ private slots:
         clickPiece(sidebar, 1);
         QCOMPARE(readMe->Editor()->Text(), QStringLiteral("read only"));
         QCOMPARE(editor->Text(), QStringLiteral("one two three"));
-        closeAll(fx);
     }
 
     void headerClickSortsAndShowingAgainRestoresFileOrder()
