@@ -1,13 +1,13 @@
-#include "ApplicationButtonBar.h"
+#include "app/ApplicationButtonBar.h"
 
-#include "ApplicationButtons.h"
-#include "FileIconLookup.h"
-#include "Icons.h"
-#include "MDIEdit.h"
-#include "Registry.h"
-#include "Settings.h"
-#include "Shell.h"
-#include "UserInteraction.h"
+#include "app/ApplicationButtons.h"
+#include "app/FileIconLookup.h"
+#include "platform/ui/Icons.h"
+#include "document/ui/MDIEdit.h"
+#include "platform/Registry.h"
+#include "platform/Settings.h"
+#include "platform/Shell.h"
+#include "platform/UserInteraction.h"
 
 #include <QFileInfo>
 #include <QHBoxLayout>

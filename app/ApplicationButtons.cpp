@@ -1,7 +1,7 @@
-#include "ApplicationButtons.h"
+#include "app/ApplicationButtons.h"
 
-#include "RecentFiles.h"
-#include "Settings.h"
+#include "app/RecentFiles.h"
+#include "platform/Settings.h"
 
 #include <QFileInfo>
 

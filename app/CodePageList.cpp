@@ -1,7 +1,7 @@
-#include "CodePageList.h"
+#include "app/CodePageList.h"
 
-#include "CodePages.h"
-#include "Settings.h"
+#include "platform/CodePages.h"
+#include "platform/Settings.h"
 
 #include <QFile>
 #include <QHash>

@@ -1,7 +1,7 @@
-#include "DocumentTabStrip.h"
+#include "app/DocumentTabStrip.h"
 
-#include "Icons.h"
-#include "MDIEdit.h"
+#include "platform/ui/Icons.h"
+#include "document/ui/MDIEdit.h"
 
 #include <QMouseEvent>
 

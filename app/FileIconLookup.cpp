@@ -1,7 +1,7 @@
-#include "FileIconLookup.h"
+#include "app/FileIconLookup.h"
 
-#include "Registry.h"
-#include "Shell.h"
+#include "platform/Registry.h"
+#include "platform/Shell.h"
 
 #include <QGuiApplication>
 #include <QIcon>

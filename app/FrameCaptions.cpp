@@ -1,11 +1,11 @@
-#include "FrameCaptions.h"
+#include "app/FrameCaptions.h"
 
-#include "GoToPanel.h"
-#include "Hints.h"
-#include "InsertSidebar.h"
-#include "MDIFrame.h"
-#include "MultiClipboardBar.h"
-#include "TextSet.h"
+#include "app/GoToPanel.h"
+#include "app/Hints.h"
+#include "app/InsertSidebar.h"
+#include "app/MDIFrame.h"
+#include "app/MultiClipboardBar.h"
+#include "platform/TextSet.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -1,6 +1,6 @@
-#include "GoToPanel.h"
+#include "app/GoToPanel.h"
 
-#include "Icons.h"
+#include "platform/ui/Icons.h"
 
 #include <QHBoxLayout>
 #include <QSpinBox>

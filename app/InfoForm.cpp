@@ -1,4 +1,4 @@
-#include "InfoForm.h"
+#include "app/InfoForm.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>

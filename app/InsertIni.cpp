@@ -1,7 +1,7 @@
-#include "InsertIni.h"
+#include "app/InsertIni.h"
 
-#include "CodePages.h"
-#include "Settings.h"
+#include "platform/CodePages.h"
+#include "platform/Settings.h"
 
 #include <QFile>
 #include <QSaveFile>

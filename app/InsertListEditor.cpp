@@ -1,10 +1,10 @@
-#include "InsertListEditor.h"
+#include "app/InsertListEditor.h"
 
-#include "Hints.h"
-#include "Icons.h"
-#include "InsertIni.h"
-#include "TextSet.h"
-#include "UserInteraction.h"
+#include "app/Hints.h"
+#include "platform/ui/Icons.h"
+#include "app/InsertIni.h"
+#include "platform/TextSet.h"
+#include "platform/UserInteraction.h"
 
 #include <QAction>
 #include <QApplication>

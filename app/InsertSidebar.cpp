@@ -1,11 +1,11 @@
-#include "InsertSidebar.h"
+#include "app/InsertSidebar.h"
 
-#include "Hints.h"
-#include "Icons.h"
-#include "InsertListEditor.h"
-#include "MDIEdit.h"
-#include "TRichTextEdit.h"
-#include "TextSet.h"
+#include "app/Hints.h"
+#include "platform/ui/Icons.h"
+#include "app/InsertListEditor.h"
+#include "document/ui/MDIEdit.h"
+#include "document/ui/TRichTextEdit.h"
+#include "platform/TextSet.h"
 
 #include <QComboBox>
 #include <QEvent>

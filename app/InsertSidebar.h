@@ -1,6 +1,6 @@
 #pragma once
 
-#include "InsertIni.h"
+#include "app/InsertIni.h"
 
 #include <QWidget>
 

@@ -1,8 +1,8 @@
-#include "LanguageFile.h"
+#include "app/LanguageFile.h"
 
-#include "CodePages.h"
-#include "Settings.h"
-#include "TextSet.h"
+#include "platform/CodePages.h"
+#include "platform/Settings.h"
+#include "platform/TextSet.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "DocumentHost.h"
-#include "SearchController.h"
-#include "Settings.h"
-#include "TextSet.h"
+#include "document/ui/DocumentHost.h"
+#include "search/ui/SearchController.h"
+#include "platform/Settings.h"
+#include "platform/TextSet.h"
 
 #include <QHash>
 #include <QMainWindow>

@@ -1,6 +1,6 @@
-#include "MultiClipboard.h"
+#include "app/MultiClipboard.h"
 
-#include "TRichTextEdit.h"
+#include "document/ui/TRichTextEdit.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

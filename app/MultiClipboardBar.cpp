@@ -1,6 +1,6 @@
-#include "MultiClipboardBar.h"
+#include "app/MultiClipboardBar.h"
 
-#include "MultiClipboard.h"
+#include "app/MultiClipboard.h"
 
 #include <QAction>
 #include <QButtonGroup>

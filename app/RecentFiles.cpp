@@ -1,6 +1,6 @@
-#include "RecentFiles.h"
+#include "app/RecentFiles.h"
 
-#include "Settings.h"
+#include "platform/Settings.h"
 
 namespace RecentFiles {
 

@@ -1,10 +1,10 @@
-#include "StateReport.h"
+#include "app/StateReport.h"
 
-#include "DocumentTabStrip.h"
-#include "MDIEdit.h"
-#include "MDIFrame.h"
-#include "RecentFiles.h"
-#include "TRichTextEdit.h"
+#include "app/DocumentTabStrip.h"
+#include "document/ui/MDIEdit.h"
+#include "app/MDIFrame.h"
+#include "app/RecentFiles.h"
+#include "document/ui/TRichTextEdit.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,4 +1,4 @@
-#include "WindowTiler.h"
+#include "app/WindowTiler.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>

@@ -1,19 +1,19 @@
 // Program entry: the instance registry, the frame and its start-up order.
-#include "DesktopShell.h"
-#include "HelpWindow.h"
-#include "InstanceRegistry.h"
-#include "MDIFrame.h"
-#include "QtUserInteraction.h"
-#include "Registry.h"
-#include "SettingsLines.h"
+#include "platform/ui/DesktopShell.h"
+#include "platform/ui/HelpWindow.h"
+#include "platform/InstanceRegistry.h"
+#include "app/MDIFrame.h"
+#include "platform/ui/QtUserInteraction.h"
+#include "platform/Registry.h"
+#include "platform/SettingsLines.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QSocketNotifier>
 #include <QTimer>
 
-#include "MDIEdit.h"
-#include "TRichTextEdit.h"
+#include "document/ui/MDIEdit.h"
+#include "document/ui/TRichTextEdit.h"
 
 #include <cstdio>
 

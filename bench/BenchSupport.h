@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Shell.h"
-#include "UserInteraction.h"
+#include "platform/Shell.h"
+#include "platform/UserInteraction.h"
 
 #include <QJsonObject>
 #include <QList>

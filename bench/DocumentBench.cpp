@@ -1,12 +1,12 @@
 // Timings of the document pipeline: loading as File > Open does, saving as
 // Save as does, the start of the program, and the generated inputs.
-#include "BenchCommands.h"
-#include "BenchSupport.h"
+#include "bench/BenchCommands.h"
+#include "bench/BenchSupport.h"
 
-#include "CodePages.h"
-#include "MDIEdit.h"
-#include "MDIFrame.h"
-#include "TRichTextEdit.h"
+#include "platform/CodePages.h"
+#include "document/ui/MDIEdit.h"
+#include "app/MDIFrame.h"
+#include "document/ui/TRichTextEdit.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QComboBox>

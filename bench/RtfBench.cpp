@@ -1,9 +1,9 @@
 // rtf-read, rtf-write and rtf-generate: timings of the RTF reader and writer.
-#include "BenchCommands.h"
+#include "bench/BenchCommands.h"
 
-#include "DocumentDump.h"
-#include "RtfReader.h"
-#include "RtfWriter.h"
+#include "document/rtf/DocumentDump.h"
+#include "document/rtf/RtfReader.h"
+#include "document/rtf/RtfWriter.h"
 
 #include <QElapsedTimer>
 #include <QFile>

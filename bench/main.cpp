@@ -1,5 +1,5 @@
 // quilmar-bench: timings of the document pipeline, one JSON object per line.
-#include "BenchCommands.h"
+#include "bench/BenchCommands.h"
 
 #include <QApplication>
 #include <cstdio>

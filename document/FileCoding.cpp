@@ -1,4 +1,4 @@
-#include "FileCoding.h"
+#include "document/FileCoding.h"
 
 #include <QFileInfo>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PlainText.h"
+#include "document/PlainText.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "NumericReferences.h"
+#include "document/NumericReferences.h"
 
 namespace NumericReferences {
 

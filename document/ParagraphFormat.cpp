@@ -1,4 +1,4 @@
-#include "ParagraphFormat.h"
+#include "document/ParagraphFormat.h"
 
 #include <QTextBlock>
 #include <QTextCursor>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TextProperties.h"
+#include "document/TextProperties.h"
 
 #include <QList>
 #include <QTextBlockFormat>

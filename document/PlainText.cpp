@@ -1,6 +1,6 @@
-#include "PlainText.h"
+#include "document/PlainText.h"
 
-#include "CodePages.h"
+#include "platform/CodePages.h"
 
 #include <QFile>
 #include <QStringDecoder>

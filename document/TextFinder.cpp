@@ -1,4 +1,4 @@
-#include "TextFinder.h"
+#include "document/TextFinder.h"
 
 #include <QStringList>
 #include <QTextBlock>

@@ -1,6 +1,6 @@
-#include "HelpDocument.h"
+#include "platform/HelpDocument.h"
 
-#include "CodePages.h"
+#include "platform/CodePages.h"
 
 #include <QFile>
 #include <QRegularExpression>

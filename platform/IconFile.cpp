@@ -1,4 +1,4 @@
-#include "IconFile.h"
+#include "platform/IconFile.h"
 
 #include <QFile>
 #include <QtEndian>

@@ -1,6 +1,6 @@
-#include "Settings.h"
+#include "platform/Settings.h"
 
-#include "CodePages.h"
+#include "platform/CodePages.h"
 
 #include <QFile>
 #include <QSaveFile>

@@ -1,4 +1,4 @@
-#include "TextFormat.h"
+#include "platform/TextFormat.h"
 
 QString formatText(const QString &format, std::initializer_list<QVariant> args)
 {

@@ -1,4 +1,4 @@
-#include "TextSet.h"
+#include "platform/TextSet.h"
 
 const QString TextSet::LanguageFileHeader = QStringLiteral("** Language file Version 1.11 for Quilmar **");
 

@@ -1,4 +1,4 @@
-#include "UserInteraction.h"
+#include "platform/UserInteraction.h"
 
 void UserInteraction::showError(const QString &text, const QString &title)
 {

@@ -1,7 +1,7 @@
 // libFuzzer target: any bytes through the RTF reader, and what the writer
 // makes of the result back through the reader.
-#include "RtfReader.h"
-#include "RtfWriter.h"
+#include "document/rtf/RtfReader.h"
+#include "document/rtf/RtfWriter.h"
 
 #include <QGuiApplication>
 #include <QTextCursor>

@@ -1,6 +1,6 @@
-#include "DocumentDump.h"
+#include "document/rtf/DocumentDump.h"
 
-#include "ParagraphFormat.h"
+#include "document/ParagraphFormat.h"
 
 #include <QBrush>
 #include <QCryptographicHash>

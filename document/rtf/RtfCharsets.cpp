@@ -1,4 +1,4 @@
-#include "RtfCharsets.h"
+#include "document/rtf/RtfCharsets.h"
 
 namespace RtfCharsets {
 namespace {

@@ -1,6 +1,6 @@
-#include "RtfDocumentBuilder.h"
+#include "document/rtf/RtfDocumentBuilder.h"
 
-#include "ParagraphFormat.h"
+#include "document/ParagraphFormat.h"
 
 #include <QTextBlock>
 #include <QTextDocument>

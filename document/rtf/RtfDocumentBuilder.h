@@ -1,7 +1,7 @@
 #pragma once
 
-#include "RtfReaderState.h"
-#include "TextProperties.h"
+#include "document/rtf/RtfReaderState.h"
+#include "document/TextProperties.h"
 
 #include <QHash>
 #include <QTextBlockFormat>

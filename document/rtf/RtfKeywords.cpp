@@ -1,4 +1,4 @@
-#include "RtfKeywords.h"
+#include "document/rtf/RtfKeywords.h"
 
 #include <array>
 #include <cstring>

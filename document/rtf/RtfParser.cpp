@@ -1,7 +1,7 @@
-#include "RtfParser.h"
+#include "document/rtf/RtfParser.h"
 
-#include "CodePages.h"
-#include "RtfCharsets.h"
+#include "platform/CodePages.h"
+#include "document/rtf/RtfCharsets.h"
 
 #include <QTextDocument>
 

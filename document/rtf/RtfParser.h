@@ -1,10 +1,10 @@
 #pragma once
 
-#include "RtfDocumentBuilder.h"
-#include "RtfKeywords.h"
-#include "RtfPicture.h"
-#include "RtfReader.h"
-#include "RtfReaderState.h"
+#include "document/rtf/RtfDocumentBuilder.h"
+#include "document/rtf/RtfKeywords.h"
+#include "document/rtf/RtfPicture.h"
+#include "document/rtf/RtfReader.h"
+#include "document/rtf/RtfReaderState.h"
 
 #include <QColor>
 #include <QHash>

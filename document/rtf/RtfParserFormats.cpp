@@ -1,8 +1,8 @@
 // How the reader's states become QTextDocument formats, pictures and fields.
-#include "RtfParser.h"
+#include "document/rtf/RtfParser.h"
 
-#include "ParagraphFormat.h"
-#include "RtfCharsets.h"
+#include "document/ParagraphFormat.h"
+#include "document/rtf/RtfCharsets.h"
 
 #include <QRegularExpression>
 #include <QTextDocument>

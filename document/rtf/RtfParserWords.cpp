@@ -1,7 +1,7 @@
 // What each RTF control word does to the reader's state.
-#include "RtfParser.h"
+#include "document/rtf/RtfParser.h"
 
-#include "CodePages.h"
+#include "platform/CodePages.h"
 
 #include <algorithm>
 

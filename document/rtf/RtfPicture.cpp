@@ -1,6 +1,6 @@
-#include "RtfPicture.h"
+#include "document/rtf/RtfPicture.h"
 
-#include "TextProperties.h"
+#include "document/TextProperties.h"
 
 #include <QCryptographicHash>
 #include <QPainter>

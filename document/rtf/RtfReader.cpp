@@ -1,6 +1,6 @@
-#include "RtfReader.h"
+#include "document/rtf/RtfReader.h"
 
-#include "RtfParser.h"
+#include "document/rtf/RtfParser.h"
 
 #include <QTextCursor>
 

@@ -1,7 +1,7 @@
-#include "RtfTextEncoder.h"
+#include "document/rtf/RtfTextEncoder.h"
 
-#include "CodePages.h"
-#include "RtfCharsets.h"
+#include "platform/CodePages.h"
+#include "document/rtf/RtfCharsets.h"
 
 namespace Rtf {
 namespace {

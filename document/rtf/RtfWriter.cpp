@@ -1,9 +1,9 @@
-#include "RtfWriter.h"
+#include "document/rtf/RtfWriter.h"
 
-#include "ParagraphFormat.h"
-#include "RtfCharsets.h"
-#include "RtfPicture.h"
-#include "RtfTextEncoder.h"
+#include "document/ParagraphFormat.h"
+#include "document/rtf/RtfCharsets.h"
+#include "document/rtf/RtfPicture.h"
+#include "document/rtf/RtfTextEncoder.h"
 
 #include <QBuffer>
 #include <QHash>

@@ -1,4 +1,4 @@
-#include "LazyDocumentLayout.h"
+#include "document/ui/LazyDocumentLayout.h"
 
 #include <QFontMetricsF>
 #include <QStyle>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "FileCoding.h"
-#include "PlainText.h"
-#include "UserInteraction.h"
+#include "document/FileCoding.h"
+#include "document/PlainText.h"
+#include "platform/UserInteraction.h"
 
 #include <QMdiSubWindow>
 #include <QPointer>

@@ -1,6 +1,6 @@
-#include "OverlayFormatter.h"
+#include "document/ui/OverlayFormatter.h"
 
-#include "TextProperties.h"
+#include "document/TextProperties.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPalette>

@@ -1,4 +1,4 @@
-#include "PasteSpecialDialog.h"
+#include "document/ui/PasteSpecialDialog.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "PicturePropertiesDialog.h"
+#include "document/ui/PicturePropertiesDialog.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

@@ -1,12 +1,12 @@
-#include "TRichTextEdit.h"
+#include "document/ui/TRichTextEdit.h"
 
-#include "CodePages.h"
-#include "LazyDocumentLayout.h"
-#include "OverlayFormatter.h"
-#include "RtfReader.h"
-#include "RtfWriter.h"
-#include "TextFinder.h"
-#include "TextProperties.h"
+#include "platform/CodePages.h"
+#include "document/ui/LazyDocumentLayout.h"
+#include "document/ui/OverlayFormatter.h"
+#include "document/rtf/RtfReader.h"
+#include "document/rtf/RtfWriter.h"
+#include "document/TextFinder.h"
+#include "document/TextProperties.h"
 
 #include <QApplication>
 #include <QBuffer>

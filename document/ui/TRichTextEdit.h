@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ParagraphFormat.h"
-#include "PlainText.h"
-#include "TextAttributes.h"
+#include "document/ParagraphFormat.h"
+#include "document/PlainText.h"
+#include "document/ui/TextAttributes.h"
 
 #include <QFlags>
 #include <QTextEdit>

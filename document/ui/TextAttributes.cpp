@@ -1,7 +1,7 @@
-#include "TextAttributes.h"
+#include "document/ui/TextAttributes.h"
 
-#include "TRichTextEdit.h"
-#include "TextProperties.h"
+#include "document/ui/TRichTextEdit.h"
+#include "document/TextProperties.h"
 
 #include <QTextBlock>
 #include <QTextCursor>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ParagraphFormat.h"
+#include "document/ParagraphFormat.h"
 
 #include <QColor>
 #include <QFlags>

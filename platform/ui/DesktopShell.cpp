@@ -1,6 +1,6 @@
-#include "DesktopShell.h"
+#include "platform/ui/DesktopShell.h"
 
-#include "IconFile.h"
+#include "platform/IconFile.h"
 
 #include <QDesktopServices>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Shell.h"
+#include "platform/Shell.h"
 
 // The shell of the desktop the program runs on: documents and links go to
 // the desktop's standard application (QDesktopServices, which honours URL

@@ -1,4 +1,4 @@
-#include "HelpWindow.h"
+#include "platform/ui/HelpWindow.h"
 
 #include <QAction>
 #include <QDesktopServices>

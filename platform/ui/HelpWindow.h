@@ -1,7 +1,7 @@
 #pragma once
 
-#include "HelpDocument.h"
-#include "HelpEngine.h"
+#include "platform/HelpDocument.h"
+#include "platform/HelpEngine.h"
 
 #include <QPointer>
 

@@ -1,4 +1,4 @@
-#include "Icons.h"
+#include "platform/ui/Icons.h"
 
 #include <QApplication>
 #include <QHash>

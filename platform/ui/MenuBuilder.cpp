@@ -1,4 +1,4 @@
-#include "MenuBuilder.h"
+#include "platform/ui/MenuBuilder.h"
 
 #include <QMenu>
 

@@ -1,4 +1,4 @@
-#include "QtUserInteraction.h"
+#include "platform/ui/QtUserInteraction.h"
 
 #include <QApplication>
 #include <QColorDialog>

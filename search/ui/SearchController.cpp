@@ -1,10 +1,10 @@
-#include "SearchController.h"
+#include "search/ui/SearchController.h"
 
-#include "MDIEdit.h"
-#include "TRichTextEdit.h"
-#include "TextSet.h"
-#include "UserInteraction.h"
-#include "WideFindReplaceDialog.h"
+#include "document/ui/MDIEdit.h"
+#include "document/ui/TRichTextEdit.h"
+#include "platform/TextSet.h"
+#include "platform/UserInteraction.h"
+#include "search/ui/WideFindReplaceDialog.h"
 
 #include <QAction>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DocumentHost.h"
+#include "document/ui/DocumentHost.h"
 
 #include <QObject>
 #include <QPoint>

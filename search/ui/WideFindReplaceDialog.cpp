@@ -1,4 +1,4 @@
-#include "WideFindReplaceDialog.h"
+#include "search/ui/WideFindReplaceDialog.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

@@ -1,9 +1,9 @@
-#include "CommandLine.h"
-#include "LanguageFile.h"
-#include "RecentFiles.h"
-#include "Settings.h"
-#include "TextSet.h"
-#include "WindowTiler.h"
+#include "app/CommandLine.h"
+#include "app/LanguageFile.h"
+#include "app/RecentFiles.h"
+#include "platform/Settings.h"
+#include "platform/TextSet.h"
+#include "app/WindowTiler.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

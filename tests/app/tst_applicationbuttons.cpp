@@ -1,5 +1,5 @@
-#include "ApplicationButtons.h"
-#include "Settings.h"
+#include "app/ApplicationButtons.h"
+#include "platform/Settings.h"
 
 #include <QDir>
 #include <QProcess>

@@ -1,5 +1,5 @@
-#include "CodePageList.h"
-#include "CodePages.h"
+#include "app/CodePageList.h"
+#include "platform/CodePages.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

@@ -1,10 +1,10 @@
-#include "CodePages.h"
+#include "platform/CodePages.h"
 #include "FrameFixture.h"
-#include "PasteSpecialDialog.h"
-#include "PicturePropertiesDialog.h"
+#include "document/ui/PasteSpecialDialog.h"
+#include "document/ui/PicturePropertiesDialog.h"
 
 #include <QSpinBox>
-#include "TextProperties.h"
+#include "document/TextProperties.h"
 
 #include <QApplication>
 #include <QBuffer>

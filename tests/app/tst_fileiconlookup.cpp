@@ -1,6 +1,6 @@
-#include "FileIconLookup.h"
-#include "Registry.h"
-#include "Shell.h"
+#include "app/FileIconLookup.h"
+#include "platform/Registry.h"
+#include "platform/Shell.h"
 
 #include <QIcon>
 #include <QTemporaryDir>

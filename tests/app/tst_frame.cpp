@@ -1,7 +1,7 @@
-#include "DocumentTabStrip.h"
+#include "app/DocumentTabStrip.h"
 #include "FrameFixture.h"
-#include "GoToPanel.h"
-#include "WideFindReplaceDialog.h"
+#include "app/GoToPanel.h"
+#include "search/ui/WideFindReplaceDialog.h"
 
 #include <QComboBox>
 #include <QMdiArea>

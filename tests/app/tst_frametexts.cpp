@@ -1,5 +1,5 @@
 #include "FrameFixture.h"
-#include "TextSet.h"
+#include "platform/TextSet.h"
 
 #include <QComboBox>
 #include <QMenuBar>

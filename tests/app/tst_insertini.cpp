@@ -1,5 +1,5 @@
-#include "CodePages.h"
-#include "InsertIni.h"
+#include "platform/CodePages.h"
+#include "app/InsertIni.h"
 
 #include <QDir>
 #include <QFile>

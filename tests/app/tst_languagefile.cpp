@@ -1,6 +1,6 @@
-#include "CodePages.h"
-#include "LanguageFile.h"
-#include "TextSet.h"
+#include "platform/CodePages.h"
+#include "app/LanguageFile.h"
+#include "platform/TextSet.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>

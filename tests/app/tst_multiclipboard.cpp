@@ -1,6 +1,6 @@
 #include "FrameFixture.h"
-#include "MultiClipboard.h"
-#include "MultiClipboardBar.h"
+#include "app/MultiClipboard.h"
+#include "app/MultiClipboardBar.h"
 
 #include <QAction>
 #include <QClipboard>

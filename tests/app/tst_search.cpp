@@ -1,5 +1,5 @@
 #include "FrameFixture.h"
-#include "WideFindReplaceDialog.h"
+#include "search/ui/WideFindReplaceDialog.h"
 
 #include <QtTest>
 

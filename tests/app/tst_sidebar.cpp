@@ -1,7 +1,7 @@
 #include "FrameFixture.h"
-#include "InsertListEditor.h"
-#include "InsertSidebar.h"
-#include "MultiClipboardBar.h"
+#include "app/InsertListEditor.h"
+#include "app/InsertSidebar.h"
+#include "app/MultiClipboardBar.h"
 
 #include <QComboBox>
 #include <QHeaderView>

@@ -1,5 +1,5 @@
-#include "FileCoding.h"
-#include "NumericReferences.h"
+#include "document/FileCoding.h"
+#include "document/NumericReferences.h"
 
 #include <QtTest>
 

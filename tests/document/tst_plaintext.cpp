@@ -1,6 +1,6 @@
-#include "CodePages.h"
-#include "ParagraphFormat.h"
-#include "PlainText.h"
+#include "platform/CodePages.h"
+#include "document/ParagraphFormat.h"
+#include "document/PlainText.h"
 
 #include <QTextBlock>
 #include <QTextCursor>

@@ -1,7 +1,7 @@
-#include "CodePages.h"
-#include "LazyDocumentLayout.h"
-#include "TRichTextEdit.h"
-#include "TextProperties.h"
+#include "platform/CodePages.h"
+#include "document/ui/LazyDocumentLayout.h"
+#include "document/ui/TRichTextEdit.h"
+#include "document/TextProperties.h"
 
 #include <QApplication>
 #include <QBuffer>

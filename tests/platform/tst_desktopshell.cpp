@@ -1,5 +1,5 @@
-#include "DesktopShell.h"
-#include "IconFile.h"
+#include "platform/ui/DesktopShell.h"
+#include "platform/IconFile.h"
 
 #include <QBuffer>
 #include <QDesktopServices>

@@ -1,5 +1,5 @@
-#include "HelpDocument.h"
-#include "HelpWindow.h"
+#include "platform/HelpDocument.h"
+#include "platform/ui/HelpWindow.h"
 
 #include <QAction>
 #include <QTemporaryDir>

@@ -1,4 +1,4 @@
-#include "InstanceRegistry.h"
+#include "platform/InstanceRegistry.h"
 
 #include <QProcess>
 #include <QSharedMemory>

@@ -1,5 +1,5 @@
-#include "Settings.h"
-#include "TextSet.h"
+#include "platform/Settings.h"
+#include "platform/TextSet.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

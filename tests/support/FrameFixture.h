@@ -1,11 +1,11 @@
 #pragma once
 
-#include "HelpEngine.h"
-#include "MDIEdit.h"
-#include "MDIFrame.h"
+#include "platform/HelpEngine.h"
+#include "document/ui/MDIEdit.h"
+#include "app/MDIFrame.h"
 #include "RecordingShell.h"
 #include "ScriptedUserInteraction.h"
-#include "TRichTextEdit.h"
+#include "document/ui/TRichTextEdit.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UserInteraction.h"
+#include "platform/UserInteraction.h"
 
 #include <QDialog>
 #include <QList>

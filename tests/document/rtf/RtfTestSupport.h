@@ -1,8 +1,8 @@
 #pragma once
 
-#include "DocumentDump.h"
-#include "RtfReader.h"
-#include "RtfWriter.h"
+#include "document/rtf/DocumentDump.h"
+#include "document/rtf/RtfReader.h"
+#include "document/rtf/RtfWriter.h"
 
 #include <QTextCursor>
 #include <QTextDocument>

@@ -1,8 +1,8 @@
 // Every file of the real-world RTF corpus: read without hanging, text as
 // LibreOffice extracts it, and an unchanged dump after writing and reading back.
-#include "RtfTestSupport.h"
+#include "tests/document/rtf/RtfTestSupport.h"
 
-#include "CodePages.h"
+#include "platform/CodePages.h"
 
 #include <QDirIterator>
 #include <QElapsedTimer>

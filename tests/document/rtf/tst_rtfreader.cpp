@@ -1,8 +1,8 @@
 // The RTF reader, construct by construct, and on damaged input.
-#include "RtfTestSupport.h"
+#include "tests/document/rtf/RtfTestSupport.h"
 
-#include "ParagraphFormat.h"
-#include "TextProperties.h"
+#include "document/ParagraphFormat.h"
+#include "document/TextProperties.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>

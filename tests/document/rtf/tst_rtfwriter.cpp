@@ -1,10 +1,10 @@
 // The RTF writer: what it writes, and that reading it back gives the same
 // document, construct by construct.
-#include "RtfTestSupport.h"
+#include "tests/document/rtf/RtfTestSupport.h"
 
-#include "CodePages.h"
-#include "ParagraphFormat.h"
-#include "TextProperties.h"
+#include "platform/CodePages.h"
+#include "document/ParagraphFormat.h"
+#include "document/TextProperties.h"
 
 #include <QBuffer>
 #include <QImage>

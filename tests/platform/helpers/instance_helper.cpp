@@ -6,7 +6,7 @@
 //   instance_helper --hold-lock PROGRAM   takes the registry lock, prints
 //                                   "locked" and waits to be killed.
 //   instance_helper --count PROGRAM  prints "count N" and ends.
-#include "InstanceRegistry.h"
+#include "platform/InstanceRegistry.h"
 
 #include <QCoreApplication>
 #include <QSystemSemaphore>
