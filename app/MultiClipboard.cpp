@@ -107,7 +107,7 @@ void MultiClipboard::putOnClipboard(int slot)
         data->setText(buffer->Text());
         clipboard->setMimeData(data);
     } else {
-        buffer->copy();
+        buffer->Copy();
     }
     m_placed = clipboard->mimeData();
     m_pasting = false;

@@ -208,6 +208,11 @@ public:
         if (!source.filePath.isEmpty()) {
             m_file.setFileName(source.filePath);
             m_ok = m_file.open(QIODevice::ReadOnly) && m_file.seek(source.offset);
+            // The file is read to the size it has now: a log that grows
+            // meanwhile gives what it held, one that shrinks fails the read.
+            m_end = m_file.size();
+            if (!m_ok)
+                m_failure = m_file.errorString();
         } else {
             m_pos = qMin(source.offset, source.bytes.size());
         }
@@ -216,6 +221,10 @@ public:
     bool ok() const { return m_ok; }
     bool atEnd() const { return m_pending.isEmpty() && rawAtEnd(); }
     qint64 done() const { return m_file.isOpen() ? m_file.pos() : m_pos; }
+    // The read stopped before the end: the file shrank or could not be read.
+    bool failed() const { return !m_ok; }
+    bool changed() const { return m_changed; }
+    QString failure() const { return m_failure; }
 
     QByteArray next()
     {
@@ -239,15 +248,23 @@ private:
     {
         if (!m_ok)
             return true;
-        return m_file.isOpen() ? m_file.atEnd() : m_pos >= m_source.bytes.size();
+        return m_file.isOpen() ? m_file.pos() >= m_end : m_pos >= m_source.bytes.size();
     }
 
     QByteArray raw()
     {
         if (!m_ok)
             return {};
-        if (m_file.isOpen())
-            return m_file.read(ChunkSize);
+        if (m_file.isOpen()) {
+            const QByteArray piece = m_file.read(qMin<qint64>(ChunkSize, m_end - m_file.pos()));
+            if (piece.isEmpty()) {
+                // Nothing came before the end: never ask again.
+                m_ok = false;
+                m_changed = m_file.error() == QFileDevice::NoError;
+                m_failure = m_file.errorString();
+            }
+            return piece;
+        }
         const QByteArray piece = m_source.bytes.mid(m_pos, ChunkSize);
         m_pos += piece.size();
         return piece;
@@ -256,14 +273,17 @@ private:
     const EncodedText &m_source;
     QFile m_file;
     qsizetype m_pos = 0;
+    qint64 m_end = 0;
     bool m_ok = true;
+    bool m_changed = false;
+    QString m_failure;
     QByteArray m_pending;
 };
 
 } // namespace
 
 QTextDocument *buildDocument(const EncodedText &source, const QFont &font, std::atomic<qint64> *progress,
-                             LineEnd *lineEnd)
+                             LineEnd *lineEnd, BuildError *error)
 {
     auto *doc = new QTextDocument;
     doc->setUndoRedoEnabled(false);
@@ -299,6 +319,13 @@ QTextDocument *buildDocument(const EncodedText &source, const QFont &font, std::
         cursor.insertText(text);
         if (progress)
             progress->store(reader.done());
+    }
+    if (reader.failed()) {
+        if (error)
+            *error = {reader.changed(), reader.failure()};
+        cursor.endEditBlock();
+        delete doc;
+        return nullptr;
     }
     if (!carry.isEmpty())
         cursor.insertText(carry);

@@ -42,8 +42,15 @@ QString decode(const EncodedText &source);
 // of the text is held in full. Safe to call from a worker thread; the caller
 // moves the document to the thread that uses it. progress receives the bytes
 // done; lineEnd the line end of the first line.
+// A read that fails part-way gives no document: error says why (changed: the
+// file ended before the size it had when the read began, or grew past it).
+struct BuildError {
+    bool changed = false;
+    QString text;
+};
 QTextDocument *buildDocument(const EncodedText &source, const QFont &font,
-                             std::atomic<qint64> *progress = nullptr, LineEnd *lineEnd = nullptr);
+                             std::atomic<qint64> *progress = nullptr, LineEnd *lineEnd = nullptr,
+                             BuildError *error = nullptr);
 
 // The text of [from, to) (to -1: the end) with every paragraph end (and
 // line separator, unless kept) as U+2029.

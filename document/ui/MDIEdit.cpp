@@ -155,12 +155,12 @@ void TEditForm::buildActions()
     connect(action(QStringLiteral("Undo1")), &QAction::triggered, e, &TRichTextEdit::Undo);
     connect(action(QStringLiteral("Redo1")), &QAction::triggered, e, &TRichTextEdit::Redo);
     connect(action(QStringLiteral("Cut1")), &QAction::triggered, e, &TRichTextEdit::Cut);
-    connect(action(QStringLiteral("Copy1")), &QAction::triggered, e, &QTextEdit::copy);
+    connect(action(QStringLiteral("Copy1")), &QAction::triggered, e, &TRichTextEdit::Copy);
     connect(action(QStringLiteral("Paste1")), &QAction::triggered, e, &TRichTextEdit::Paste);
     connect(action(QStringLiteral("PasteunformattedText1")), &QAction::triggered, e, &TRichTextEdit::PasteUnformatted);
     connect(action(QStringLiteral("Pastewithoptions1")), &QAction::triggered, this, &TEditForm::Pastewithoptions1Click);
     connect(action(QStringLiteral("Delete1")), &QAction::triggered, e, &TRichTextEdit::ClearSelection);
-    connect(action(QStringLiteral("Selectall1")), &QAction::triggered, e, &QTextEdit::selectAll);
+    connect(action(QStringLiteral("Selectall1")), &QAction::triggered, e, &TRichTextEdit::selectAll);
     connect(action(QStringLiteral("UnicodeNumeric1")), &QAction::triggered, this, [this] { convertToNumeric(256); });
     connect(action(QStringLiteral("ANSINumeric1")), &QAction::triggered, this, [this] { convertToNumeric(128); });
     connect(action(QStringLiteral("AllNumeric1")), &QAction::triggered, this, [this] { convertToNumeric(0); });
@@ -280,12 +280,10 @@ void TEditForm::FormCreate()
 
     TRichTextEdit *e = m_editor;
     e->setAutoURLDetect(m_host->autoUrlDetection());
-    e->OnChange = [this](TRichTextEdit *) { EditorChange(); };
-    e->OnSelectionChange = [this](TRichTextEdit *) { EditorSelectionChange(); };
+    connect(e, &TRichTextEdit::changed, this, &TEditForm::EditorChange);
+    connect(e, &TRichTextEdit::selectionChanged, this, &TEditForm::EditorSelectionChange);
     e->OnProtectChange = [](TRichTextEdit *editor, int, int) { return editor->Loading(); };
-    e->OnURLClick = [this](TRichTextEdit *, const QString &link, Qt::MouseButton button) {
-        EditorURLClick(link, button);
-    };
+    connect(e, &TRichTextEdit::urlClicked, this, &TEditForm::EditorURLClick);
     connect(e, &TRichTextEdit::loadProgress, this, [this](int percent) {
         m_host->setStatusPanel(1, percent < 100 ? QStringLiteral("%1 %").arg(percent) : QString());
     });
@@ -442,6 +440,8 @@ QByteArray readWholeFile(const QString &fileName)
 
 bool TEditForm::LoadDocument(const QString &fileName, bool asTemplate)
 {
+    if (m_loadingFile)
+        return false;
     const QFileInfo info(fileName);
     if (!info.exists() || info.isDir()) {
         showError(tr2(Txt::CouldNotFindFile) + fileName);
@@ -457,7 +457,7 @@ bool TEditForm::LoadDocument(const QString &fileName, bool asTemplate)
     }
     // Large plain text is read from the file while the document is built,
     // so the file's bytes are never held in memory as well.
-    const bool readLater = file.size() > TRichTextEdit::BackgroundLoadThreshold;
+    const bool readLater = file.size() > m_editor->core()->limits().backgroundLoad;
     bytes = readLater ? file.read(8) : file.readAll();
     if (file.error() != QFileDevice::NoError) {
         showError(fileName + QStringLiteral("\r\n") + file.errorString());
@@ -465,8 +465,7 @@ bool TEditForm::LoadDocument(const QString &fileName, bool asTemplate)
     }
     file.close();
 
-    if (!asTemplate)
-        setFileName(info.absoluteFilePath());
+    m_pendingLoad = {info.absoluteFilePath(), asTemplate, m_saveFilterIndex, m_editor->ReadOnly()};
     const FileCodings::ExtensionCoding byExtension = FileCodings::fromExtension(fileName, m_saveFilterIndex);
     m_saveFilterIndex = byExtension.coding;
     if (byExtension.languageFile && m_editor->WordWrap())
@@ -478,6 +477,7 @@ bool TEditForm::LoadDocument(const QString &fileName, bool asTemplate)
     FileCodings::LoadPlan plan = FileCodings::planLoad(bytes, m_saveFilterIndex, m_host->selectedCodePage(),
                                                        CodePages::ansiCodePage());
     m_saveFilterIndex = plan.coding;
+    DocumentCore *core = m_editor->core();
     if (readLater) {
         if (plan.streamDefault && !RtfReader::looksLikeRtf(bytes)) {
             // What the default stream makes of text that is not RTF.
@@ -487,27 +487,54 @@ bool TEditForm::LoadDocument(const QString &fileName, bool asTemplate)
             plan.text.offset = utf8 ? 3 : 0;
             plan.text.codePage = CodePages::ansiCodePage();
         }
+        // Built off the interface thread; the window paints and shows
+        // progress meanwhile, and takes no typing into the old document.
+        m_editor->setReadOnly(true);
+        connect(core, &DocumentCore::loadFinished, this, &TEditForm::finishLoad, Qt::SingleShotConnection);
         if (plan.streamDefault) {
-            plan.text.bytes = readWholeFile(fileName);
+            core->startLoadRtf(readWholeFile(fileName));
         } else {
             plan.text.bytes.clear();
             plan.text.filePath = fileName;
+            core->startLoadEncoded(plan.text, m_editor->wrapWidth());
         }
+        return m_loadingFile || m_lastLoadSucceeded;
     }
     bytes.clear();
-    bool loaded;
+    LoadResult result;
     if (plan.streamDefault) {
-        loaded = m_editor->Lines().loadFromBuffer(plan.text.bytes);
+        if (!m_editor->Lines().loadFromBuffer(plan.text.bytes))
+            result.error = LoadResult::Error::NotRtf;
+        result.damagedParts = m_editor->Lines().lastDamagedParts();
     } else {
-        loaded = m_editor->loadEncoded(plan.text);
+        result = core->loadEncoded(plan.text, m_editor->wrapWidth());
     }
     plan = {};
+    finishLoad(result);
+    return m_lastLoadSucceeded;
+}
+
+void TEditForm::finishLoad(const LoadResult &result)
+{
+    const PendingLoad pending = m_pendingLoad;
+    m_pendingLoad = {};
     m_editor->setLoading(false);
+    m_editor->setReadOnly(pending.wasReadOnly);
     m_loadingFile = false;
-    if (!loaded) {
-        showError(m_editor->Lines().lastError());
-        return false;
+    m_lastLoadSucceeded = result.loaded();
+    if (!result.loaded()) {
+        // As for a file that cannot be opened: the window keeps its name,
+        // coding and text, so nothing can save a part over the whole.
+        m_saveFilterIndex = pending.previousCoding;
+        QString why = QStringLiteral("Failed to Load Stream");
+        if (result.error == LoadResult::Error::ReadFailed && !result.ioError.isEmpty())
+            why = result.ioError;
+        showError(pending.fileName + QStringLiteral("\r\n") + why);
+        emit documentLoaded(false);
+        return;
     }
+    if (!pending.asTemplate)
+        setFileName(pending.fileName);
     m_fileLineEnd = m_editor->PlainLineEnd();
 
     m_editor->setSelStart(0);
@@ -521,9 +548,9 @@ bool TEditForm::LoadDocument(const QString &fileName, bool asTemplate)
     UpdatePositionDisplay();
     m_host->setStatusPanel(1, QString::number(m_editor->TextLength()) + tr2(Txt::Characters));
     FocusEditor();
+    emit documentLoaded(true);
     if (m_host->takeReplaceAfterLoad())
         Replace1Click();
-    return true;
 }
 
 // ---------------------------------------------------------------------------

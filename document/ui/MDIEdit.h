@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/FileCoding.h"
+#include "document/DocumentCore.h"
 #include "document/PlainText.h"
 #include "platform/UserInteraction.h"
 
@@ -48,7 +49,9 @@ public:
     QToolBar *toolBar() const { return m_toolBar; }
     QAction *action(const QString &name) const;
 
-    // Loads a file into this window; false when it could not be read.
+    // Loads a file into this window; false when it could not be read. A
+    // large file is built in the background: then true means started, and
+    // documentLoaded tells the outcome (as it does for every load).
     bool LoadDocument(const QString &fileName, bool asTemplate);
     // Asks whether to save a modified document; false: the caller must stop.
     bool QuerySaveDocument();
@@ -88,11 +91,21 @@ public:
     // Used by the link handler; public for the frame's tests.
     void EditorURLClick(const QString &link, Qt::MouseButton button);
 
+signals:
+    void documentLoaded(bool loaded);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
 private:
+    struct PendingLoad {
+        QString fileName;
+        bool asTemplate = false;
+        int previousCoding = 0;
+        bool wasReadOnly = false;
+    };
+    void finishLoad(const LoadResult &result);
     void FormCreate();
     void FormShow();
     bool FormClose();
@@ -124,5 +137,7 @@ private:
     PlainText::LineEnd m_fileLineEnd = PlainText::LineEnd::CrLf;
     bool m_shown = false;
     bool m_loadingFile = false;
+    bool m_lastLoadSucceeded = false;
+    PendingLoad m_pendingLoad;
     bool m_hasHeaderSection = false;
 };

@@ -1,60 +1,30 @@
 #pragma once
 
-#include "document/ParagraphFormat.h"
-#include "document/PlainText.h"
-#include "document/ui/TextAttributes.h"
+#include "document/DocumentCore.h"
 
 #include <QFlags>
-#include <QTextEdit>
+#include <QWidget>
 
 #include <functional>
 
-class QIODevice;
+class QMimeData;
+class QScrollBar;
+class QTextDocument;
 class OverlayFormatter;
-class TRichTextEdit;
-
-enum class TStreamFormat { sfDefault, sfRichText, sfPlainText };
-enum class TStreamModeFlag { smSelection = 0x1, smPlainRtf = 0x2, smNoObjects = 0x4, smUnicode = 0x8 };
-Q_DECLARE_FLAGS(TStreamMode, TStreamModeFlag)
-Q_DECLARE_OPERATORS_FOR_FLAGS(TStreamMode)
+class EditorView;
 
 enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
-enum class TSearchType { stWholeWord = 0x1, stMatchCase = 0x2, stBackward = 0x4, stSetSelection = 0x8 };
-Q_DECLARE_FLAGS(TSearchTypes, TSearchType)
-Q_DECLARE_OPERATORS_FOR_FLAGS(TSearchTypes)
 enum class TClipboardForm { RichText, RichTextWithoutObjects, UnformattedText, Bitmap, Html };
 enum class TLangOption { rlAutoKeyboard = 0x1, rlAutoFont = 0x2, rlImeCancelComplete = 0x4, rlImeAlwaysSendNotify = 0x8 };
 Q_DECLARE_FLAGS(TLangOptions, TLangOption)
 Q_DECLARE_OPERATORS_FOR_FLAGS(TLangOptions)
 
-// The stream operations that carry all file input and output of the editor.
-class TRichLines
-{
-public:
-    explicit TRichLines(TRichTextEdit *editor) : m_editor(editor) {}
-
-    // Reads the rest of the stream; rich text or plain text as the stream
-    // format says, retrying in the other format when the first fails.
-    bool loadFromStream(QIODevice &stream);
-    bool loadFromBuffer(const QByteArray &data);
-    bool saveToStream(QIODevice &stream);
-    bool saveToFile(const QString &fileName);
-    // The bytes saveToStream would write.
-    QByteArray saveToBuffer();
-    // What a plain-text stream with smUnicode gives, as text (no byte copy).
-    QString saveToText();
-    // "Failed to Load Stream" / "Failed to Save Stream", or an I/O error text.
-    QString lastError() const { return m_error; }
-
-private:
-    TRichTextEdit *m_editor;
-    QString m_error;
-};
-
-// The rich text control of every document: a QTextEdit with the RichEdit-like
-// properties, operations, events and stream modes the program relies on.
+// The rich text control of every document: a view of its DocumentCore with
+// the RichEdit-like properties and operations the forms rely on. Every edit
+// from outside goes through the core's guarded operations; the text widget
+// inside is not reachable, so its unguarded editing is not either.
 // Positions count one character per paragraph end.
-class TRichTextEdit : public QTextEdit
+class TRichTextEdit : public QWidget
 {
     Q_OBJECT
 
@@ -62,161 +32,132 @@ public:
     explicit TRichTextEdit(QWidget *parent = nullptr);
     ~TRichTextEdit() override;
 
-    // Events: method pointers with the sender first.
-    std::function<void(TRichTextEdit *)> OnChange;
-    std::function<void(TRichTextEdit *)> OnSelectionChange;
+    DocumentCore *core() const { return m_core; }
+    QTextDocument *document() const { return m_core->document(); }
+
     // An edit touches protected text in [start, end); answer whether it may.
     std::function<bool(TRichTextEdit *, int start, int end)> OnProtectChange;
-    std::function<void(TRichTextEdit *, const QString &link, Qt::MouseButton button)> OnURLClick;
 
-    TRichLines &Lines() { return m_lines; }
-    TTextAttributes &SelAttributes() { return m_selAttributes; }
-    TParaAttributes &Paragraph() { return m_paragraph; }
+    TRichLines &Lines() { return m_core->Lines(); }
+    TTextAttributes &SelAttributes() { return m_core->SelAttributes(); }
+    TParaAttributes &Paragraph() { return m_core->Paragraph(); }
 
-    // Whole text, paragraphs joined by "\n"; its length is TextLength().
-    QString Text() const;
-    int TextLength() const;
+    QString Text() const { return m_core->Text(); }
+    int TextLength() const { return m_core->TextLength(); }
 
-    bool PlainText() const { return m_plainText; }
-    void setPlainText(bool on) { m_plainText = on; }
-    TStreamFormat StreamFormat() const { return m_streamFormat; }
-    void setStreamFormat(TStreamFormat format) { m_streamFormat = format; }
-    TStreamMode StreamMode() const { return m_streamMode; }
-    void setStreamMode(TStreamMode mode) { m_streamMode = mode; }
+    bool PlainText() const { return m_core->isPlainText(); }
+    void setPlainText(bool on) { m_core->setPlainTextMode(on); }
+    TStreamFormat StreamFormat() const { return m_core->StreamFormat(); }
+    void setStreamFormat(TStreamFormat format) { m_core->setStreamFormat(format); }
+    TStreamMode StreamMode() const { return m_core->StreamMode(); }
+    void setStreamMode(TStreamMode mode) { m_core->setStreamMode(mode); }
+    bool useRichText() const { return m_core->useRichText(); }
 
     bool WordWrap() const;
     void setWordWrap(bool on);
     TScrollStyle ScrollBars() const { return m_scrollBars; }
     void setScrollBars(TScrollStyle style);
-    bool Modified() const;
-    void setModified(bool on);
-    bool ReadOnly() const { return isReadOnly(); }
-    void setReadOnly(bool on) { QTextEdit::setReadOnly(on); }
-    int UndoLimit() const { return m_undoLimit; }
-    void setUndoLimit(int limit);
-    // 0: no limit of ours. Applies to typing and pasting, never to loading.
-    int MaxLength() const { return m_maxLength; }
-    void setMaxLength(int length) { m_maxLength = qMax(0, length); }
+    bool Modified() const { return m_core->Modified(); }
+    void setModified(bool on) { m_core->setModified(on); }
+    bool ReadOnly() const { return m_core->isReadOnly(); }
+    void setReadOnly(bool on);
+    int UndoLimit() const { return m_core->UndoLimit(); }
+    void setUndoLimit(int limit) { m_core->setUndoLimit(limit); }
+    int MaxLength() const { return m_core->MaxLength(); }
+    void setMaxLength(int length) { m_core->setMaxLength(length); }
     bool AutoURLDetect() const { return m_autoUrlDetect; }
     void setAutoURLDetect(bool on);
     TLangOptions LangOptions() const { return m_langOptions; }
     void setLangOptions(TLangOptions options) { m_langOptions = options; }
-    // While set, edits of protected text are allowed (loading, protection changes).
-    bool Loading() const { return m_loading; }
-    void setLoading(bool on) { m_loading = on; }
+    bool Loading() const { return m_core->Loading(); }
+    void setLoading(bool on) { m_core->setLoading(on); }
 
-    int SelStart() const;
+    int SelStart() const { return m_core->SelStart(); }
     void setSelStart(int position);          // collapses, does not scroll
-    int SelLength() const;
+    int SelLength() const { return m_core->SelLength(); }
     void setSelLength(int length);           // keeps the start, scrolls the caret into view
     void select(int start, int length);
-    QString SelText() const;
-    void setSelText(const QString &text);    // replaces the selection (protection applies)
-    QPoint CaretPos() const;                 // x column, y line (0-based)
-    void setCaretPos(const QPoint &pos);
+    void selectAll() { select(0, TextLength()); }
+    QString SelText() const { return m_core->SelText(); }
+    void setSelText(const QString &text) { m_core->setSelText(text); }
+    QString SelTextW() const { return m_core->SelTextW(); }
+    bool ReplaceSelectionW(const QString &text) { return m_core->ReplaceSelectionW(text); }
+    QPoint CaretPos() const { return m_core->CaretPos(); }
+    void setCaretPos(const QPoint &pos) { m_core->setCaretPos(pos); }
+    // The selection as a cursor, for reading formats and positions.
+    QTextCursor textCursor() const { return m_core->cursor(); }
 
-    bool CanUndo() const;
-    bool CanRedo() const;
+    bool CanUndo() const { return m_core->CanUndo(); }
+    bool CanRedo() const { return m_core->CanRedo(); }
     bool CanPaste() const;
-    void Undo() { undo(); }
-    void Redo() { redo(); }
-    void EmptyUndoBuffer();
-    void ClearSelection();                   // deletes the selection
-    void Clear();                            // empties the whole document
-    void PasteUnformatted();
-    // Pastes the clipboard's content in one of the forms it holds.
-    void PasteSpecial(TClipboardForm form);
-    // Inserts a picture at the caret; bytes and type keep the original file
-    // (PNG or JPEG) for writing it back unchanged.
-    void InsertPicture(const QImage &image, const QByteArray &bytes = {}, const QString &type = {});
+    void Undo() { m_core->Undo(); }
+    void Redo() { m_core->Redo(); }
+    void EmptyUndoBuffer() { m_core->EmptyUndoBuffer(); }
+    void ClearSelection() { m_core->ClearSelection(); }
+    void Clear() { m_core->Clear(); }
+    void Copy();
     void Cut();
     void Paste();
+    void PasteUnformatted();
+    void PasteSpecial(TClipboardForm form);
+    void InsertPicture(const QImage &image, const QByteArray &bytes = {}, const QString &type = {})
+    {
+        m_core->InsertPicture(image, bytes, type);
+    }
 
-    // Finds text in [start, start + length] (backward: [start - length, start]);
-    // a length below 1 searches to the end (backward: to the beginning).
     int FindText(const QByteArray &ansiText, int start, int length, TSearchTypes options);
-    int FindTextW(const QString &text, int start, int length, TSearchTypes options);
-    QString SelTextW() const;
-    // Replaces the selection with text as plain text; empty text deletes it.
-    bool ReplaceSelectionW(const QString &text);
+    int FindTextW(const QString &text, int start, int length, TSearchTypes options)
+    {
+        return m_core->FindTextW(text, start, length, options);
+    }
 
-    int LineFromChar(int position) const;    // -1 for a position beyond the text
-    int LineIndex(int line) const;           // -1 for a line beyond the text
-    int LineCount() const;
+    int LineFromChar(int position) const { return m_core->LineFromChar(position); }
+    int LineIndex(int line) const { return m_core->LineIndex(line); }
+    int LineCount() const { return m_core->LineCount(); }
     QPoint PosFromChar(int position) const;
 
-    // Line end used when the whole document is written as plain text: the
-    // first one of the last plain text loaded, CR LF otherwise.
-    PlainText::LineEnd PlainLineEnd() const { return m_lineEnd; }
-    void setPlainLineEnd(PlainText::LineEnd lineEnd) { m_lineEnd = lineEnd; }
+    PlainText::LineEnd PlainLineEnd() const { return m_core->PlainLineEnd(); }
+    void setPlainLineEnd(PlainText::LineEnd lineEnd) { m_core->setPlainLineEnd(lineEnd); }
 
-    // Documents above this many characters are built off the interface thread.
-    static constexpr qsizetype BackgroundLoadThreshold = 4 * 1024 * 1024;
-    // Plain documents above this many characters lay out only what is shown.
-    static qsizetype lazyLayoutThreshold;
+    // Width text wraps at now (0 without word wrap), for loaders' row estimates.
+    qreal wrapWidth() const;
+    bool isLoadingInBackground() const { return m_core->isLoadingInBackground(); }
 
-    // Replaces the whole document with plain text decoded from bytes, as a
-    // plain-text stream would, without another copy of the text.
-    bool loadEncoded(const PlainText::EncodedText &source);
-    // True while a large document is being built off the interface thread.
-    bool isLoadingInBackground() const { return m_backgroundLoad; }
-
-    // True when an edit of [start, end) may proceed (protection, asking OnProtectChange).
-    bool mayEdit(int start, int end);
-    // Ranges of detected links in a paragraph (auto URL detection).
+    bool mayEdit(int start, int end) { return m_core->mayEdit(start, end); }
     QString linkAt(const QPoint &viewportPos) const;
 
-signals:
-    void loadProgress(int percent);
+    // The view's parts that forms and tests place things by.
+    QWidget *viewport() const;
+    QScrollBar *verticalScrollBar() const;
+    QScrollBar *horizontalScrollBar() const;
+    QRect cursorRect() const;
+    QRect cursorRect(const QTextCursor &cursor) const;
+    QTextCursor cursorForPosition(const QPoint &viewportPos) const;
+    void ensureCursorVisible();
+    // Margin around the text in the view (the ruler's gutter).
+    qreal documentMargin() const;
 
-protected:
-    void keyPressEvent(QKeyEvent *event) override;
-    void inputMethodEvent(QInputMethodEvent *event) override;
-    void insertFromMimeData(const QMimeData *source) override;
-    bool canInsertFromMimeData(const QMimeData *source) const override;
-    QMimeData *createMimeDataFromSelection() const override;
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
-    void dropEvent(QDropEvent *event) override;
-    void scrollContentsBy(int dx, int dy) override;
-    void resizeEvent(QResizeEvent *event) override;
+signals:
+    void changed();
+    void selectionChanged();
+    void loadProgress(int percent);
+    void urlClicked(const QString &link, Qt::MouseButton button);
 
 private:
-    friend class TRichLines;
-    friend class TTextAttributes;
-    friend class TParaAttributes;
+    friend class EditorView;
 
-    bool useRichText() const;
-    // Streams data in as rich or plain text; false when it is not that format.
-    bool streamIn(const QByteArray &data, bool rich, TStreamMode mode);
-    QByteArray streamOut(bool rich, TStreamMode mode) const;
-    QString plainTextOut(TStreamMode mode) const;
-    void adoptDocument(QTextDocument *document);
-    static PlainText::EncodedText plainSource(const QByteArray &data, TStreamMode mode);
-    QTextDocument *buildInBackground(const std::function<QTextDocument *()> &build,
-                                     std::atomic<qint64> *progress, qint64 total);
-    void finishLoad(QTextDocument *document);
-    void connectDocument();
+    void showDocument(QTextDocument *document);
+    bool syncFromView();
+    void syncToView();
     void handleContentsChange(int position, int removed, int added);
-    bool wouldExceedMaxLength(int removed, int added) const;
     void refreshOverlay();
+    bool insertMime(const QMimeData *source);
 
-    TRichLines m_lines{this};
-    TTextAttributes m_selAttributes{this};
-    TParaAttributes m_paragraph{this};
-    OverlayFormatter *m_overlay = nullptr;
-    bool m_plainText = false;
-    TStreamFormat m_streamFormat = TStreamFormat::sfDefault;
-    TStreamMode m_streamMode;
+    DocumentCore *m_core;
+    EditorView *m_view;
+    OverlayFormatter *m_overlay;
     TScrollStyle m_scrollBars = TScrollStyle::ssVertical;
     TLangOptions m_langOptions = TLangOption::rlAutoFont;
-    PlainText::LineEnd m_lineEnd = PlainText::LineEnd::CrLf;
-    int m_undoLimit = 100;
-    int m_maxLength = 0;
     bool m_autoUrlDetect = false;
-    bool m_loading = false;
-    bool m_backgroundLoad = false;
-    QPoint m_pressPos;
-    bool m_pressOnLink = false;
+    bool m_syncing = false;
 };

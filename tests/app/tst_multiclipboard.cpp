@@ -138,7 +138,7 @@ private slots:
         source.select(0, 3);
         source.SelAttributes().setStyle(TFontStyle::fsBold);
         source.selectAll();
-        source.copy();
+        source.Copy();
         QCOMPARE(clip.buffer(0)->Text(), QStringLiteral("one\ntwo"));
         QVERIFY(!clip.buffer(0)->PlainText());
 

@@ -1,5 +1,5 @@
 #include "platform/CodePages.h"
-#include "document/ui/LazyDocumentLayout.h"
+#include "document/LazyDocumentLayout.h"
 #include "document/ui/TRichTextEdit.h"
 #include "document/TextProperties.h"
 
@@ -7,6 +7,7 @@
 #include <QBuffer>
 #include <QClipboard>
 #include <QMimeData>
+#include <QSignalSpy>
 #include <QTextBlock>
 #include <QTextList>
 #include <QtTest>
@@ -337,7 +338,6 @@ private slots:
         QCOMPARE(e.ScrollBars(), TScrollStyle::ssVertical);
         e.setWordWrap(false);
         QCOMPARE(e.ScrollBars(), TScrollStyle::ssBoth);
-        QCOMPARE(e.lineWrapMode(), QTextEdit::NoWrap);
     }
 
     void undoLimitZeroSwitchesUndoOff()
@@ -361,10 +361,10 @@ private slots:
         e.setAutoURLDetect(true);
         e.Lines().loadFromBuffer("see https://example.org/a?b=1. now");
         QStringList clicked;
-        e.OnURLClick = [&clicked](TRichTextEdit *, const QString &link, Qt::MouseButton button) {
+        connect(&e, &TRichTextEdit::urlClicked, &e, [&clicked](const QString &link, Qt::MouseButton button) {
             if (button == Qt::LeftButton)
                 clicked << link;
-        };
+        });
         const QRect r = e.cursorRect(QTextCursor(e.document()->findBlock(8)).block().isValid()
                                          ? [&] { QTextCursor c(e.document()); c.setPosition(10); return c; }()
                                          : QTextCursor());
@@ -381,19 +381,27 @@ private slots:
 
     void largeDocumentsLoadCompletely()
     {
-        // Above the background threshold the document is built off the interface thread.
+        // Above the background limit the document is built off the calling
+        // thread and finished when the event loop gets the worker's result.
         QByteArray bytes;
         const QByteArray line = "The quick brown fox jumps over the lazy dog \xE9\r\n";
-        while (bytes.size() <= TRichTextEdit::BackgroundLoadThreshold)
+        while (bytes.size() <= 300000)
             bytes += line;
         bytes += "end";
         TRichTextEdit e;
+        e.core()->setLimits({100000, 4 * 1024 * 1024});
         QList<int> progress;
         connect(&e, &TRichTextEdit::loadProgress, &e, [&progress](int p) { progress << p; });
-        QVERIFY(e.Lines().loadFromBuffer(bytes));
+        QSignalSpy finished(e.core(), &DocumentCore::loadFinished);
+        PlainText::EncodedText source;
+        source.bytes = bytes;
+        source.codePage = 1252;
+        e.core()->startLoadEncoded(source);
+        QVERIFY(e.isLoadingInBackground());
+        QVERIFY(finished.wait(20000));
+        QVERIFY(finished.first().first().value<LoadResult>().loaded());
         QCOMPARE(e.TextLength(), int(bytes.size() - (bytes.count("\r\n"))));
         QCOMPARE(e.document()->lastBlock().text(), QStringLiteral("end"));
-        QVERIFY(!progress.isEmpty());
         QCOMPARE(progress.last(), 100);
         QVERIFY(!e.Modified());
         QVERIFY(!e.CanUndo());
@@ -403,12 +411,11 @@ private slots:
 
     void largeDocumentsLayOutOnlyWhatIsShown()
     {
-        const qsizetype oldThreshold = TRichTextEdit::lazyLayoutThreshold;
-        TRichTextEdit::lazyLayoutThreshold = 1000;
         QByteArray bytes;
         for (int i = 0; i < 20000; ++i)
             bytes += "line " + QByteArray::number(i) + "\r\n";
         TRichTextEdit e;
+        e.core()->setLimits({4 * 1024 * 1024, 1000});
         e.resize(500, 300);
         e.setWordWrap(false);
         e.show();
@@ -419,7 +426,7 @@ private slots:
         const qreal row = layout->rowHeight();
         QCOMPARE(layout->documentSize().height(), 20001 * row + 2 * e.document()->documentMargin());
         // Going to the end puts the last line on screen without laying out the rest.
-        e.moveCursor(QTextCursor::End);
+        e.select(e.TextLength(), 0);
         QVERIFY(e.viewport()->rect().contains(e.cursorRect().center()));
         QCOMPARE(e.document()->findBlockByNumber(10000).layout()->lineCount(), 0);
         // Clicking a line puts the caret on it.
@@ -441,17 +448,15 @@ private slots:
         QVERIFY(e.document()->firstBlock().lineCount() >= 2);
         QVERIFY(layout->blockBoundingRect(e.document()->firstBlock().next()).top()
                 >= layout->blockBoundingRect(e.document()->firstBlock()).bottom() - 0.5);
-        TRichTextEdit::lazyLayoutThreshold = oldThreshold;
     }
 
     void wrappedLinesAreCountedWhenShown()
     {
-        const qsizetype oldThreshold = TRichTextEdit::lazyLayoutThreshold;
-        TRichTextEdit::lazyLayoutThreshold = 1000;
         QByteArray bytes;
         for (int i = 0; i < 300; ++i)
             bytes += QByteArray(400, 'w').replace("wwwww", "word ") + "\r\n";
         TRichTextEdit e;
+        e.core()->setLimits({4 * 1024 * 1024, 1000});
         e.resize(400, 300);
         e.show();
         QVERIFY(QTest::qWaitForWindowExposed(&e));
@@ -468,14 +473,12 @@ private slots:
         QCoreApplication::processEvents();
         layout->layoutRange(0, 1);
         QVERIFY(e.document()->firstBlock().lineCount() > before);
-        TRichTextEdit::lazyLayoutThreshold = oldThreshold;
     }
 
     void aTableHandsTheDocumentToTheFullLayout()
     {
-        const qsizetype oldThreshold = TRichTextEdit::lazyLayoutThreshold;
-        TRichTextEdit::lazyLayoutThreshold = 10;
         TRichTextEdit e;
+        e.core()->setLimits({4 * 1024 * 1024, 10});
         e.Lines().loadFromBuffer(QByteArray(100, 'a'));
         QVERIFY(qobject_cast<LazyDocumentLayout *>(e.document()->documentLayout()));
         QTextCursor c(e.document());
@@ -483,7 +486,6 @@ private slots:
         c.insertTable(2, 2);
         QTRY_VERIFY(!qobject_cast<LazyDocumentLayout *>(e.document()->documentLayout()));
         QVERIFY(e.document()->documentLayout()->documentSize().height() > 0);
-        TRichTextEdit::lazyLayoutThreshold = oldThreshold;
     }
 
     void lineEndsOfTheFileComeBack()
@@ -512,7 +514,7 @@ private slots:
         TRichTextEdit e;
         e.Lines().loadFromBuffer("alpha\r\nbeta");
         e.selectAll();
-        e.copy();
+        e.Copy();
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("alpha\nbeta"));
     }
 };

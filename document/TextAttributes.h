@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/ParagraphFormat.h"
+#include "document/TextProperties.h"
 
 #include <QColor>
 #include <QFlags>
@@ -9,7 +10,7 @@
 
 #include <functional>
 
-class TRichTextEdit;
+class DocumentCore;
 
 enum class TSubscriptStyle { ssNone, ssSubscript, ssSuperscript };
 enum class TFontStyle { fsBold = 0x1, fsItalic = 0x2, fsUnderline = 0x4, fsStrikeOut = 0x8 };
@@ -23,7 +24,7 @@ enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 class TTextAttributes
 {
 public:
-    explicit TTextAttributes(TRichTextEdit *editor) : m_editor(editor) {}
+    explicit TTextAttributes(DocumentCore *editor) : m_editor(editor) {}
 
     QString Name() const;
     void setName(const QString &name);       // at most 31 characters
@@ -48,7 +49,7 @@ public:
 private:
     QTextCharFormat current() const;
     void merge(const QTextCharFormat &format);
-    TRichTextEdit *m_editor;
+    DocumentCore *m_editor;
 };
 
 // Paragraph attributes of the selection, in points. Getters read the
@@ -56,7 +57,7 @@ private:
 class TParaAttributes
 {
 public:
-    explicit TParaAttributes(TRichTextEdit *editor) : m_editor(editor) {}
+    explicit TParaAttributes(DocumentCore *editor) : m_editor(editor) {}
 
     TAlignment Alignment() const;
     void setAlignment(TAlignment alignment);
@@ -89,5 +90,5 @@ public:
 private:
     // Applies change to the values of every paragraph of the selection.
     void change(const std::function<void(ParagraphValues &)> &change);
-    TRichTextEdit *m_editor;
+    DocumentCore *m_editor;
 };

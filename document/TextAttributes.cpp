@@ -1,8 +1,10 @@
-#include "document/ui/TextAttributes.h"
+#include "document/TextAttributes.h"
 
-#include "document/ui/TRichTextEdit.h"
+#include "document/DocumentCore.h"
 #include "document/TextProperties.h"
 
+#include <QGuiApplication>
+#include <QPalette>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -24,9 +26,9 @@ int toPoints(int twips)
 
 QTextCharFormat TTextAttributes::current() const
 {
-    const QTextCursor cursor = m_editor->textCursor();
+    const QTextCursor cursor = m_editor->cursor();
     if (!cursor.hasSelection())
-        return m_editor->currentCharFormat();
+        return m_editor->insertionFormat();
     // The format of the first selected character, as RichEdit reports a mixed selection.
     QTextCursor first(m_editor->document());
     first.setPosition(cursor.selectionStart() + 1);
@@ -35,9 +37,9 @@ QTextCharFormat TTextAttributes::current() const
 
 void TTextAttributes::merge(const QTextCharFormat &format)
 {
-    QTextCursor cursor = m_editor->textCursor();
+    QTextCursor cursor = m_editor->cursor();
     if (!cursor.hasSelection()) {
-        m_editor->mergeCurrentCharFormat(format);
+        m_editor->mergeInsertionFormat(format);
         return;
     }
     if (!m_editor->mayEdit(cursor.selectionStart(), cursor.selectionEnd()))
@@ -112,7 +114,7 @@ QColor TTextAttributes::Color() const
 {
     const QBrush brush = current().foreground();
     if (brush.style() == Qt::NoBrush)
-        return m_editor->palette().color(QPalette::Text);
+        return QGuiApplication::palette().color(QPalette::Text);
     return brush.color();
 }
 
@@ -127,7 +129,7 @@ QColor TTextAttributes::BackColor() const
 {
     const QBrush brush = current().background();
     if (brush.style() == Qt::NoBrush)
-        return m_editor->palette().color(QPalette::Base);
+        return QGuiApplication::palette().color(QPalette::Base);
     return brush.color();
 }
 
@@ -154,7 +156,6 @@ void TTextAttributes::setHidden(bool on)
     QTextCharFormat f;
     f.setProperty(TextProperty::Hidden, on);
     merge(f);
-    m_editor->refreshOverlay();
 }
 
 void TTextAttributes::setDisabled(bool on)
@@ -162,7 +163,6 @@ void TTextAttributes::setDisabled(bool on)
     QTextCharFormat f;
     f.setProperty(TextProperty::Disabled, on);
     merge(f);
-    m_editor->refreshOverlay();
 }
 
 TSubscriptStyle TTextAttributes::SubscriptStyle() const
@@ -193,7 +193,7 @@ ParagraphValues TParaAttributes::values() const
 
 void TParaAttributes::change(const std::function<void(ParagraphValues &)> &change)
 {
-    const QTextCursor selection = m_editor->textCursor();
+    const QTextCursor selection = m_editor->cursor();
     if (selection.hasSelection() && !m_editor->mayEdit(selection.selectionStart(), selection.selectionEnd()))
         return;
     QTextDocument *doc = m_editor->document();
@@ -290,7 +290,7 @@ void TParaAttributes::setTabs(const QList<int> &points)
 
 void TParaAttributes::setNumbering(NumberingKind kind)
 {
-    QTextCursor selection = m_editor->textCursor();
+    QTextCursor selection = m_editor->cursor();
     if (selection.hasSelection() && !m_editor->mayEdit(selection.selectionStart(), selection.selectionEnd()))
         return;
     const ParagraphValues before = values();

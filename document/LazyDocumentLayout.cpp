@@ -1,7 +1,6 @@
-#include "document/ui/LazyDocumentLayout.h"
+#include "document/LazyDocumentLayout.h"
 
 #include <QFontMetricsF>
-#include <QStyle>
 #include <QHash>
 #include <QPainter>
 #include <QPalette>
@@ -13,6 +12,23 @@
 #include <QTimer>
 
 #include <cmath>
+
+namespace {
+
+// Left and right as drawn: swapped for right-to-left text unless absolute.
+Qt::Alignment visualAlignment(Qt::LayoutDirection direction, Qt::Alignment alignment)
+{
+    if (!(alignment & Qt::AlignHorizontal_Mask))
+        alignment |= Qt::AlignLeft;
+    if (!(alignment & Qt::AlignAbsolute) && (alignment & (Qt::AlignLeft | Qt::AlignRight))) {
+        if (direction == Qt::RightToLeft)
+            alignment ^= (Qt::AlignLeft | Qt::AlignRight);
+        alignment |= Qt::AlignAbsolute;
+    }
+    return alignment;
+}
+
+} // namespace
 
 namespace {
 
@@ -172,7 +188,7 @@ void LazyDocumentLayout::layoutBlock(const QTextBlock &block) const
     const QTextBlockFormat format = block.blockFormat();
     QTextOption option = document()->defaultTextOption();
     option.setTextDirection(block.textDirection());
-    option.setAlignment(QStyle::visualAlignment(block.textDirection(), format.alignment()));
+    option.setAlignment(visualAlignment(block.textDirection(), format.alignment()));
     if (!format.tabPositions().isEmpty())
         option.setTabs(format.tabPositions());
     if (!wraps())

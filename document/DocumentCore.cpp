@@ -1,0 +1,733 @@
+#include "document/DocumentCore.h"
+
+#include "document/LazyDocumentLayout.h"
+#include "document/TextFinder.h"
+#include "document/TextProperties.h"
+#include "document/rtf/RtfReader.h"
+#include "document/rtf/RtfWriter.h"
+#include "platform/CodePages.h"
+
+#include <QBuffer>
+#include <QFileInfo>
+#include <QFontMetricsF>
+#include <QSaveFile>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextDocumentFragment>
+#include <QThread>
+#include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <new>
+
+namespace {
+
+// Paragraphs this long lay out slowly in Qt's own layout when they cannot
+// be broken at words; such documents take the lazy layout, which handles them.
+bool hasHugeParagraph(const QTextDocument *doc)
+{
+    constexpr int Huge = 20000;
+    if (doc->characterCount() < Huge)
+        return false;
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
+        if (b.length() > Huge)
+            return true;
+    return false;
+}
+
+} // namespace
+
+// A document built for a load, with what the build found.
+struct DocumentCore::Built {
+    QTextDocument *document = nullptr;
+    LoadResult result;
+    PlainText::LineEnd lineEnd = PlainText::LineEnd::CrLf;
+    bool plain = false;
+    bool lazy = false;
+};
+
+// ---------------------------------------------------------------------------
+// TRichLines
+
+bool TRichLines::loadFromStream(QIODevice &stream)
+{
+    const qint64 position = stream.pos();
+    const QByteArray data = stream.readAll();
+    m_error.clear();
+    m_damagedParts = 0;
+    const bool rich = m_core->useRichText();
+    if (m_core->streamIn(data, rich, m_core->StreamMode()))
+        return true;
+    // Like the platform control: back to where the stream was, other format, no modifiers.
+    stream.seek(position);
+    const QByteArray again = stream.readAll();
+    if (m_core->streamIn(again, !rich, TStreamMode()))
+        return true;
+    m_error = QStringLiteral("Failed to Load Stream");
+    return false;
+}
+
+bool TRichLines::loadFromBuffer(const QByteArray &data)
+{
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    const bool ok = loadFromStream(buffer);
+    return ok;
+}
+
+QString TRichLines::saveToText()
+{
+    return m_core->plainTextOut(m_core->StreamMode());
+}
+
+QByteArray TRichLines::saveToBuffer()
+{
+    return m_core->streamOut(m_core->useRichText(), m_core->StreamMode());
+}
+
+bool TRichLines::saveToStream(QIODevice &stream)
+{
+    m_error.clear();
+    const QByteArray bytes = saveToBuffer();
+    if (stream.write(bytes) != bytes.size()) {
+        m_error = QStringLiteral("Failed to Save Stream");
+        return false;
+    }
+    return true;
+}
+
+bool TRichLines::saveToFile(const QString &fileName)
+{
+    m_error.clear();
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
+        m_error = file.errorString();
+        return false;
+    }
+    if (!saveToStream(file))
+        return false;
+    if (!file.commit()) {
+        m_error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// DocumentCore
+
+DocumentCore::DocumentCore(QObject *parent) : QObject(parent), m_document(new QTextDocument(this))
+{
+    m_document->setUndoRedoEnabled(m_undoLimit > 0);
+    m_cursor = QTextCursor(m_document);
+    connectDocument();
+}
+
+DocumentCore::~DocumentCore()
+{
+    if (m_worker) {
+        // The worker's document is dropped with it; nothing waits on the result.
+        m_worker->disconnect(this);
+        m_worker->waitForFinished();
+        Built built = m_worker->result();
+        delete built.document;
+        delete m_worker;
+    }
+}
+
+void DocumentCore::connectDocument()
+{
+    connect(m_document, &QTextDocument::contentsChange, this, [this](int position, int removed, int added) {
+        emit contentsChanged(position, removed, added);
+        if (!m_loading)
+            emit changed();
+    });
+}
+
+QString DocumentCore::Text() const
+{
+    return PlainText::extract(*m_document, 0, -1, QStringLiteral("\n"), true);
+}
+
+int DocumentCore::TextLength() const
+{
+    return m_document->characterCount() - 1;
+}
+
+bool DocumentCore::useRichText() const
+{
+    return m_streamFormat == TStreamFormat::sfRichText
+           || (m_streamFormat == TStreamFormat::sfDefault && !m_plainText);
+}
+
+bool DocumentCore::Modified() const
+{
+    return m_document->isModified();
+}
+
+void DocumentCore::setModified(bool on)
+{
+    m_document->setModified(on);
+}
+
+void DocumentCore::setUndoLimit(int limit)
+{
+    m_undoLimit = qMax(0, limit);
+    m_document->setUndoRedoEnabled(m_undoLimit > 0);
+}
+
+// ---------------------------------------------------------------------------
+// Selection
+
+bool DocumentCore::setCursor(const QTextCursor &cursor)
+{
+    if (cursor.document() != m_document)
+        return false;
+    const bool same = cursor.position() == m_cursor.position() && cursor.anchor() == m_cursor.anchor()
+                      && cursor.charFormat() == m_cursor.charFormat();
+    m_cursor = cursor;
+    if (!same)
+        emit selectionChanged();
+    return !same;
+}
+
+void DocumentCore::select(int start, int length)
+{
+    const int last = TextLength();
+    start = qBound(0, start, last);
+    QTextCursor c(m_document);
+    c.setPosition(start);
+    c.setPosition(qBound(0, start + length, last), QTextCursor::KeepAnchor);
+    setCursor(c);
+}
+
+QString DocumentCore::SelText() const
+{
+    return PlainText::extract(*m_document, m_cursor.selectionStart(), m_cursor.selectionEnd(),
+                              QStringLiteral("\r"), true);
+}
+
+QString DocumentCore::SelTextW() const
+{
+    return PlainText::extract(*m_document, m_cursor.selectionStart(), m_cursor.selectionEnd(),
+                              QStringLiteral("\r\n"), true);
+}
+
+QPoint DocumentCore::CaretPos() const
+{
+    const int start = SelStart();
+    const QTextBlock block = m_document->findBlock(start);
+    return QPoint(start - block.position(), block.blockNumber());
+}
+
+void DocumentCore::setCaretPos(const QPoint &pos)
+{
+    const QTextBlock block = m_document->findBlockByNumber(qMax(0, pos.y()));
+    if (!block.isValid())
+        return;
+    const int column = qBound(0, pos.x(), block.length() - 1);
+    QTextCursor c(m_document);
+    c.setPosition(block.position() + column);
+    setCursor(c);
+}
+
+void DocumentCore::mergeInsertionFormat(const QTextCharFormat &format)
+{
+    QTextCursor c = m_cursor;
+    if (c.hasSelection()) {
+        c.mergeCharFormat(format);
+    } else {
+        QTextCharFormat merged = c.charFormat();
+        merged.merge(format);
+        c.setCharFormat(merged);
+    }
+    setCursor(c);
+}
+
+// ---------------------------------------------------------------------------
+// Guarded edits
+
+void DocumentCore::setSelText(const QString &text)
+{
+    QTextCursor c = m_cursor;
+    if (m_readOnly || !mayEdit(c.selectionStart(), c.selectionEnd()))
+        return;
+    PlainText::insert(c, text);
+    setCursor(c);
+}
+
+bool DocumentCore::ReplaceSelectionW(const QString &text)
+{
+    QTextCursor c = m_cursor;
+    if (!mayEdit(c.selectionStart(), c.selectionEnd()))
+        return false;
+    if (text.isEmpty())
+        c.removeSelectedText();
+    else
+        PlainText::insert(c, text);
+    setCursor(c);
+    return true;
+}
+
+void DocumentCore::ClearSelection()
+{
+    QTextCursor c = m_cursor;
+    if (!c.hasSelection() || m_readOnly || !mayEdit(c.selectionStart(), c.selectionEnd()))
+        return;
+    c.removeSelectedText();
+    setCursor(c);
+}
+
+void DocumentCore::Clear()
+{
+    QTextCursor c(m_document);
+    c.select(QTextCursor::Document);
+    c.removeSelectedText();
+    c.setCharFormat(QTextCharFormat());
+    setCursor(c);
+}
+
+void DocumentCore::InsertPicture(const QImage &image, const QByteArray &bytes, const QString &type)
+{
+    static std::atomic<int> serial{0};
+    const QString name = QStringLiteral("quilmar-picture:%1").arg(++serial);
+    m_document->addResource(QTextDocument::ImageResource, QUrl(name), image);
+    QTextImageFormat format;
+    format.setName(name);
+    format.setWidth(image.width());
+    format.setHeight(image.height());
+    if (!bytes.isEmpty()) {
+        format.setProperty(TextProperty::PictureBytes, bytes);
+        format.setProperty(TextProperty::PictureType, type);
+    }
+    QTextCursor c = m_cursor;
+    c.insertImage(format);
+    setCursor(c);
+}
+
+bool DocumentCore::insertRtf(const QByteArray &rtf, bool withoutObjects)
+{
+    if (!RtfReader::looksLikeRtf(rtf))
+        return false;
+    QTextCursor c = m_cursor;
+    RtfReadOptions options;
+    options.ansiCodePage = CodePages::ansiCodePage();
+    c.beginEditBlock();
+    if (!withoutObjects) {
+        c.removeSelectedText();
+        RtfReader().read(rtf, c, options);
+    } else {
+        // Read apart, then pictures and objects out, from the back so the
+        // positions stay valid.
+        QTextDocument scratch;
+        scratch.setDefaultFont(m_document->defaultFont());
+        QTextCursor into(&scratch);
+        RtfReader().read(rtf, into, options);
+        QList<int> objects;
+        for (QTextBlock b = scratch.begin(); b.isValid(); b = b.next())
+            for (auto it = b.begin(); !it.atEnd(); ++it)
+                if (it.fragment().charFormat().isImageFormat())
+                    for (int k = 0; k < it.fragment().length(); ++k)
+                        objects.prepend(it.fragment().position() + k);
+        for (int position : std::as_const(objects)) {
+            QTextCursor remove(&scratch);
+            remove.setPosition(position);
+            remove.setPosition(position + 1, QTextCursor::KeepAnchor);
+            remove.removeSelectedText();
+        }
+        c.insertFragment(QTextDocumentFragment(&scratch));
+    }
+    c.endEditBlock();
+    setCursor(c);
+    return true;
+}
+
+void DocumentCore::beginEditGroup()
+{
+    if (m_editDepth++ == 0)
+        m_cursor.beginEditBlock();
+}
+
+void DocumentCore::endEditGroup()
+{
+    if (m_editDepth > 0 && --m_editDepth == 0)
+        m_cursor.endEditBlock();
+}
+
+bool DocumentCore::CanUndo() const
+{
+    return m_document->isUndoAvailable();
+}
+
+bool DocumentCore::CanRedo() const
+{
+    return m_document->isRedoAvailable();
+}
+
+void DocumentCore::Undo()
+{
+    QTextCursor c = m_cursor;
+    m_document->undo(&c);
+    setCursor(c);
+}
+
+void DocumentCore::Redo()
+{
+    QTextCursor c = m_cursor;
+    m_document->redo(&c);
+    setCursor(c);
+}
+
+void DocumentCore::EmptyUndoBuffer()
+{
+    m_document->clearUndoRedoStacks();
+}
+
+// ---------------------------------------------------------------------------
+// Find and lines
+
+int DocumentCore::FindTextW(const QString &text, int start, int length, TSearchTypes options)
+{
+    if (text.isEmpty())
+        return -1;
+    const int last = TextLength();
+    const bool backward = options.testFlag(TSearchType::stBackward);
+    int lo;
+    int hi;
+    if (!backward) {
+        lo = start;
+        hi = length < 1 ? last : start + length;
+    } else {
+        hi = start;
+        lo = length < 1 ? 0 : start - length;
+    }
+    lo = qBound(0, lo, last);
+    hi = qBound(0, hi, last);
+    const Qt::CaseSensitivity cs = options.testFlag(TSearchType::stMatchCase) ? Qt::CaseSensitive
+                                                                                : Qt::CaseInsensitive;
+    const int found = TextFinder::find(*m_document, text, lo, hi, backward, cs,
+                                       options.testFlag(TSearchType::stWholeWord));
+    if (found >= 0 && options.testFlag(TSearchType::stSetSelection))
+        select(found, int(text.size()));
+    return found;
+}
+
+int DocumentCore::LineFromChar(int position) const
+{
+    if (position < 0)
+        position = SelStart();
+    if (position > TextLength())
+        return -1;
+    return m_document->findBlock(position).blockNumber();
+}
+
+int DocumentCore::LineIndex(int line) const
+{
+    if (line < 0)
+        line = CaretPos().y();
+    const QTextBlock block = m_document->findBlockByNumber(line);
+    return block.isValid() ? block.position() : -1;
+}
+
+int DocumentCore::LineCount() const
+{
+    return m_document->blockCount();
+}
+
+// ---------------------------------------------------------------------------
+// Protection and length limit
+
+bool DocumentCore::mayEdit(int start, int end)
+{
+    if (m_loading)
+        return true;
+    bool touched = false;
+    if (start == end) {
+        // An insertion point inside a protected run is protected.
+        QTextCursor before(m_document);
+        before.setPosition(start);
+        QTextCursor after(m_document);
+        after.setPosition(qMin(start + 1, TextLength()));
+        touched = start > 0 && start < TextLength()
+                  && before.charFormat().boolProperty(TextProperty::Protected)
+                  && after.charFormat().boolProperty(TextProperty::Protected);
+    } else {
+        for (QTextBlock b = m_document->findBlock(start); b.isValid() && b.position() < end && !touched; b = b.next())
+            for (auto it = b.begin(); !it.atEnd(); ++it) {
+                const QTextFragment f = it.fragment();
+                if (f.position() < end && f.position() + f.length() > start
+                    && f.charFormat().boolProperty(TextProperty::Protected)) {
+                    touched = true;
+                    break;
+                }
+            }
+    }
+    if (!touched)
+        return true;
+    return OnProtectChange ? OnProtectChange(start, end) : false;
+}
+
+bool DocumentCore::wouldExceedMaxLength(int removed, int added) const
+{
+    return m_maxLength > 0 && added > removed && TextLength() - removed + added > m_maxLength;
+}
+
+// ---------------------------------------------------------------------------
+// Streams and loading
+
+bool DocumentCore::streamIn(const QByteArray &data, bool rich, TStreamMode mode)
+{
+    if (rich && !RtfReader::looksLikeRtf(data))
+        return false;
+    if (mode.testFlag(TStreamModeFlag::smSelection)) {
+        QTextCursor c = m_cursor;
+        if (!mayEdit(c.selectionStart(), c.selectionEnd()))
+            return true; // refused, as the control refuses: not a stream error
+        c.beginEditBlock();
+        c.removeSelectedText();
+        if (rich) {
+            RtfReadOptions options;
+            options.ansiCodePage = CodePages::ansiCodePage();
+            RtfReader().read(data, c, options);
+        } else {
+            PlainText::insert(c, PlainText::decode(plainSource(data, mode)), c.charFormat());
+        }
+        c.endEditBlock();
+        setCursor(c);
+        return true;
+    }
+    const LoadResult result = rich ? loadRtf(data) : loadEncoded(plainSource(data, mode), m_wrapWidthHint);
+    m_lines.m_damagedParts = result.damagedParts;
+    return result.loaded();
+}
+
+PlainText::EncodedText DocumentCore::plainSource(const QByteArray &data, TStreamMode mode)
+{
+    PlainText::EncodedText source;
+    source.bytes = data;
+    if (mode.testFlag(TStreamModeFlag::smUnicode)) {
+        source.encoding = PlainText::EncodedText::Utf16LE;
+    } else if (data.startsWith("\xEF\xBB\xBF")) {
+        source.encoding = PlainText::EncodedText::Utf8;
+        source.offset = 3;
+    } else {
+        source.encoding = PlainText::EncodedText::CodePage;
+        source.codePage = CodePages::ansiCodePage();
+    }
+    return source;
+}
+
+DocumentCore::Builder DocumentCore::plainBuilder(const PlainText::EncodedText &source, qreal wrapWidth,
+                                                 std::shared_ptr<std::atomic<qint64>> progress) const
+{
+    const QFont font = m_document->defaultFont();
+    const qsizetype lazyLimit = m_limits.lazyLayout;
+    return [source, font, progress, wrapWidth, lazyLimit]() {
+        Built built;
+        built.plain = true;
+        PlainText::BuildError error;
+        built.document = PlainText::buildDocument(source, font, progress.get(), &built.lineEnd, &error);
+        if (!built.document) {
+            built.result.error = error.changed ? LoadResult::Error::FileChanged : LoadResult::Error::ReadFailed;
+            built.result.ioError = error.text;
+            return built;
+        }
+        QTextDocument *doc = built.document;
+        const bool lazy = LazyDocumentLayout::suits(doc)
+                          && (doc->characterCount() > lazyLimit || hasHugeParagraph(doc));
+        if (lazy && wrapWidth > 0) {
+            // Rows each paragraph will take, guessed now, so that the scroll
+            // range of a lazily laid out document starts out about right.
+            const qreal charWidth = QFontMetricsF(font).averageCharWidth();
+            for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
+                if (b.length() > 2)
+                    b.setLineCount(LazyDocumentLayout::estimatedRows(b.length() - 1, charWidth, wrapWidth));
+        }
+        built.lazy = lazy;
+        return built;
+    };
+}
+
+DocumentCore::Builder DocumentCore::rtfBuilder(const QByteArray &data) const
+{
+    const QFont font = m_document->defaultFont();
+    const int acp = CodePages::ansiCodePage();
+    return [data, font, acp]() {
+        Built built;
+        auto *d = new QTextDocument;
+        d->setUndoRedoEnabled(false);
+        d->setDefaultFont(font);
+        QTextCursor c(d);
+        RtfReadOptions options;
+        options.ansiCodePage = acp;
+        const RtfReadResult read = RtfReader().read(data, c, options);
+        d->setUndoRedoEnabled(true);
+        d->setModified(false);
+        built.document = d;
+        built.result.damagedParts = int(read.warnings.size());
+        return built;
+    };
+}
+
+namespace {
+
+// A builder run where exceptions cannot cross into the event loop.
+template <typename Built, typename Builder>
+Built runGuarded(const Builder &build)
+{
+    try {
+        return build();
+    } catch (const std::bad_alloc &) {
+        Built failed;
+        failed.result.error = LoadResult::Error::OutOfMemory;
+        return failed;
+    } catch (const std::exception &e) {
+        Built failed;
+        failed.result.error = LoadResult::Error::ReadFailed;
+        failed.result.ioError = QString::fromLocal8Bit(e.what());
+        return failed;
+    }
+}
+
+} // namespace
+
+LoadResult DocumentCore::loadEncoded(const PlainText::EncodedText &source, qreal wrapWidth)
+{
+    return finishBuild(runGuarded<Built>(plainBuilder(source, wrapWidth, nullptr)));
+}
+
+LoadResult DocumentCore::loadRtf(const QByteArray &data)
+{
+    if (!RtfReader::looksLikeRtf(data)) {
+        LoadResult result;
+        result.error = LoadResult::Error::NotRtf;
+        return result;
+    }
+    return finishBuild(runGuarded<Built>(rtfBuilder(data)));
+}
+
+void DocumentCore::startLoadEncoded(const PlainText::EncodedText &source, qreal wrapWidth)
+{
+    const qsizetype size = (source.filePath.isEmpty() ? source.bytes.size() : QFileInfo(source.filePath).size())
+                           - source.offset;
+    auto progress = std::make_shared<std::atomic<qint64>>(0);
+    if (size <= m_limits.backgroundLoad) {
+        emit loadFinished(loadEncoded(source, wrapWidth));
+        return;
+    }
+    startBuild(plainBuilder(source, wrapWidth, progress), size, progress);
+}
+
+void DocumentCore::startLoadRtf(const QByteArray &data)
+{
+    if (data.size() <= m_limits.backgroundLoad || !RtfReader::looksLikeRtf(data)) {
+        emit loadFinished(loadRtf(data));
+        return;
+    }
+    startBuild(rtfBuilder(data), 0, nullptr);
+}
+
+void DocumentCore::startBuild(Builder build, qint64 total, std::shared_ptr<std::atomic<qint64>> progress)
+{
+    if (m_worker) {
+        LoadResult busy;
+        busy.error = LoadResult::Error::Cancelled;
+        emit loadFinished(busy);
+        return;
+    }
+    QThread *home = thread();
+    m_worker = new QFutureWatcher<Built>(this);
+    auto *ticker = new QTimer(m_worker);
+    if (progress) {
+        connect(ticker, &QTimer::timeout, this,
+                [this, progress, total] { emit loadProgress(int(progress->load() * 100 / qMax<qint64>(1, total))); });
+        ticker->start(100);
+    }
+    connect(m_worker, &QFutureWatcherBase::finished, this, [this] {
+        Built built = m_worker->result();
+        m_worker->deleteLater();
+        m_worker = nullptr;
+        emit loadProgress(100);
+        emit loadFinished(finishBuild(built));
+    });
+    m_worker->setFuture(QtConcurrent::run([build = std::move(build), home] {
+        Built built = runGuarded<Built>(build);
+        if (built.document)
+            built.document->moveToThread(home);
+        return built;
+    }));
+}
+
+LoadResult DocumentCore::finishBuild(Built built)
+{
+    if (!built.document)
+        return built.result;
+    // Layouts are objects of the interface thread: set here, not in the worker.
+    if (built.lazy)
+        built.document->setDocumentLayout(new LazyDocumentLayout(built.document));
+    if (built.plain)
+        m_lineEnd = built.lineEnd;
+    else
+        m_lineEnd = PlainText::LineEnd::CrLf;
+    adoptDocument(built.document);
+    return built.result;
+}
+
+void DocumentCore::adoptDocument(QTextDocument *doc)
+{
+    QTextDocument *old = m_document;
+    doc->setDefaultFont(old->defaultFont());
+    doc->setDefaultTextOption(old->defaultTextOption());
+    doc->setDocumentMargin(old->documentMargin());
+    doc->setUndoRedoEnabled(m_undoLimit > 0);
+    doc->setModified(false);
+    doc->setParent(this);
+    m_document = doc;
+    m_cursor = QTextCursor(doc);
+    m_editDepth = 0;
+    connectDocument();
+    const bool wasLoading = m_loading;
+    m_loading = true;
+    emit documentReplaced(doc);
+    m_loading = wasLoading;
+    if (old != doc)
+        delete old;
+    emit selectionChanged();
+}
+
+QString DocumentCore::plainTextOut(TStreamMode mode) const
+{
+    int from = 0;
+    int to = -1;
+    if (mode.testFlag(TStreamModeFlag::smSelection)) {
+        from = m_cursor.selectionStart();
+        to = m_cursor.selectionEnd();
+    }
+    return PlainText::extract(*m_document, from, to, PlainText::lineEndText(m_lineEnd),
+                              mode.testFlag(TStreamModeFlag::smUnicode));
+}
+
+QByteArray DocumentCore::streamOut(bool rich, TStreamMode mode) const
+{
+    int from = 0;
+    int to = -1;
+    if (mode.testFlag(TStreamModeFlag::smSelection)) {
+        from = m_cursor.selectionStart();
+        to = m_cursor.selectionEnd();
+    }
+    if (rich) {
+        RtfWriteOptions options;
+        options.ansiCodePage = CodePages::ansiCodePage();
+        options.from = from;
+        options.to = to;
+        options.noObjects = mode.testFlag(TStreamModeFlag::smNoObjects);
+        options.plainRtf = mode.testFlag(TStreamModeFlag::smPlainRtf);
+        return RtfWriter().write(*m_document, options);
+    }
+    const bool unicode = mode.testFlag(TStreamModeFlag::smUnicode);
+    const QString text = plainTextOut(mode);
+    if (unicode)
+        return QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+    return CodePages::fromUnicode(CodePages::ansiCodePage(), text);
+}
