@@ -33,8 +33,9 @@ bool isRegularFile(const std::string &path)
 }
 
 // A .dic starts with its word count; binary data rarely does, and hunspell
-// should not be handed it.
-bool looksLikeDic(const std::string &head)
+// should not be handed it. Hunspell sizes its table by that count, so a count
+// beyond what the file can hold is damage too.
+bool looksLikeDic(const std::string &head, long long fileSize)
 {
     if (head.find('\0') != std::string::npos)
         return false;
@@ -44,8 +45,10 @@ bool looksLikeDic(const std::string &head)
     const size_t digits = i;
     while (i < head.size() && head[i] >= '0' && head[i] <= '9')
         ++i;
-    return i > digits && i - digits < 10 && (i == head.size() || head[i] == '\n' || head[i] == '\r'
-                                              || head[i] == ' ' || head[i] == '\t');
+    if (i == digits || i - digits >= 10
+        || !(i == head.size() || head[i] == '\n' || head[i] == '\r' || head[i] == ' ' || head[i] == '\t'))
+        return false;
+    return std::stoll(head.substr(digits, i - digits)) <= fileSize;
 }
 
 std::string fileStem(const std::string &path)
@@ -76,7 +79,8 @@ SC_SEC MainDictionary::open(const std::string &dicPath, std::unique_ptr<MainDict
     std::string head;
     if (!readHead(dicPath, head, 64))
         return secIOErrorMdr | secFileReadError;
-    if (!looksLikeDic(head))
+    struct stat st;
+    if (::stat(dicPath.c_str(), &st) != 0 || !looksLikeDic(head, (long long)st.st_size))
         return secIOErrorMdr | secInvalidMainDict;
     if (!readHead(affPath, head, 4096) || head.find('\0') != std::string::npos)
         return secIOErrorMdr | secInvalidMainDict;

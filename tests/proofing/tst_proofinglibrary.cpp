@@ -387,6 +387,8 @@ private slots:
         for (int i = 0; i < binary.size(); ++i)
             binary[i] = char(i * 37 + 11);
         QCOMPARE(open("binary", binary), SC_SEC(secIOErrorMdr | secInvalidMainDict));
+        // A count hunspell would size its table by, far beyond the file.
+        QCOMPARE(open("count", "999999999\nword\n"), SC_SEC(secIOErrorMdr | secInvalidMainDict));
         writeFile(dir.filePath("noaff.dic"), dicBytes);
         SC_LID lid = 0;
         const QByteArray noAff = QFile::encodeName(dir.filePath("noaff.dic"));
