@@ -359,6 +359,30 @@ private slots:
         QCOMPARE(g_api.SpellTerminate(en.id, 0), SC_SEC(secModuleError | secModuleNotTerminated));
     }
 
+    void randomTextNeverBreaksTheChecker()
+    {
+        // Every option on, both spell states, bytes of every value including
+        // zeros and the special characters; each answer must lie inside the text.
+        Speller en(kEnglish, 1033, 0xfff);
+        QRandomGenerator random(14);
+        const QByteArray alphabet = QByteArray("aeiou tnsrl.,;:!?()[]{}$'-\x1e\x1f\x85\x96\x97\r\n\t0123456789ABCXIV", 61)
+                                    + QByteArray(1, '\0') + "\xe4\xf6\xfc\xdf";
+        for (int round = 0; round < 2000; ++round) {
+            QByteArray text(random.bounded(200), '\0');
+            for (char &c : text)
+                c = random.bounded(4) ? alphabet.at(random.bounded(int(alphabet.size())))
+                                      : char(random.bounded(256));
+            const uint16_t state = uint16_t(random.bounded(4));
+            const Result r = en.check(text, sccVerifyBuffer, state);
+            QCOMPARE(r.sec, SC_SEC(0));
+            if (r.status != scrsNoErrors) {
+                QVERIFY2(r.pos + r.len <= text.size() && r.len > 0, text.toHex().constData());
+            }
+            if (round % 100 == 0)
+                en.suggestions(text.left(20));
+        }
+    }
+
     void damagedDictionariesAreRefused()
     {
         QTemporaryDir dir;
