@@ -3,6 +3,7 @@
 #include "proofing/SpellApi.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -284,6 +285,20 @@ private slots:
         int32_t count = 0;
         QCOMPARE(g_api.SpellGetSizeUdr(en.id, udrChangeAlways, &count), SC_SEC(0));
         QCOMPARE(count, 1);
+        // Listing into a buffer too small for all: as much as fits, and the rest from there.
+        QCOMPARE(g_api.SpellAddUdr(en.id, udrIgnoreAlways, const_cast<char *>("Zyxwv")), SC_SEC(0));
+        char small[16] = {};
+        SC_SRB srb = {};
+        srb.lrgsz = small;
+        srb.cch = 14;
+        QCOMPARE(g_api.SpellGetListUdr(en.id, udrIgnoreAlways, 0, &srb), SC_SEC(0));
+        QCOMPARE(srb.scrs, SC_SCRS(scrsMoreInfoThanBufferCouldHold));
+        QCOMPARE(QByteArray(small), QByteArray("Quilmarish"));
+        QCOMPARE(g_api.SpellGetListUdr(en.id, udrIgnoreAlways, 1, &srb), SC_SEC(0));
+        QCOMPARE(srb.scrs, SC_SCRS(scrsNoErrors));
+        QCOMPARE(QByteArray(small), QByteArray("Zyxwv"));
+        QCOMPARE(g_api.SpellClearUdr(en.id, udrIgnoreAlways), SC_SEC(0));
+        QCOMPARE(g_api.SpellAddUdr(en.id, udrIgnoreAlways, const_cast<char *>("Quilmarish")), SC_SEC(0));
         QCOMPARE(g_api.SpellDelUdr(en.id, udrIgnoreAlways, const_cast<char *>("Quilmarish")), SC_SEC(0));
         QCOMPARE(en.check("Quilmarish words").status, scrsUnknownInputWord);
         // The lists take no file words, and a file dictionary no change pairs.
@@ -303,6 +318,10 @@ private slots:
             QCOMPARE(g_api.SpellAddUdr(en.id, en.udr, cp1252(u"Grüßli").data()), SC_SEC(0));
             QCOMPARE(en.check("Quilmarize it").status, scrsNoErrors);
             QVERIFY(en.suggestions("Quilmarise").contains("Quilmarize"));
+            // Another process sees the word while this session is still open.
+            const QStringList args = {QUILMAR_PROOFING_LIBRARY, kEnglish, QString::fromLocal8Bit(path)};
+            QCOMPARE(QProcess::execute(QUILMAR_PROOFING_HELPER, args + QStringList{"Quilmarize"}), 0);
+            QCOMPARE(QProcess::execute(QUILMAR_PROOFING_HELPER, args + QStringList{"Quilmarized"}), 1);
         }
         Speller again(kEnglish, 1033, 0, path);
         QVERIFY(again.hasUdr);
