@@ -6,6 +6,7 @@
 #include "platform/ui/QtUserInteraction.h"
 #include "platform/Registry.h"
 #include "platform/SettingsLines.h"
+#include "spell/OfficeLanguages.h"
 
 #include <QApplication>
 #include <QDir>
@@ -77,6 +78,11 @@ int main(int argc, char *argv[])
     services.programDir = QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + u'/');
     // The registry of file types lives beside the program where the system has none.
     FileRegistry registry(services.programDir + QStringLiteral("Registry.txt"));
+    // The office speller's languages are the hunspell dictionaries installed now.
+    if (OfficeLanguages::registerHunspellDictionaries(
+            registry, services.programDir + QStringLiteral(QUILMAR_PROOFING_LIBRARY_NAME),
+            OfficeLanguages::hunspellDirectories()))
+        registry.save();
     services.registry = &registry;
     services.arguments = app.arguments().mid(1);
 

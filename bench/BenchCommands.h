@@ -14,4 +14,6 @@ int genCommand(const QStringList &args);
 int rtfRead(const QStringList &args);
 int rtfWrite(const QStringList &args);
 int rtfGenerate(const QStringList &args);
+// Times the office speller over generated text: proofing [--language N] [--mb MB].
+int proofingCommand(const QStringList &args);
 } // namespace Bench

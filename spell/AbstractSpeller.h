@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <stdexcept>
 
 // A 16-bit Windows language identifier (1033 English US, 1031 German …).
 using TLanguage = std::uint16_t;
@@ -53,6 +54,19 @@ enum class TSpellReturnCode : std::uint8_t {
 };
 
 class TSpellChecker;
+
+// A speller operation that failed; the message is one of the speller texts,
+// filled in ("Spelling error No 8194"). The driver catches it at its steps.
+class ESpellError : public std::runtime_error
+{
+public:
+    explicit ESpellError(const QString &message)
+        : std::runtime_error(message.toStdString()), m_message(message) {}
+    QString message() const { return m_message; }
+
+private:
+    QString m_message;
+};
 
 // The contract between the spell-check driver and one speller (one language
 // of one speller type). A speller that could not be set up is Failed: then
