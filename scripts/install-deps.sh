@@ -9,6 +9,7 @@ packages=(
   libicu-dev libjpeg62-turbo adwaita-icon-theme
   xvfb xauth xdotool x11-utils
   fonts-liberation2
+  ispell iamerican ibritish ingerman ifrench-gut
 )
 
 missing=()
