@@ -6,6 +6,7 @@
 #include "platform/ui/QtUserInteraction.h"
 #include "platform/Registry.h"
 #include "platform/SettingsLines.h"
+#include "spell/ISpellInstallation.h"
 
 #include <QApplication>
 #include <QDir>
@@ -77,6 +78,11 @@ int main(int argc, char *argv[])
     services.programDir = QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + u'/');
     // The registry of file types lives beside the program where the system has none.
     FileRegistry registry(services.programDir + QStringLiteral("Registry.txt"));
+    // The ispell dictionaries of this machine, each with the ispell.ini that starts it.
+    if (ISpellInstallation::refresh(registry, services.programDir + QStringLiteral("ispell"),
+                                    ISpellInstallation::findDictionaries(ISpellInstallation::systemSources()))
+            .registryChanged)
+        registry.save();
     services.registry = &registry;
     services.arguments = app.arguments().mid(1);
 

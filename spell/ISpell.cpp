@@ -162,12 +162,13 @@ QString TISpeller::fromProcess(const QByteArray &bytes) const
 
 void TISpeller::forgetAnswers()
 {
-    m_hasAnswers = false;
+    m_hasText = false;
     m_text.clear();
     m_words.clear();
+    m_answered = 0;
 }
 
-bool TISpeller::askAbout(const QString &text)
+void TISpeller::splitWords(const QString &text)
 {
     forgetAnswers();
     m_text = text;
@@ -180,19 +181,21 @@ bool TISpeller::askAbout(const QString &text)
         if (i > start)
             m_words.append({int(start), int(i - start), {}});
     }
-    // One request per chunk of words below the line limit.
-    int first = 0;
+    m_hasText = true;
+}
+
+bool TISpeller::askFrom(int firstWord)
+{
+    // As many words as fit one request line; later ones are asked about
+    // only when the check gets there, so one step never waits for a whole
+    // long paragraph.
+    int end = firstWord;
     int bytes = 0;
-    for (int w = 0; w < m_words.size(); ++w) {
-        bytes += m_words.at(w).length * (m_utf8Pipe ? 3 : 2) + 1;
-        if (bytes < MaximumRequestBytes && w + 1 < m_words.size())
-            continue;
-        if (!askChunk(text, first, w + 1))
-            return false;
-        first = w + 1;
-        bytes = 0;
-    }
-    m_hasAnswers = true;
+    while (end < m_words.size() && (end == firstWord || bytes < MaximumRequestBytes))
+        bytes += m_words.at(end++).length * (m_utf8Pipe ? 3 : 2) + 1;
+    if (!askChunk(m_text, firstWord, end))
+        return false;
+    m_answered = end;
     return true;
 }
 
@@ -245,7 +248,7 @@ TSpellReturnCode TISpeller::check(const QByteArray &buffer, int &errPos, int &er
     // for a tail of the last text still hold, unless it starts inside a word.
     auto byStart = [](const Word &w, int pos) { return w.start < pos; };
     int offset = 0;
-    bool cached = m_hasAnswers && m_text.size() >= text.size() && m_text.endsWith(text);
+    bool cached = m_hasText && m_text.size() >= text.size() && m_text.endsWith(text);
     if (cached) {
         offset = int(m_text.size() - text.size());
         const auto it = std::lower_bound(m_words.cbegin(), m_words.cend(), offset, byStart);
@@ -254,27 +257,30 @@ TSpellReturnCode TISpeller::check(const QByteArray &buffer, int &errPos, int &er
     }
     if (!cached) {
         offset = 0;
-        if (!askAbout(text))
-            return TSpellReturnCode::srNoErrors;
+        splitWords(text);
     }
 
     const TSpellOptions options = Options();
-    for (auto it = std::lower_bound(m_words.cbegin(), m_words.cend(), offset, byStart); it != m_words.cend(); ++it) {
-        if (it->answer.isEmpty())
+    auto it = std::lower_bound(m_words.cbegin(), m_words.cend(), offset, byStart);
+    for (int w = int(it - m_words.cbegin()); w < m_words.size(); ++w) {
+        if (w >= m_answered && !askFrom(w))
+            return TSpellReturnCode::srNoErrors;
+        const Word &word = m_words.at(w);
+        if (word.answer.isEmpty())
             continue;
-        const QString word = m_text.mid(it->start, it->length);
-        if ((options & spoIgnoreAllCaps) && word.toUpper() == word)
+        const QString wordText = m_text.mid(word.start, word.length);
+        if ((options & spoIgnoreAllCaps) && wordText.toUpper() == wordText)
             continue;
-        if ((options & spoIgnoreMixedDigits) && std::any_of(word.cbegin(), word.cend(), [](QChar c) {
+        if ((options & spoIgnoreMixedDigits) && std::any_of(wordText.cbegin(), wordText.cend(), [](QChar c) {
                 return c >= u'0' && c <= u'9';
             }))
             continue;
-        errPos = it->start - offset;
-        errLen = it->length;
-        m_errorWord = word;
-        m_lastAnswer = it->answer;
+        errPos = word.start - offset;
+        errLen = word.length;
+        m_errorWord = wordText;
+        m_lastAnswer = word.answer;
         for (qsizetype i = 0; i + 1 < m_changeAlways.size(); i += 2) {
-            if (m_changeAlways.at(i) == word) {
+            if (m_changeAlways.at(i) == wordText) {
                 m_changeWord = m_changeAlways.at(i + 1);
                 return TSpellReturnCode::srReturningChangeAlways;
             }

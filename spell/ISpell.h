@@ -71,8 +71,9 @@ private:
     bool findDictionary(TLanguage language, const TISpellerSetup &setup, QString *folder);
     void startProcess(const QString &folder, const TISpellerSetup &setup);
     void failWith(SpellerTexts::Text text, const QString &argument, const QString &reason = QString());
-    // Splits m_text into words and asks the process about all of them.
-    bool askAbout(const QString &text);
+    void splitWords(const QString &text);
+    // Asks about the words from firstWord on, one request line's worth.
+    bool askFrom(int firstWord);
     bool askChunk(const QString &text, int firstWord, int endWord);
     QByteArray toProcess(const QString &text) const;
     QString fromProcess(const QByteArray &bytes) const;
@@ -94,10 +95,12 @@ private:
     QStringList m_changeAlways; // old word at even indexes, its replacement after it
     TConvTable m_convTable;
 
-    // The last text asked about, its words and their answers.
+    // The last text checked, its words and the answers so far: words from
+    // m_answered on have not been asked about.
     QString m_text;
     QList<Word> m_words;
-    bool m_hasAnswers = false;
+    int m_answered = 0;
+    bool m_hasText = false;
 };
 
 // Fills list with one line per dictionary of the installation (section order

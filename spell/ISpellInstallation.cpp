@@ -161,8 +161,11 @@ QList<Dictionary> findDictionaries(const Sources &sources)
         }
     }
     QList<Dictionary> dictionaries;
+    // A dictionary known only in a markup mode (TeX's 8-bit accents) would
+    // misread plain text.
     for (const auto &[hash, record] : best)
-        dictionaries.append(fromRecord(hash, record, sources));
+        if (suitability(record) > 0)
+            dictionaries.append(fromRecord(hash, record, sources));
     // Without description files: the well-known names whose hash is there.
     if (best.empty()) {
         for (const KnownDictionary &k : kKnown) {
