@@ -146,7 +146,8 @@ void TISpeller::startProcess(const QString &folder, const TISpellerSetup &setup)
     options.timeoutMs = setup.timeoutMs;
     m_process = std::make_unique<IspellProcess>();
     if (!m_process->start(options))
-        failWith(SpellerTexts::ErrorLoadingSpeller, options.command, m_process->errorText());
+        failWith(SpellerTexts::ErrorLoadingSpeller, m_command.trimmed().isEmpty() ? Name() : m_command,
+                 m_process->errorText());
 }
 
 QByteArray TISpeller::toProcess(const QString &text) const

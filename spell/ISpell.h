@@ -22,7 +22,7 @@ struct TISpellerSetup {
     QString dictName;                   // the selected dictionary, for language 0
     TLangOption langOption = TLangOption::loLocalized;
     SpellerTexts texts;                 // for the failure message
-    int timeoutMs = 5000;               // for the greeting and each answer
+    int timeoutMs = 5000;               // for the greeting and each answer line
 };
 
 // The speller of one ispell dictionary: an ispell process in pipe mode,
@@ -59,7 +59,7 @@ public:
     // dictionary; it passes unchecked (ispell would cut it up).
     static constexpr int MaximumWordBytes = 100;
     // Requests are cut at word ends to stay below this many bytes.
-    static constexpr int MaximumRequestBytes = 8000;
+    static constexpr int MaximumRequestBytes = 2000;
 
 private:
     struct Word {

@@ -80,7 +80,9 @@ void IspellProcess::keepErrorOutput()
 
 bool IspellProcess::readAnswer(QList<QByteArray> *lines, bool greeting)
 {
-    const QDeadlineTimer deadline(m_timeoutMs);
+    // The time-out counts from the last line: a long answer that keeps
+    // coming is work, silence is a hang.
+    QDeadlineTimer deadline(m_timeoutMs);
     qint64 bytes = 0;
     for (;;) {
         while (m_process->canReadLine()) {
@@ -101,6 +103,7 @@ bool IspellProcess::readAnswer(QList<QByteArray> *lines, bool greeting)
                 return false;
             }
             lines->append(line);
+            deadline.setRemainingTime(m_timeoutMs);
         }
         if (m_process->state() != QProcess::Running) {
             fail(m_process->exitStatus() == QProcess::CrashExit ? m_process->errorString() : QString());

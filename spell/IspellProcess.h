@@ -10,10 +10,10 @@
 class QProcess;
 
 // One ispell program in pipe mode, spoken to line by line on the calling
-// thread. Every answer ends with an empty line; each is read to that line
-// within the time-out, however long it is. A program that cannot start,
-// sends no greeting, dies or stops answering leaves the process failed:
-// it is stopped and every later request answers nullopt at once.
+// thread. Every answer ends with an empty line; each is read to that line,
+// however long, while its lines keep coming within the time-out. A program
+// that cannot start, sends no greeting, dies or stops answering leaves the
+// process failed: it is stopped and every later request answers nullopt.
 class IspellProcess
 {
 public:
@@ -21,7 +21,7 @@ public:
         QString command;          // program and arguments, quoted as a shell would
         QString workingDirectory;
         QString home;             // HOME of the child only (its personal dictionaries)
-        int timeoutMs = 5000;     // for the greeting and for each answer
+        int timeoutMs = 5000;     // for the greeting and between the lines of an answer
     };
 
     IspellProcess();

@@ -250,6 +250,18 @@ private slots:
                  qPrintable(s.FailureText()));
     }
 
+    void sectionWithoutCommandNamesTheDictionary()
+    {
+        IspellFixture f;
+        QVERIFY(f.writeIni("empty", "[Empty one]\nLangNo=0\n"));
+        TISpellerSetup setup;
+        setup.registry = &f.registry;
+        setup.dictName = "Empty one";
+        TISpeller s(0, 0, nullptr, setup);
+        QVERIFY(s.Failed());
+        QCOMPARE(s.FailureText(), QStringLiteral("Error loading Spell DLL Empty one"));
+    }
+
     void answersOfAnyLengthStayInStep()
     {
         IspellFixture f;

@@ -65,6 +65,7 @@ private slots:
         QVERIFY(f.writeIni("b", "[B one]\nLangNo=1031\n[B two]\nLangNo=1031\n"));
         QVERIFY(f.writeIni("a", "[A]\nLangNo=1031\nCmd=%DirISpell%ispell/bin/ispell -d %DIRISPELL%ispell/a\n"));
         QVERIFY(QDir(f.dir.path()).mkpath("c-empty"));
+        QVERIFY(QDir(f.dir.path()).mkpath("d/ispell.ini")); // cannot be read as a file
         QFile stray(f.dir.path() + "/plain-file");
         QVERIFY(stray.open(QIODevice::WriteOnly));
         const auto e = ISpellIni::scan(f.folder());
