@@ -250,6 +250,21 @@ private slots:
                  qPrintable(s.FailureText()));
     }
 
+    void firstSectionOfALanguageWins()
+    {
+        IspellFixture f;
+        const QByteArray real = systemCommand("american").toUtf8();
+        QVERIFY(f.writeIni("a", "[Broken]\nLangNo=1033\nCmd=%DirISpell%ispell/missing -a\n"));
+        QVERIFY(f.writeIni("b", "[Working]\nLangNo=1033\nCmd=" + real + "\nCharset=UTF-8\n"));
+        TISpellerSetup setup;
+        setup.registry = &f.registry;
+        TISpeller first(1033, 0, nullptr, setup);
+        QVERIFY(first.Failed());
+        QFile::remove(f.dir.path() + "/a/ispell.ini");
+        TISpeller second(1033, 0, nullptr, setup);
+        QVERIFY2(!second.Failed(), qPrintable(second.FailureText()));
+    }
+
     void sectionWithoutCommandNamesTheDictionary()
     {
         IspellFixture f;
