@@ -7,6 +7,7 @@
 #include "platform/Registry.h"
 #include "platform/SettingsLines.h"
 #include "spell/OfficeLanguages.h"
+#include "spell/ISpellInstallation.h"
 
 #include <QApplication>
 #include <QDir>
@@ -78,10 +79,16 @@ int main(int argc, char *argv[])
     services.programDir = QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + u'/');
     // The registry of file types lives beside the program where the system has none.
     FileRegistry registry(services.programDir + QStringLiteral("Registry.txt"));
-    // The office speller's languages are the hunspell dictionaries installed now.
-    if (OfficeLanguages::registerHunspellDictionaries(
-            registry, services.programDir + QStringLiteral(QUILMAR_PROOFING_LIBRARY_NAME),
-            OfficeLanguages::hunspellDirectories()))
+    // The office speller's languages are the hunspell dictionaries installed
+    // now; the ispell dictionaries each get the ispell.ini that starts them.
+    const bool officeChanged = OfficeLanguages::registerHunspellDictionaries(
+        registry, services.programDir + QStringLiteral(QUILMAR_PROOFING_LIBRARY_NAME),
+        OfficeLanguages::hunspellDirectories());
+    const bool ispellChanged =
+        ISpellInstallation::refresh(registry, services.programDir + QStringLiteral("ispell"),
+                                    ISpellInstallation::findDictionaries(ISpellInstallation::systemSources()))
+            .registryChanged;
+    if (officeChanged || ispellChanged)
         registry.save();
     services.registry = &registry;
     services.arguments = app.arguments().mid(1);

@@ -16,4 +16,6 @@ int rtfWrite(const QStringList &args);
 int rtfGenerate(const QStringList &args);
 // Times the office speller over generated text: proofing [--language N] [--mb MB].
 int proofingCommand(const QStringList &args);
+int ispellCommand(const QStringList &args);
+int ispellGenCommand(const QStringList &args);
 } // namespace Bench

@@ -11,7 +11,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     if (args.isEmpty()) {
-        std::fprintf(stderr, "usage: quilmar-bench load|text|save|startup|gen|rtf-read|rtf-write|rtf-generate|proofing …\n");
+        std::fprintf(stderr, "usage: quilmar-bench load|text|save|startup|gen|rtf-read|rtf-write|rtf-generate|proofing|ispell|ispell-gen …\n");
         return 2;
     }
     const QString command = args.takeFirst();
@@ -21,6 +21,7 @@ int main(int argc, char *argv[])
         {"save", Bench::saveCommand}, {"startup", Bench::startupCommand}, {"gen", Bench::genCommand},
         {"rtf-read", Bench::rtfRead}, {"rtf-write", Bench::rtfWrite}, {"rtf-generate", Bench::rtfGenerate},
         {"proofing", Bench::proofingCommand},
+        {"ispell", Bench::ispellCommand}, {"ispell-gen", Bench::ispellGenCommand},
     };
     for (const auto &[name, run] : commands)
         if (command == QLatin1String(name))

@@ -10,6 +10,7 @@ packages=(
   xvfb xauth xdotool x11-utils
   fonts-liberation2
   libhunspell-dev hunspell-en-us hunspell-en-gb hunspell-de-de hunspell-fr
+  ispell iamerican ibritish ingerman ifrench-gut
 )
 
 missing=()

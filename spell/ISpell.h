@@ -1,0 +1,109 @@
+#pragma once
+
+#include "spell/AbstractSpeller.h"
+#include "spell/ConvTable.h"
+#include "spell/Langs.h"
+#include "spell/SpellListObj.h"
+#include "spell/SpellerTexts.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class IspellProcess;
+class Registry;
+
+// What an ispell speller needs of its driver and of the program.
+struct TISpellerSetup {
+    const Registry *registry = nullptr; // names the installation folder
+    QString dictName;                   // the selected dictionary, for language 0
+    TLangOption langOption = TLangOption::loLocalized;
+    SpellerTexts texts;                 // for the failure message
+    int timeoutMs = 5000;               // for the greeting and each answer line
+};
+
+// The speller of one ispell dictionary: an ispell process in pipe mode,
+// started for the first section of the installation that matches the
+// language (or, for language 0, the dictionary name), kept for the
+// speller's life. A buffer is checked with one request for all its words;
+// the answers are kept, so the following calls for the rest of the same
+// text (one error each) ask nothing. When the process cannot start, dies or
+// stops answering the speller is Failed with a message for the user.
+class TISpeller : public TAbstractSpeller
+{
+public:
+    TISpeller(TLanguage language, TSpellOptions options, TSpellChecker *owner, const TISpellerSetup &setup);
+    ~TISpeller() override;
+
+    TSpellReturnCode CheckBuffer(const QByteArray &buffer, int &errPos, int &errLen) override;
+    TSpellReturnCode CheckBufferContinued(const QByteArray &buffer, int &errPos, int &errLen) override;
+    void ChangeOnce(const QString &oldWord, const QString &newWord) override;
+    void ChangeAlways(const QString &oldWord, const QString &newWord) override;
+    void AddWord(const QString &word) override;
+    void IgnoreAlways(const QString &word) override;
+    void GetSuggestions(const QString &word, QStringList &list) override;
+    QString GetChangeWord() const override { return m_changeWord; }
+    QString GetErrorWord() const override { return m_errorWord; }
+
+    QString Cmd() const { return m_cmd; }
+    QString Charset() const { return m_charset; }
+    QString Surrogate() const { return m_surrogate; }
+    QString Flag() const { return m_flag; }
+
+    // The same text as the 32 characters that separate words.
+    static bool isDelimiter(QChar c);
+    // A run of word characters longer than this is no word of any
+    // dictionary; it passes unchecked (ispell would cut it up).
+    static constexpr int MaximumWordBytes = 100;
+    // Requests are cut at word ends to stay below this many bytes.
+    static constexpr int MaximumRequestBytes = 2000;
+
+private:
+    struct Word {
+        int start;
+        int length;
+        QByteArray answer; // the first answer line about it; empty: correct
+    };
+    TSpellReturnCode check(const QByteArray &buffer, int &errPos, int &errLen);
+    bool findDictionary(TLanguage language, const TISpellerSetup &setup, QString *folder);
+    void startProcess(const QString &folder, const TISpellerSetup &setup);
+    void failWith(SpellerTexts::Text text, const QString &argument, const QString &reason = QString());
+    void splitWords(const QString &text);
+    // Asks about the words from firstWord on, one request line's worth.
+    bool askFrom(int firstWord);
+    bool askChunk(const QString &text, int firstWord, int endWord);
+    QByteArray toProcess(const QString &text) const;
+    QString fromProcess(const QByteArray &bytes) const;
+    void forgetAnswers();
+
+    QString m_cmd;
+    QString m_charset;
+    QString m_surrogate;
+    QString m_flag;
+    QString m_command; // m_cmd with the installation folder put in
+    SpellerTexts m_texts;
+    std::unique_ptr<IspellProcess> m_process;
+    bool m_utf8Pipe = false;
+    int m_pipeCodePage = 0;
+    int m_bufferCodePage = 0;
+    QByteArray m_lastAnswer;
+    QString m_changeWord;
+    QString m_errorWord;
+    QStringList m_changeAlways; // old word at even indexes, its replacement after it
+    TConvTable m_convTable;
+
+    // The last text checked, its words and the answers so far: words from
+    // m_answered on have not been asked about.
+    QString m_text;
+    QList<Word> m_words;
+    int m_answered = 0;
+    bool m_hasText = false;
+};
+
+// Fills list with one line per dictionary of the installation (section order
+// as TISpeller searches them), the language name standing for the section
+// name when the section has a language; answers the number of lines.
+int ListISpellLanguages(TSpellList &list, TLangOption option, const Registry &registry);
