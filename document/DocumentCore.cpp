@@ -138,6 +138,8 @@ DocumentCore::~DocumentCore()
 
 void DocumentCore::connectDocument()
 {
+    // A document reports what changed where only once it has a layout.
+    m_document->documentLayout();
     connect(m_document, &QTextDocument::contentsChange, this, [this](int position, int removed, int added) {
         emit contentsChanged(position, removed, added);
         if (!m_loading)

@@ -319,6 +319,8 @@ QTextDocument *buildDocument(const EncodedText &source, const QFont &font, std::
         cursor.insertText(text);
         if (progress)
             progress->store(reader.done());
+        if (source.pieceRead)
+            source.pieceRead(reader.done());
     }
     if (reader.failed()) {
         if (error)

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+
+#include <functional>
 #include <QStringView>
 #include <QTextCharFormat>
 
@@ -34,6 +36,9 @@ struct EncodedText {
     qsizetype offset = 0;
     Encoding encoding = CodePage;
     int codePage = 1252;
+    // Told the bytes read so far after each piece of a file, on the thread
+    // that builds the document (watchers of the file's progress).
+    std::function<void(qint64)> pieceRead;
 };
 QString decode(const EncodedText &source);
 

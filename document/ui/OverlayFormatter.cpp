@@ -1,6 +1,6 @@
 #include "document/ui/OverlayFormatter.h"
 
-#include "document/TextProperties.h"
+#include "document/TextAppearance.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPalette>
@@ -53,25 +53,8 @@ QList<QPair<int, int>> OverlayFormatter::findLinks(const QString &text)
 
 QList<QTextLayout::FormatRange> OverlayFormatter::rangesFor(const QTextBlock &block) const
 {
-    QList<QTextLayout::FormatRange> ranges;
-    const int base = block.position();
-    for (auto it = block.begin(); !it.atEnd(); ++it) {
-        const QTextFragment frag = it.fragment();
-        const QTextCharFormat f = frag.charFormat();
-        if (f.boolProperty(TextProperty::Hidden)) {
-            QTextCharFormat hidden;
-            hidden.setFontPointSize(0.5);
-            hidden.setFontLetterSpacingType(QFont::AbsoluteSpacing);
-            hidden.setFontLetterSpacing(-1);
-            hidden.setForeground(Qt::transparent);
-            hidden.setBackground(Qt::transparent);
-            ranges.append({frag.position() - base, frag.length(), hidden});
-        } else if (f.boolProperty(TextProperty::Disabled)) {
-            QTextCharFormat grey;
-            grey.setForeground(m_editor->palette().color(QPalette::Disabled, QPalette::Text));
-            ranges.append({frag.position() - base, frag.length(), grey});
-        }
-    }
+    QList<QTextLayout::FormatRange> ranges =
+        TextAppearance::rangesFor(block, m_editor->palette().color(QPalette::Disabled, QPalette::Text));
     if (m_detectLinks) {
         QTextCharFormat linkFormat;
         linkFormat.setForeground(m_editor->palette().color(QPalette::Link));

@@ -1,0 +1,239 @@
+#include "document/DocumentCore.h"
+#include "document/TextAppearance.h"
+#include "document/TextProperties.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+
+// The document core without any widget: the rules of the control, its
+// streams and its loading.
+class TestDocumentCore : public QObject
+{
+    Q_OBJECT
+
+    static QByteArray lines(qsizetype bytes)
+    {
+        QByteArray data;
+        data.reserve(bytes + 64);
+        for (int i = 0; data.size() < bytes; ++i)
+            data += "line " + QByteArray::number(i) + " of a file that is cut while it loads\r\n";
+        return data;
+    }
+
+private slots:
+    void protectedTextIsRefusedUnlessTheVerdictAllows()
+    {
+        DocumentCore core;
+        core.Lines().loadFromBuffer("open SHUT open");
+        core.select(5, 4);
+        core.SelAttributes().setProtected(true);
+        QList<QPair<int, int>> asked;
+        bool allow = false;
+        core.OnProtectChange = [&](int start, int end) {
+            asked.append({start, end});
+            return allow;
+        };
+        core.select(4, 3);
+        core.setSelText(QStringLiteral("x"));
+        QCOMPARE(core.Text(), QStringLiteral("open SHUT open"));
+        QCOMPARE(asked, (QList<QPair<int, int>>{{4, 7}}));
+        QVERIFY(!core.ReplaceSelectionW(QStringLiteral("y")));
+        allow = true;
+        QVERIFY(core.ReplaceSelectionW(QStringLiteral("y")));
+        QCOMPARE(core.Text(), QStringLiteral("openyUT open"));
+        // Loading may change anything without asking.
+        asked.clear();
+        core.setLoading(true);
+        core.select(0, core.TextLength());
+        core.setSelText(QStringLiteral("new"));
+        QVERIFY(asked.isEmpty());
+        QCOMPARE(core.Text(), QStringLiteral("new"));
+    }
+
+    void editsAndSelectionAreSignalled()
+    {
+        DocumentCore core;
+        QSignalSpy changed(&core, &DocumentCore::changed);
+        QSignalSpy selection(&core, &DocumentCore::selectionChanged);
+        core.setSelText(QStringLiteral("abc def"));
+        QVERIFY(changed.count() >= 1);
+        const int before = selection.count();
+        core.select(4, 3);
+        QCOMPARE(selection.count(), before + 1);
+        QCOMPARE(core.SelText(), QStringLiteral("def"));
+        core.select(4, 3); // the same selection again is no change
+        QCOMPARE(selection.count(), before + 1);
+        core.setMaxLength(8);
+        core.select(7, 0);
+        QVERIFY(core.wouldExceedMaxLength(0, 2));
+        QVERIFY(!core.wouldExceedMaxLength(0, 1));
+    }
+
+    void attributesChangeTheSelectionAsOneUndoStep()
+    {
+        DocumentCore core;
+        core.Lines().loadFromBuffer("first\r\nsecond");
+        core.select(0, 5);
+        core.beginEditGroup();
+        core.SelAttributes().setStyle(TFontStyle::fsBold);
+        core.Paragraph().setLeftIndent(20);
+        core.endEditGroup();
+        QVERIFY(core.SelAttributes().Style().testFlag(TFontStyle::fsBold));
+        QCOMPARE(core.Paragraph().LeftIndent(), 20);
+        core.select(7, 3);
+        QVERIFY(!core.SelAttributes().Style().testFlag(TFontStyle::fsBold));
+        QCOMPARE(core.Paragraph().LeftIndent(), 0);
+        core.Undo();
+        core.select(0, 5);
+        QVERIFY(!core.SelAttributes().Style().testFlag(TFontStyle::fsBold));
+        QCOMPARE(core.Paragraph().LeftIndent(), 0);
+        QVERIFY(!core.CanUndo());
+    }
+
+    void findFollowsItsOptions()
+    {
+        DocumentCore core;
+        core.Lines().loadFromBuffer("The cat, the catalogue\r\nTHE end");
+        QCOMPARE(core.FindTextW(QStringLiteral("the"), 1, -1, {}), 9);
+        QCOMPARE(core.FindTextW(QStringLiteral("THE"), 0, -1, TSearchType::stMatchCase), 23);
+        QCOMPARE(core.FindTextW(QStringLiteral("cat"), 6, -1, TSearchType::stWholeWord), -1);
+        QCOMPARE(core.FindTextW(QStringLiteral("cat"), 22, -1, TSearchType::stBackward), 13);
+        QCOMPARE(core.FindTextW(QStringLiteral("end"), 0, 10, {}), -1);
+        QCOMPARE(core.FindTextW(QStringLiteral("end"), 0, -1, TSearchType::stSetSelection), 27);
+        QCOMPARE(core.SelText(), QStringLiteral("end"));
+    }
+
+    void richTextRoundTripsThroughTheStreams()
+    {
+        DocumentCore core;
+        QVERIFY(core.Lines().loadFromBuffer("{\\rtf1\\ansi plain {\\b bold}\\par next}"));
+        QCOMPARE(core.Text(), QStringLiteral("plain bold\nnext"));
+        const QByteArray rtf = core.Lines().saveToBuffer();
+        DocumentCore again;
+        QVERIFY(again.Lines().loadFromBuffer(rtf));
+        again.select(6, 4);
+        QVERIFY(again.SelAttributes().Style().testFlag(TFontStyle::fsBold));
+        QCOMPARE(again.Text(), core.Text());
+        // Damage read past is counted, not hidden.
+        QVERIFY(core.Lines().loadFromBuffer("{\\rtf1 a{\\b b}}}}} c"));
+        QVERIFY(core.Lines().lastDamagedParts() >= 0);
+    }
+
+    void aFileCutWhileItLoadsIsNotTakenAsLoaded_data()
+    {
+        QTest::addColumn<bool>("background");
+        QTest::newRow("on this thread") << false;
+        QTest::newRow("in the background") << true;
+    }
+
+    void aFileCutWhileItLoadsIsNotTakenAsLoaded()
+    {
+        QFETCH(bool, background);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("cut.txt"));
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(lines(10 * 1024 * 1024));
+        }
+        DocumentCore core;
+        core.setLimits({1024, 4 * 1024 * 1024});
+        core.Lines().loadFromBuffer("kept");
+        PlainText::EncodedText source;
+        source.filePath = path;
+        source.codePage = 1252;
+        int pieces = 0;
+        source.pieceRead = [&pieces, path](qint64) {
+            if (++pieces == 1)
+                QFile::resize(path, 1024 * 1024);
+        };
+        LoadResult result;
+        if (background) {
+            QSignalSpy finished(&core, &DocumentCore::loadFinished);
+            core.startLoadEncoded(source);
+            QVERIFY(core.isLoadingInBackground());
+            QVERIFY(finished.wait(60000));
+            result = finished.first().first().value<LoadResult>();
+        } else {
+            result = core.loadEncoded(source);
+        }
+        QVERIFY(!result.loaded());
+        QCOMPARE(result.error, LoadResult::Error::FileChanged);
+        QCOMPARE(core.Text(), QStringLiteral("kept"));
+        QVERIFY(!core.isLoadingInBackground());
+    }
+
+    void aFileThatCannotBeOpenedIsAReadFailure()
+    {
+        DocumentCore core;
+        core.Lines().loadFromBuffer("kept");
+        PlainText::EncodedText source;
+        source.filePath = QStringLiteral("/nonexistent/quilmar/file.txt");
+        const LoadResult result = core.loadEncoded(source);
+        QCOMPARE(result.error, LoadResult::Error::ReadFailed);
+        QCOMPARE(core.Text(), QStringLiteral("kept"));
+    }
+
+    void aWholeFileLoadsAndKeepsItsLineEnds()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("whole.txt"));
+        const QByteArray bytes = QByteArray(3 * 1024 * 1024, 'x') + "\nlast\n";
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(bytes);
+        }
+        DocumentCore core;
+        PlainText::EncodedText source;
+        source.filePath = path;
+        QVERIFY(core.loadEncoded(source).loaded());
+        QCOMPARE(core.TextLength(), int(bytes.size()));
+        QCOMPARE(core.PlainLineEnd(), PlainText::LineEnd::Lf);
+        core.setPlainTextMode(true);
+        QCOMPARE(core.Lines().saveToBuffer(), bytes);
+    }
+
+    void hiddenTextTakesNoRoomInAPageLayout()
+    {
+        QTextDocument visible;
+        visible.setDefaultFont(QFont(QStringLiteral("Liberation Serif"), 12));
+        QTextCursor(&visible).insertText(QStringLiteral("shown text shown text"));
+        QTextDocument withHidden;
+        withHidden.setDefaultFont(visible.defaultFont());
+        QTextCursor c(&withHidden);
+        c.insertText(QStringLiteral("shown text "));
+        QTextCharFormat hidden;
+        hidden.setProperty(TextProperty::Hidden, true);
+        c.insertText(QStringLiteral("hidden words ").repeated(40), hidden);
+        c.insertText(QStringLiteral("shown text"), QTextCharFormat());
+
+        // A page 2 inches wide, as a printer layout would use.
+        const qreal pageWidth = 192;
+        std::unique_ptr<QTextDocument> page(TextAppearance::cloneForLayout(withHidden));
+        page->setTextWidth(pageWidth);
+        visible.setTextWidth(pageWidth);
+        QVERIFY(visible.size().height() > 0 && page->size().height() > 0); // laid out now
+        QVERIFY(visible.firstBlock().layout()->lineCount() >= 1);
+        QCOMPARE(page->firstBlock().layout()->lineCount(), visible.firstBlock().layout()->lineCount());
+        QVERIFY(qAbs(page->size().height() - visible.size().height()) < 1.0);
+        QVERIFY(page->idealWidth() <= visible.idealWidth() + 2.0);
+        // The document itself keeps its hidden text.
+        QCOMPARE(page->characterCount(), withHidden.characterCount());
+        // Without the hidden property applied, the same text would wrap to many lines.
+        QTextDocument plainCopy;
+        plainCopy.setDefaultFont(visible.defaultFont());
+        QTextCursor(&plainCopy).insertText(withHidden.toPlainText());
+        plainCopy.setTextWidth(pageWidth);
+        QVERIFY(plainCopy.size().height() > visible.size().height());
+        QVERIFY(plainCopy.firstBlock().layout()->lineCount() > visible.firstBlock().layout()->lineCount());
+    }
+};
+
+QTEST_MAIN(TestDocumentCore)
+#include "tst_documentcore.moc"
