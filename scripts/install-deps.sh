@@ -9,6 +9,7 @@ packages=(
   libicu-dev libjpeg62-turbo adwaita-icon-theme
   xvfb xauth xdotool x11-utils
   fonts-liberation2
+  poppler-utils
 )
 
 missing=()
