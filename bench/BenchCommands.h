@@ -14,4 +14,6 @@ int genCommand(const QStringList &args);
 int rtfRead(const QStringList &args);
 int rtfWrite(const QStringList &args);
 int rtfGenerate(const QStringList &args);
+int printCommand(const QStringList &args);
+int previewCommand(const QStringList &args);
 } // namespace Bench

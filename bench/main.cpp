@@ -11,7 +11,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     if (args.isEmpty()) {
-        std::fprintf(stderr, "usage: quilmar-bench load|text|save|startup|gen|rtf-read|rtf-write|rtf-generate …\n");
+        std::fprintf(stderr, "usage: quilmar-bench load|text|save|startup|gen|rtf-read|rtf-write|rtf-generate|print|preview …\n");
         return 2;
     }
     const QString command = args.takeFirst();
@@ -20,6 +20,7 @@ int main(int argc, char *argv[])
         {"load", Bench::loadCommand}, {"load-one", Bench::loadOneCommand}, {"text", Bench::textCommand},
         {"save", Bench::saveCommand}, {"startup", Bench::startupCommand}, {"gen", Bench::genCommand},
         {"rtf-read", Bench::rtfRead}, {"rtf-write", Bench::rtfWrite}, {"rtf-generate", Bench::rtfGenerate},
+        {"print", Bench::printCommand}, {"preview", Bench::previewCommand},
     };
     for (const auto &[name, run] : commands)
         if (command == QLatin1String(name))

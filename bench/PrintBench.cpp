@@ -1,0 +1,105 @@
+// Timings of printing and of recording the preview's pages, on a text file
+// loaded as the editor loads plain text.
+#include "bench/BenchCommands.h"
+#include "bench/BenchSupport.h"
+
+#include "document/FileCoding.h"
+#include "document/PlainText.h"
+#include "platform/CodePages.h"
+#include "print/Pagination.h"
+#include "print/ui/PrintJob.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <QTextDocument>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+std::unique_ptr<QTextDocument> loadText(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "cannot read %s\n", qPrintable(path));
+        return nullptr;
+    }
+    const int acp = CodePages::ansiCodePage();
+    FileCodings::LoadPlan plan = FileCodings::planLoad(file.readAll(), fcAnsiText, acp, acp);
+    if (plan.streamDefault) {
+        const bool utf8 = plan.coding == fcUtf8;
+        plan.text.encoding = utf8 ? PlainText::EncodedText::Utf8 : PlainText::EncodedText::CodePage;
+        plan.text.offset = utf8 ? 3 : 0;
+        plan.text.codePage = acp;
+    }
+    return std::unique_ptr<QTextDocument>(
+        PlainText::buildDocument(plan.text, QFont(QStringLiteral("Courier New"), 10)));
+}
+
+void setUpPdf(QPrinter &printer, const QString &path)
+{
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    printer.setOutputFileName(path);
+}
+
+} // namespace
+
+int Bench::printCommand(const QStringList &args)
+{
+    QStringList rest = args;
+    PrintRequest request;
+    request.pageNumbers = rest.removeAll(QStringLiteral("--page-numbers")) > 0;
+    if (rest.removeAll(QStringLiteral("--odd")) > 0)
+        request.parity = 1;
+    if (rest.removeAll(QStringLiteral("--even")) > 0)
+        request.parity = 2;
+    for (const auto &[name, value] : {qMakePair(QStringLiteral("--from"), &request.first),
+                                      qMakePair(QStringLiteral("--to"), &request.last)}) {
+        const qsizetype i = rest.indexOf(name);
+        if (i >= 0 && i + 1 < rest.size()) {
+            *value = rest.at(i + 1).toInt();
+            rest.remove(i, 2);
+        }
+    }
+    if (rest.size() != 2)
+        return usage("print FILE OUT.pdf [--from N --to M] [--odd|--even] [--page-numbers]");
+    const auto document = loadText(rest.at(0));
+    if (!document)
+        return 1;
+    request.title = QFileInfo(rest.at(0)).fileName();
+
+    QTemporaryDir dir;
+    QElapsedTimer t;
+    t.start();
+    {
+        QPrinter baseline(QPrinter::HighResolution);
+        setUpPdf(baseline, dir.filePath(QStringLiteral("baseline.pdf")));
+        document->print(&baseline);
+    }
+    const double baselineSeconds = t.nsecsElapsed() / 1e9;
+
+    QPrinter printer(QPrinter::HighResolution);
+    setUpPdf(printer, QFileInfo(rest.at(1)).absoluteFilePath());
+    t.restart();
+    const PrintResult result = printDocument(*document, printer, request);
+    const double seconds = t.nsecsElapsed() / 1e9;
+    printJson({
+        {QStringLiteral("op"), QStringLiteral("print")},
+        {QStringLiteral("pages"), int(result.pages.size())},
+        {QStringLiteral("seconds"), seconds},
+        {QStringLiteral("baseline_seconds"), baselineSeconds},
+        {QStringLiteral("peak_rss_mb"), peakRssMb()},
+    });
+    return result.status == PrintResult::Failed || result.status == PrintResult::Cancelled ? 1 : 0;
+}
+
+int Bench::previewCommand(const QStringList &)
+{
+    return usage("preview FILE");
+}
