@@ -275,8 +275,10 @@ void TPrintPreview::resizeEvent(QResizeEvent *event)
 bool TPrintPreview::viewportEvent(QEvent *event)
 {
     // The scroll bars' own wheel handling would bypass the accumulator.
-    if (event->type() == QEvent::Wheel)
-        return false;
+    if (event->type() == QEvent::Wheel) {
+        wheelEvent(static_cast<QWheelEvent *>(event));
+        return true;
+    }
     return QAbstractScrollArea::viewportEvent(event);
 }
 
