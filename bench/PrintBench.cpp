@@ -7,6 +7,8 @@
 #include "document/PlainText.h"
 #include "platform/CodePages.h"
 #include "print/Pagination.h"
+#include "print/ui/Preview.h"
+#include "print/ui/PreviewRendering.h"
 #include "print/ui/PrintJob.h"
 
 #include <QElapsedTimer>
@@ -99,7 +101,51 @@ int Bench::printCommand(const QStringList &args)
     return result.status == PrintResult::Failed || result.status == PrintResult::Cancelled ? 1 : 0;
 }
 
-int Bench::previewCommand(const QStringList &)
+int Bench::previewCommand(const QStringList &args)
 {
-    return usage("preview FILE");
+    if (args.size() != 1)
+        return usage("preview FILE");
+    const auto document = loadText(args.first());
+    if (!document)
+        return 1;
+    TPrintPreview preview;
+    preview.setUnits(mmLoMetric);
+    preview.resize(600, 400);
+    preview.show();
+    double firstPageSeconds = -1;
+    QElapsedTimer t;
+    QObject::connect(&preview.pages(), &TMetafileList::changed, [&] {
+        if (firstPageSeconds < 0 && preview.TotalPages() == 1) {
+            // On screen: paint the sheet with the page.
+            preview.sheet()->grab();
+            firstPageSeconds = t.nsecsElapsed() / 1e9;
+        }
+    });
+    t.start();
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    const Pagination pages(*document, printerGeometry(printer, PageMargins{}));
+    const int recorded = recordPages(preview, pages, true);
+    const double seconds = t.nsecsElapsed() / 1e9;
+    QElapsedTimer turn;
+    turn.start();
+    preview.setCurrentPage(recorded / 2);
+    preview.sheet()->grab();
+    const double turnSeconds = turn.nsecsElapsed() / 1e9;
+    turn.restart();
+    preview.setZoom(150);
+    preview.sheet()->grab();
+    const double zoomSeconds = turn.nsecsElapsed() / 1e9;
+    printJson({
+        {QStringLiteral("op"), QStringLiteral("preview")},
+        {QStringLiteral("pages"), recorded},
+        {QStringLiteral("first_page_seconds"), firstPageSeconds},
+        {QStringLiteral("seconds"), seconds},
+        {QStringLiteral("stream_bytes"), preview.pages().streamSize()},
+        {QStringLiteral("turn_page_seconds"), turnSeconds},
+        {QStringLiteral("zoom_seconds"), zoomSeconds},
+        {QStringLiteral("peak_rss_mb"), peakRssMb()},
+    });
+    return recorded > 0 ? 0 : 1;
 }

@@ -160,6 +160,28 @@ int Pagination::pageCount() const
     return qMax(1, m_document->documentLayout()->pageCount());
 }
 
+bool Pagination::hasPageAfter(int index) const
+{
+    QAbstractTextDocumentLayout *layout = m_document->documentLayout();
+    const qreal bottom = qreal(index + 1) * m_geometry.textRect().height();
+    // Hit-testing lays the document out down to the point, not further.
+    const int hit = layout->hitTest(QPointF(0, bottom - 0.5), Qt::FuzzyHit);
+    if (hit < 0)
+        return false;
+    for (QTextBlock b = m_document->findBlock(hit); b.isValid(); b = b.next()) {
+        const QTextLayout *text = b.layout();
+        if (!b.isVisible())
+            continue;
+        if (!text || text->lineCount() == 0)
+            return true; // not laid out yet: it lies below
+        const qreal top = layout->blockBoundingRect(b).top();
+        const QTextLine last = text->lineAt(text->lineCount() - 1);
+        if (top + last.y() + last.height() > bottom + 0.5)
+            return true;
+    }
+    return false;
+}
+
 QList<int> Pagination::pageStarts() const
 {
     QAbstractTextDocumentLayout *layout = m_document->documentLayout();
@@ -200,6 +222,7 @@ void Pagination::paintPage(QPainter &painter, int index, int pageNumber) const
     painter.translate(text.left(), text.top() - top);
     QAbstractTextDocumentLayout::PaintContext context;
     painter.setClipRect(QRectF(0, top, text.width(), text.height()));
+    m_document->documentLayout()->hitTest(QPointF(0, top + text.height()), Qt::FuzzyHit);
     // The next page's first line starts on this page's bottom edge: keep it
     // out, or it would be sent to the printer under the clip.
     context.clip = QRectF(0, top, text.width(), text.height() - 1);

@@ -39,7 +39,10 @@ public:
     static QPair<int, int> trimmedSelection(const QTextDocument &document, int from, int to);
 
     const PageGeometry &geometry() const { return m_geometry; }
+    // Lays out the whole document.
     int pageCount() const;
+    // Whether text follows page index; lays out only as far as that page.
+    bool hasPageAfter(int index) const;
     // The first character of each page, in the source document's positions.
     QList<int> pageStarts() const;
 

@@ -117,6 +117,28 @@ private slots:
         QCOMPARE(doc.toPlainText(), QStringLiteral("a\fb\f\fc\nd\f\ne")); // the caller's copy is untouched
     }
 
+    void pagesFoundOneByOneAreAllThePages()
+    {
+        const auto count = [](const QTextDocument &doc, const PageGeometry &g) {
+            Pagination lazy(doc, g);
+            int pages = 1;
+            while (lazy.hasPageAfter(pages - 1))
+                ++pages;
+            return pages;
+        };
+        std::vector<std::unique_ptr<QTextDocument>> docs;
+        docs.push_back(numberedLines(150));
+        docs.push_back(numberedLines(50));
+        docs.push_back(std::make_unique<QTextDocument>());
+        docs.push_back(std::make_unique<QTextDocument>(QStringLiteral("a\fb\f\fc\nd\f\ne\f")));
+        for (const auto &doc : docs) {
+            for (const PageGeometry &g : {a4(), a4(600, {10, 10, 10, 10})}) {
+                Pagination whole(*doc, g);
+                QCOMPARE(count(*doc, g), whole.pageCount());
+            }
+        }
+    }
+
     void pageStartsMatchThePrintedPages()
     {
         auto doc = numberedLines(150);
