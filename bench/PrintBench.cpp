@@ -8,9 +8,13 @@
 #include "platform/CodePages.h"
 #include "print/Pagination.h"
 #include "print/ui/Preview.h"
-#include "print/ui/PreviewRendering.h"
+#include "print/ui/PreviewUnit.h"
+#include "platform/Settings.h"
+#include "platform/SettingsLines.h"
+#include "platform/TextSet.h"
 #include "print/ui/PrintJob.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -103,20 +107,27 @@ int Bench::printCommand(const QStringList &args)
 
 int Bench::previewCommand(const QStringList &args)
 {
-    if (args.size() != 1)
-        return usage("preview FILE");
-    const auto document = loadText(args.first());
+    QStringList rest = args;
+    QString screenshot;
+    const qsizetype shot = rest.indexOf(QStringLiteral("--screenshot"));
+    if (shot >= 0 && shot + 1 < rest.size()) {
+        screenshot = rest.at(shot + 1);
+        rest.remove(shot, 2);
+    }
+    if (rest.size() != 1)
+        return usage("preview FILE [--screenshot OUT.png]");
+    const auto document = loadText(rest.first());
     if (!document)
         return 1;
-    TPrintPreview preview;
-    preview.setUnits(mmLoMetric);
-    preview.resize(600, 400);
-    preview.show();
+    Settings settings;
+    settings.setLine(SettingsLine::PageNumbers, QStringLiteral("PageNoPrint"));
+    TPreviewForm form(settings, TextSet::english());
+    TPrintPreview &preview = *form.PrintPreview1();
     double firstPageSeconds = -1;
     QElapsedTimer t;
     QObject::connect(&preview.pages(), &TMetafileList::changed, [&] {
         if (firstPageSeconds < 0 && preview.TotalPages() == 1) {
-            // On screen: paint the sheet with the page.
+            // On screen: the sheet painted with the page.
             preview.sheet()->grab();
             firstPageSeconds = t.nsecsElapsed() / 1e9;
         }
@@ -125,8 +136,9 @@ int Bench::previewCommand(const QStringList &args)
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setPageSize(QPageSize(QPageSize::A4));
-    const Pagination pages(*document, printerGeometry(printer, PageMargins{}));
-    const int recorded = recordPages(preview, pages, true);
+    QObject source;
+    const int recorded = form.showDocument(*document, printerGeometry(printer, PageMargins{}),
+                                           QFileInfo(rest.first()).fileName(), &source);
     const double seconds = t.nsecsElapsed() / 1e9;
     QElapsedTimer turn;
     turn.start();
@@ -137,6 +149,12 @@ int Bench::previewCommand(const QStringList &args)
     preview.setZoom(150);
     preview.sheet()->grab();
     const double zoomSeconds = turn.nsecsElapsed() / 1e9;
+    if (!screenshot.isEmpty()) {
+        preview.setZoomState(zsZoomToFit);
+        preview.setCurrentPage(2);
+        QCoreApplication::processEvents();
+        form.grab().save(screenshot);
+    }
     printJson({
         {QStringLiteral("op"), QStringLiteral("preview")},
         {QStringLiteral("pages"), recorded},
