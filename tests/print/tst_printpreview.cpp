@@ -202,6 +202,32 @@ private slots:
         QCOMPARE(sheet->cursor().shape(), Qt::ArrowCursor);
     }
 
+    void zoomKeepsTheRelativePositionAndAbortDropsEverything()
+    {
+        record(*preview, 2);
+        preview->setZoom(200);
+        QScrollBar *v = preview->verticalScrollBar();
+        v->setValue(v->maximum() / 2);
+        preview->setZoom(400);
+        QVERIFY(qAbs(v->value() - v->maximum() / 2) <= v->maximum() / 100 + 1);
+        preview->setZoomSavePos(false);
+        preview->setZoom(300);
+        QCOMPARE(v->value(), 0);
+
+        QVERIFY(preview->BeginDoc());
+        QCOMPARE(preview->TotalPages(), 0); // a new document replaces the pages
+        preview->NewPage();
+        QCOMPARE(preview->TotalPages(), 1);
+        preview->Abort();
+        QVERIFY(preview->isAborted());
+        QCOMPARE(preview->TotalPages(), 0);
+        QCOMPARE(preview->Canvas(), nullptr);
+        QVERIFY(!preview->NewPage());
+        QVERIFY(preview->BeginDoc()); // idle again
+        QVERIFY(preview->EndDoc());
+        QCOMPARE(preview->TotalPages(), 1);
+    }
+
     void borderAndShadowKeepThePaperSize()
     {
         record(*preview, 1);
