@@ -240,6 +240,11 @@ private slots:
         const int end = int(QStringLiteral("first\nsecond line\n \t\n\n").size());
         QCOMPARE(Pagination::trimmedSelection(doc, 6, end), qMakePair(6, 17));
         QCOMPARE(Pagination::trimmedSelection(doc, 17, end), qMakePair(17, 17));
+        // Pages of a selection start where it starts, in the document's positions.
+        QCOMPARE(Pagination(doc, a4(), 6, 17).pageStarts(), QList<int>{6});
+        doc.setPlainText(QStringLiteral("xx\fab\fcd"));
+        QCOMPARE(Pagination(doc, a4(), 1, 8).pageStarts(), (QList<int>{1, 3, 6}));
+        doc.setPlainText(QStringLiteral("first\nsecond line\n \t\n\nthird"));
 
         QTemporaryDir dir;
         const QString pdf = dir.filePath(QStringLiteral("selection.pdf"));

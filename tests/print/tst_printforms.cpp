@@ -168,6 +168,9 @@ private slots:
         QCOMPARE(form.showDocument(*one, a4(), QStringLiteral("one.txt"), &source), 1);
         QCOMPARE(form.Panel1()->text(), QStringLiteral(" / 1"));
         QCOMPARE(form.PageSpinEdit()->value(), 1);
+        const QTextDocument empty;
+        QCOMPARE(form.showDocument(empty, a4(), QStringLiteral("empty.txt"), &source), 1);
+        QCOMPARE(form.Panel1()->text(), QStringLiteral(" / 1"));
     }
 
     void zoomButtonsAndZoomBox()
