@@ -1,5 +1,7 @@
 #include "print/Pagination.h"
 
+#include "document/TextProperties.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QPaintDevice>
 #include <QPainter>
@@ -85,6 +87,7 @@ Pagination::Pagination(const QTextDocument &document, const PageGeometry &geomet
         cursor.removeSelectedText();
     }
     m_offset = from;
+    removeHiddenText();
     splitAtFormFeeds();
 
     // Page layout happens in the text rectangle; margins are the caller's.
@@ -98,6 +101,37 @@ Pagination::Pagination(const QTextDocument &document, const PageGeometry &geomet
 }
 
 Pagination::~Pagination() = default;
+
+void Pagination::removeHiddenText()
+{
+    QList<QPair<int, int>> hidden; // start and length in the copy
+    for (QTextBlock b = m_document->begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            if (!f.isValid() || !f.charFormat().boolProperty(TextProperty::Hidden))
+                continue;
+            if (!hidden.isEmpty() && hidden.last().first + hidden.last().second == f.position())
+                hidden.last().second += f.length();
+            else
+                hidden.append({f.position(), f.length()});
+        }
+    }
+    if (hidden.isEmpty())
+        return;
+    QTextCursor cursor(m_document.get());
+    cursor.beginEditBlock();
+    for (auto it = hidden.crbegin(); it != hidden.crend(); ++it) {
+        cursor.setPosition(it->first);
+        cursor.setPosition(it->first + it->second, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+    }
+    cursor.endEditBlock();
+    int gone = 0;
+    for (const auto &[start, length] : hidden) {
+        m_removed.append({start - gone, gone + length});
+        gone += length;
+    }
+}
 
 void Pagination::splitAtFormFeeds()
 {
@@ -142,7 +176,13 @@ void Pagination::splitAtFormFeeds()
 int Pagination::sourcePosition(int position) const
 {
     const auto before = std::lower_bound(m_insertedBreaks.cbegin(), m_insertedBreaks.cend(), position);
-    return position - int(before - m_insertedBreaks.cbegin()) + m_offset;
+    position -= int(before - m_insertedBreaks.cbegin());
+    // The last removal at or before the position tells how much had gone.
+    const auto after = std::upper_bound(m_removed.cbegin(), m_removed.cend(), position,
+                                        [](int p, const QPair<int, int> &r) { return p < r.first; });
+    if (after != m_removed.cbegin())
+        position += std::prev(after)->second;
+    return position + m_offset;
 }
 
 QPair<int, int> Pagination::trimmedSelection(const QTextDocument &document, int from, int to)

@@ -1,4 +1,5 @@
 #include "print/Pagination.h"
+#include "document/TextProperties.h"
 #include "print/ui/PrintJob.h"
 
 #include "PdfText.h"
@@ -137,6 +138,29 @@ private slots:
                 QCOMPARE(count(*doc, g), whole.pageCount());
             }
         }
+    }
+
+    void hiddenTextIsNotPrinted()
+    {
+        QTextDocument doc;
+        QTextCursor cursor(&doc);
+        QTextCharFormat hidden;
+        hidden.setProperty(TextProperty::Hidden, true);
+        cursor.insertText(QStringLiteral("shown "));
+        cursor.insertText(QStringLiteral("secret\fword "), hidden);
+        cursor.insertText(QStringLiteral("also\fnext"), QTextCharFormat());
+        // "shown also\f" | "next": the hidden feed makes no page.
+        Pagination pages(doc, a4());
+        QCOMPARE(pages.pageStarts(), (QList<int>{0, 23}));
+        QCOMPARE(doc.characterAt(23), QLatin1Char('n'));
+
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("hidden.pdf"));
+        QPrinter printer(QPrinter::HighResolution);
+        setUpPdf(printer, pdf);
+        QCOMPARE(printDocument(doc, printer, PrintRequest{}).pages, (QList<int>{1, 2}));
+        QCOMPARE(PdfText::words(pdf, 1), (QStringList{QStringLiteral("shown"), QStringLiteral("also")}));
+        QCOMPARE(PdfText::words(pdf, 2), QStringList{QStringLiteral("next")});
     }
 
     void pageStartsMatchThePrintedPages()
