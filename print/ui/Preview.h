@@ -8,7 +8,6 @@
 #include <QColor>
 #include <QCursor>
 #include <QPicture>
-#include <QPointer>
 #include <QWidget>
 
 #include <memory>

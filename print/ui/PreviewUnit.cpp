@@ -124,7 +124,7 @@ TPreviewForm::TPreviewForm(Settings &settings, const TextSet &texts, QWidget *pa
     connect(m_fitPage, &QToolButton::clicked, this, [this] { fit(zsZoomToFit); });
     connect(m_close, &QPushButton::clicked, this, [this] {
         hide();
-        m_source = nullptr;
+        setSource(nullptr);
     });
     connect(m_preview, &TPrintPreview::changed, this, &TPreviewForm::previewChanged);
     connect(m_preview, &TPrintPreview::beginDoc, this, [] { QApplication::setOverrideCursor(Qt::WaitCursor); });
@@ -180,13 +180,7 @@ void TPreviewForm::storeSettings()
 int TPreviewForm::showDocument(const QTextDocument &document, const PageGeometry &geometry, const QString &caption,
                                QObject *source)
 {
-    if (m_source != source) {
-        if (m_source)
-            disconnect(m_source, &QObject::destroyed, this, &TPreviewForm::sourceDestroyed);
-        if (source)
-            connect(source, &QObject::destroyed, this, &TPreviewForm::sourceDestroyed);
-    }
-    m_source = source;
+    setSource(source);
     setWindowTitle(caption);
     m_preview->setPrintJobTitle(caption);
     show();
@@ -195,10 +189,20 @@ int TPreviewForm::showDocument(const QTextDocument &document, const PageGeometry
     return recordPages(*m_preview, pages, m_pageNoPrint);
 }
 
+void TPreviewForm::setSource(QObject *source)
+{
+    if (m_source == source && m_sourceWatch)
+        return;
+    disconnect(m_sourceWatch);
+    m_sourceWatch = source ? connect(source, &QObject::destroyed, this, &TPreviewForm::sourceDestroyed)
+                           : QMetaObject::Connection();
+    m_source = source;
+}
+
 void TPreviewForm::sourceDestroyed()
 {
     // The pages and buttons must not outlive the document they show.
-    m_source = nullptr;
+    setSource(nullptr);
     m_preview->Clear();
     m_pagesPanel->setText(QStringLiteral(" / 0"));
 }

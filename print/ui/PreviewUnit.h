@@ -73,6 +73,7 @@ private:
     void writeZoomBox(const QString &text);
     void pageSpinChanged(int value);
     void previewChanged();
+    void setSource(QObject *source);
     void sourceDestroyed();
 
     Settings &m_settings;
@@ -89,6 +90,7 @@ private:
     QToolButton *m_fitPage;
     QPushButton *m_close;
     QPointer<QObject> m_source;
+    QMetaObject::Connection m_sourceWatch;
     bool m_pageNoPrint = false;
     bool m_writingZoomBox = false;
 };

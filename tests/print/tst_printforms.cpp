@@ -258,8 +258,8 @@ private slots:
         QCOMPARE(printing.size(), 1);
         QCOMPARE(setup.size(), 1);
 
-        QObject other;
-        form.showDocument(*doc, a4(), QStringLiteral("b.txt"), &other);
+        auto other = std::make_unique<QObject>();
+        form.showDocument(*doc, a4(), QStringLiteral("b.txt"), other.get());
         QVERIFY(form.PrintPreview1()->TotalPages() > 0);
         form.BitBtn1()->click();
         QVERIFY(!form.isVisible());
@@ -267,6 +267,14 @@ private slots:
         QCOMPARE(form.PrintPreview1()->TotalPages(), 0);
         form.ToolButton2()->click();
         QCOMPARE(printing.size(), 1);
+
+        // A window closed after another took the preview leaves its pages alone.
+        QObject third;
+        form.showDocument(*doc, a4(), QStringLiteral("c.txt"), &third);
+        const int pages = form.PrintPreview1()->TotalPages();
+        other.reset();
+        QCOMPARE(form.PrintPreview1()->TotalPages(), pages);
+        QCOMPARE(form.previewSource(), &third);
     }
 };
 
