@@ -326,6 +326,17 @@ private slots:
         QVERIFY(PdfText::pageCount(pdf) >= 3);
     }
 
+    void noPrinterIsAFailureNotACrash()
+    {
+        auto doc = numberedLines(20);
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setPrinterName(QStringLiteral("no-such-printer-here"));
+        printer.setOutputFileName(QString());
+        const PrintResult result = printDocument(*doc, printer, PrintRequest{});
+        QCOMPARE(result.status, PrintResult::Failed);
+        QVERIFY(result.pages.isEmpty());
+    }
+
     void emptyDocumentIsOneBlankPage()
     {
         QTextDocument doc;
