@@ -126,15 +126,16 @@ PrintResult printDocument(const QTextDocument &document, QPrinter &printer, cons
     }
     printer.setDocName(request.title);
     QPainter painter;
-    if (!painter.begin(&printer)) {
+    if (!painter.begin(&printer))
         return result;
-    }
     const bool numbers = request.pageNumbers && !request.selection;
     for (int sheet = 0; sheet < toPrint.size(); ++sheet) {
-        if ((proceed && !proceed(sheet)) || printer.printerState() == QPrinter::Error) {
+        const bool failed = printer.printerState() == QPrinter::Error;
+        if (failed || (proceed && !proceed(sheet))) {
             printer.abort();
             painter.end();
-            result.status = printer.printerState() == QPrinter::Error ? PrintResult::Failed : PrintResult::Cancelled;
+            result.status = failed ? PrintResult::Failed : PrintResult::Cancelled;
+            result.pages.clear(); // the output is discarded
             return result;
         }
         if (sheet > 0 && !printer.newPage())

@@ -308,6 +308,7 @@ private slots:
         setUpPdf(printer, pdf);
         const PrintResult cancelled = printDocument(*doc, printer, PrintRequest{}, [](int sheet) { return sheet < 2; });
         QCOMPARE(cancelled.status, PrintResult::Cancelled);
+        QVERIFY(cancelled.pages.isEmpty());
         QFile kept(pdf);
         QVERIFY(kept.open(QIODevice::ReadOnly));
         QCOMPARE(kept.readAll(), QByteArray("old contents"));
