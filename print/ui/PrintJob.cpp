@@ -37,6 +37,12 @@ public:
         }
         m_temporary = temporary.fileName();
         temporary.close();
+        // A temporary file is private to its owner; the output gets the
+        // permissions of the file it replaces, or those of a new file.
+        m_permissions = target.exists() ? target.permissions()
+                                        : QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
+                                              | QFileDevice::ReadOther;
+        QFile::setPermissions(m_temporary, m_permissions);
         printer.setOutputFileName(m_temporary);
     }
 
@@ -73,6 +79,7 @@ private:
     QString m_target;
     QString m_temporary;
     QString m_error;
+    QFileDevice::Permissions m_permissions;
     bool m_committed = false;
     bool m_failed = false;
 };

@@ -321,10 +321,18 @@ private slots:
         QVERIFY(!failed.error.isEmpty());
         QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("missing"))));
 
-        // The same printer then prints normally, replacing the old file.
+        // The same printer then prints normally, replacing the old file and
+        // keeping its permissions.
+        const QFileDevice::Permissions shared = QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                                | QFileDevice::ReadGroup | QFileDevice::WriteGroup;
+        QVERIFY(QFile::setPermissions(pdf, shared));
         setUpPdf(printer, pdf);
         QCOMPARE(printDocument(*doc, printer, PrintRequest{}).status, PrintResult::Printed);
         QVERIFY(PdfText::pageCount(pdf) >= 3);
+        const QFileDevice::Permissions everyone = QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                                  | QFileDevice::ReadGroup | QFileDevice::WriteGroup
+                                                  | QFileDevice::ReadOther | QFileDevice::WriteOther;
+        QCOMPARE(QFileInfo(pdf).permissions() & everyone, shared);
     }
 
     void noPrinterIsAFailureNotACrash()
