@@ -18,4 +18,6 @@ int rtfGenerate(const QStringList &args);
 int proofingCommand(const QStringList &args);
 int ispellCommand(const QStringList &args);
 int ispellGenCommand(const QStringList &args);
+int printCommand(const QStringList &args);
+int previewCommand(const QStringList &args);
 } // namespace Bench

@@ -11,6 +11,7 @@ packages=(
   fonts-liberation2
   libhunspell-dev hunspell-en-us hunspell-en-gb hunspell-de-de hunspell-fr
   ispell iamerican ibritish ingerman ifrench-gut
+  poppler-utils
 )
 
 missing=()

@@ -50,6 +50,12 @@ QIcon drawn(const QString &name)
         {QStringLiteral("document-edit"), {QStringLiteral("\u270E"), QColor(0x20, 0x50, 0x90)}},
         {QStringLiteral("emblem-default"), {QStringLiteral("\u2714"), QColor(0x20, 0x70, 0x20)}},
         {QStringLiteral("emblem-unreadable"), {QStringLiteral("\u2716"), QColor(0x80, 0x30, 0x30)}},
+        {QStringLiteral("document-print"), {QStringLiteral("\u2399"), QColor(0x30, 0x30, 0x30)}},
+        {QStringLiteral("document-page-setup"), {QStringLiteral("\u25A4"), QColor(0x30, 0x50, 0x90)}},
+        {QStringLiteral("zoom-in"), {QStringLiteral("\u2295"), QColor(0x30, 0x30, 0x30)}},
+        {QStringLiteral("zoom-out"), {QStringLiteral("\u2296"), QColor(0x30, 0x30, 0x30)}},
+        {QStringLiteral("zoom-fit-width"), {QStringLiteral("\u2194"), QColor(0x30, 0x30, 0x30)}},
+        {QStringLiteral("zoom-fit-best"), {QStringLiteral("\u25A1"), QColor(0x30, 0x30, 0x30)}},
     };
     const auto it = glyphs.find(name);
     if (it == glyphs.end())
