@@ -664,6 +664,8 @@ void TFrameForm::prepareSubWindow(QMdiSubWindow *window)
             ours << a;
         ShortcutClashes::yield(menu->actions(), ours);
     }
+    if (auto *form = qobject_cast<TEditForm *>(window))
+        ShortcutClashes::preferCommands(form->Editor(), form);
 }
 
 TEditForm *TFrameForm::CreateDocumentWindow()

@@ -154,6 +154,14 @@ private slots:
         QCOMPARE(fx.frame->documents().size(), 2);
         QTest::keyClick(form->Editor(), Qt::Key_F1);
         QCOMPARE(fx.help.requests.size(), 1);
+        // The editor's own Ctrl+Insert (copy on X11) gives way to Insert > Image.
+        QTest::keyClick(form->Editor(), Qt::Key_Insert, Qt::ControlModifier);
+        QCOMPARE(fx.ui.shown.size(), 1);
+        QCOMPARE(fx.ui.shown.last().kind, ScriptedUserInteraction::Shown::Files);
+        // Keys no command has stay the editor's.
+        form->Editor()->selectAll();
+        QTest::keyClick(form->Editor(), Qt::Key_Delete);
+        QCOMPARE(form->Editor()->TextLength(), 0);
     }
 
     // Qt's own buttons follow the interface language.
