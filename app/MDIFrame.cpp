@@ -40,6 +40,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -1247,10 +1248,21 @@ void TFrameForm::closeForTermination()
         return;
     }
     m_terminating = true;
-    // Questions open now get no answer; their windows go first.
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (w != this && w->isModal() && w->isVisible())
-            w->close();
+    finishTermination();
+}
+
+void TFrameForm::finishTermination()
+{
+    // A question open now gets no answer. Its dialog is dismissed, and the
+    // frame closes once its event loop has returned, not from inside it.
+    if (QWidget *modal = QApplication::activeModalWidget()) {
+        if (auto *dialog = qobject_cast<QDialog *>(modal))
+            dialog->reject();
+        else
+            modal->close();
+        QTimer::singleShot(0, this, &TFrameForm::finishTermination);
+        return;
+    }
     RecoveryStore store(recoveryDir());
     for (TEditForm *f : documents()) {
         TRichTextEdit *editor = f->Editor();

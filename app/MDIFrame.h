@@ -191,6 +191,7 @@ private:
     void placeByInstanceCount();
     void keepOnScreen();
     void updateMinimumSize();
+    void finishTermination();
     void offerRecovery();
     bool restoreRecoveryCopy(const RecoveryStore::Copy &copy);
     void fillCodePageList();

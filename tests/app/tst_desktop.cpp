@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDialog>
 #include <QDialogButtonBox>
 #include <QMdiArea>
 #include <QMenu>
@@ -347,6 +348,18 @@ private slots:
         QCOMPARE(names, (QStringList{QStringLiteral("Untitled=first words (%1)").arg(untitledCoding),
                                      QString::fromUtf8("日本語.txt=Grüße, ελληνικά \U0001F600 (7)")}));
         QVERIFY(RecoveryStore(next.path(QStringLiteral("recovery"))).isEmpty());
+
+        // A dialog open when the request comes is dismissed first; the frame
+        // closes after the dialog's own event loop has returned.
+        FrameFixture busy;
+        busy.start();
+        busy.frame->CreateDocumentWindow()->Editor()->setSelText(QStringLiteral("typed"));
+        QTimer::singleShot(0, busy.frame.get(), &TFrameForm::closeForTermination);
+        QDialog dialog(busy.frame.get());
+        QCOMPARE(dialog.exec(), int(QDialog::Rejected));
+        QVERIFY(busy.frame->isVisible());
+        QTRY_VERIFY(!busy.frame->isVisible());
+        QCOMPARE(RecoveryStore(busy.frame->recoveryDir()).copies().size(), 1);
 
         // Answered No, the copies go.
         FrameFixture declined;

@@ -5,6 +5,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -96,11 +97,19 @@ private slots:
         quilmar.setProcessEnvironment(env);
         quilmar.start(m_prefix + QStringLiteral("/bin/quilmar"), {file});
         QVERIFY(quilmar.waitForStarted());
+        // A failed check must not leave the program running.
+        const auto stop = qScopeGuard([&quilmar] {
+            if (quilmar.state() != QProcess::NotRunning) {
+                quilmar.kill();
+                quilmar.waitForFinished(5000);
+            }
+        });
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(report), 20000);
 
         // One title, no second program name; the window carries our icon.
-        const QString window = run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                                               QStringLiteral("--name"), QStringLiteral("^Quilmar")})
+        const QString window = run(QStringLiteral("xdotool"),
+                                   {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+                                    QString::number(quilmar.processId()), QStringLiteral("--name"), QStringLiteral("^Quilmar")})
                                    .section(u'\n', 0, 0);
         QVERIFY(!window.isEmpty());
         QCOMPARE(run(QStringLiteral("xdotool"), {QStringLiteral("getwindowname"), window}),
