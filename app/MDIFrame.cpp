@@ -1296,8 +1296,7 @@ void TFrameForm::offerRecovery()
             usable << copy;
             continue;
         }
-        m_ui->showError(formatText(m_textSet.extra(TextSet::Extra::RecoveryDamaged),
-                                   {QDir::toNativeSeparators(copy.path) + QStringLiteral("\r\n") + copy.error}),
+        m_ui->showError(formatText(m_textSet.extra(TextSet::Extra::RecoveryDamaged), {QDir::toNativeSeparators(copy.path)}),
                         QStringLiteral("Quilmar"));
         store.remove(copy);
     }
@@ -1309,6 +1308,9 @@ void TFrameForm::offerRecovery()
                        formatText(m_textSet.extra(TextSet::Extra::RecoveryQuestion), {int(usable.size())}),
                        UserInteraction::Icon::Question, UserInteraction::Yes | UserInteraction::No,
                        UserInteraction::Yes});
+    // Ended while asking: the question had no answer, the copies wait for the next start.
+    if (m_terminating)
+        return;
     for (const RecoveryStore::Copy &copy : usable) {
         if (answer == UserInteraction::Yes && !restoreRecoveryCopy(copy))
             continue;

@@ -17,7 +17,7 @@ public:
         QString fileName;    // the document's file name; empty for an untitled one
         int fileCoding = 0;  // the document's coding, as the save dialog numbers it
         QByteArray rtf;
-        QString error;       // why the copy cannot be used; empty when it can
+        QString error;       // why the copy cannot be used (not shown); empty when it can
         bool isDamaged() const { return !error.isEmpty(); }
     };
 

@@ -336,7 +336,7 @@ private slots:
         const QStringList texts = next.ui.messageTexts();
         QCOMPARE(texts.size(), 2);
         QVERIFY(texts.at(0).contains(QLatin1String("broken.recovery")));
-        QVERIFY(texts.at(0).contains(QLatin1String("truncated")));
+        QVERIFY(RecoveryStore::parse("Quilmar recovery 1\nname=x\nsize=999\n\n{\\rtf1").error.contains(QLatin1String("truncated")));
         QVERIFY(texts.at(1).contains(QLatin1String("2 document")));
         QStringList names;
         for (TEditForm *f : next.frame->documents()) {
@@ -360,6 +360,16 @@ private slots:
         QVERIFY(busy.frame->isVisible());
         QTRY_VERIFY(!busy.frame->isVisible());
         QCOMPARE(RecoveryStore(busy.frame->recoveryDir()).copies().size(), 1);
+
+        // Ended while the question is open: the copies stay for the next start.
+        FrameFixture ended;
+        RecoveryStore waiting(ended.path(QStringLiteral("recovery")));
+        QVERIFY(waiting.write(QStringLiteral("x.txt"), 2, "{\\rtf1 x}"));
+        ended.ui.onMessage = [&ended](const UserInteraction::Message &) { ended.frame->closeForTermination(); };
+        ended.ui.messageAnswers.enqueue(UserInteraction::No);
+        ended.start();
+        QVERIFY(!ended.frame->isVisible());
+        QCOMPARE(waiting.copies().size(), 1);
 
         // Answered No, the copies go.
         FrameFixture declined;
