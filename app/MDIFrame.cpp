@@ -467,8 +467,9 @@ void TFrameForm::placeByInstanceCount()
         return;
     const int w = screen->geometry().width();
     const int h = screen->geometry().height();
-    int left = x();
-    int top = y();
+    // 64 bits: the stored position may be anywhere in the int range.
+    qint64 left = x();
+    qint64 top = y();
     if (w / 2 >= left + width())
         left = qRound(w / 2.0);
     else if (w / 2 < left)
@@ -477,12 +478,12 @@ void TFrameForm::placeByInstanceCount()
         top = qRound(h / 2.0);
     else if (h / 2 < top)
         top = 0;
-    move(left, top);
+    move(int(left), int(top));
 }
 
 void TFrameForm::keepOnScreen()
 {
-    const QScreen *screen = QGuiApplication::screenAt(QPoint(x() + qMin(width(), 100), y() + 10));
+    const QScreen *screen = QGuiApplication::screenAt(pos());
     if (!screen)
         screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     if (!screen)

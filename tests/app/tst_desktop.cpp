@@ -242,6 +242,17 @@ private slots:
         const int decoration = outer.width() - fx.frame->width();
         QVERIFY(fx.frame->minimumWidth()
                 >= qMin(available.width() - decoration, fx.frame->findChild<QToolBar *>()->sizeHint().width()));
+        // Positions at the end of the int range, for a second instance too.
+        FrameFixture second;
+        second.instances = 2;
+        lines[1] = QStringLiteral("2147483000");
+        lines[2] = QStringLiteral("-2147483000");
+        lines[3] = QStringLiteral("640");
+        lines[4] = QStringLiteral("2147483647");
+        second.writeSettings(lines);
+        second.start();
+        QVERIFY(available.contains(second.frame->frameGeometry()));
+
         const QComboBox *coding = fx.frame->codePageComboBox();
         const int western = coding->findText(QStringLiteral("Western European (Windows) (1252)"));
         if (western >= 0)
