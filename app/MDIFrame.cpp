@@ -268,7 +268,8 @@ void TFrameForm::refreshWindowList()
     separator->setProperty("windowListItem", true);
     int number = 1;
     for (QMdiSubWindow *w : windows) {
-        QAction *a = menu->addAction(QStringLiteral("&%1 %2").arg(number++).arg(w->windowTitle()));
+        QString title = w->windowTitle();
+        QAction *a = menu->addAction(QStringLiteral("&%1 %2").arg(number++).arg(title.replace(u'&', QLatin1String("&&"))));
         a->setProperty("windowListItem", true);
         a->setCheckable(true);
         a->setChecked(w == m_mdiArea->currentSubWindow());
@@ -1040,7 +1041,8 @@ void TFrameForm::refreshRecentItems()
         QAction *item = action(QStringLiteral("Recent%1").arg(k + 1));
         const QString name = m_recentFileNames.value(k);
         item->setVisible(!name.isEmpty());
-        item->setText(name);
+        // An ampersand in a file name is shown, not taken for an accelerator.
+        item->setText(QString(name).replace(u'&', QLatin1String("&&")));
         item->setToolTip(m_settings.line(RecentFiles::FirstLine + k));
         item->setStatusTip(m_settings.line(RecentFiles::FirstLine + k));
     }

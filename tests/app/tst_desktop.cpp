@@ -132,6 +132,20 @@ private slots:
         form->fileMenu()->close();
     }
 
+    // File names are shown as they are, ampersands included.
+    void ampersandsInFileNamesAreNoKeys()
+    {
+        FrameFixture fx;
+        QStringList lines(49);
+        lines[14] = fx.writeFile(QStringLiteral("R&D notes.txt"), "x");
+        fx.writeSettings(lines);
+        fx.start();
+        emit fx.frame->menus().value(QStringLiteral("File1"))->aboutToShow();
+        QAction *recent = fx.frame->action(QStringLiteral("Recent1"));
+        QVERIFY(recent->isVisible());
+        QCOMPARE(recent->text(), QStringLiteral("&R&&D notes.txt"));
+    }
+
     // Keys that two live commands share fire neither; Ctrl+W (word wrap) and
     // F1 (help) must reach their commands.
     void noKeyIsBoundTwice()
