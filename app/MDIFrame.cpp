@@ -8,10 +8,14 @@
 #include "app/DocumentTabStrip.h"
 #include "app/FileIconLookup.h"
 #include "app/FrameCaptions.h"
+#include "app/FramePlacement.h"
 #include "app/GoToPanel.h"
 #include "app/Hints.h"
 #include "platform/HelpEngine.h"
+#include "platform/ui/Accelerators.h"
 #include "platform/ui/Icons.h"
+#include "platform/ui/QtTranslations.h"
+#include "platform/ui/ShortcutClashes.h"
 #include "platform/ui/MenuBuilder.h"
 #include "app/InfoForm.h"
 #include "app/InsertSidebar.h"
@@ -20,6 +24,7 @@
 #include "app/MultiClipboard.h"
 #include "app/MultiClipboardBar.h"
 #include "app/RecentFiles.h"
+#include "app/RecoveryStore.h"
 #include "app/StateReport.h"
 #include "platform/SettingsLines.h"
 #include "document/ui/TRichTextEdit.h"
@@ -35,6 +40,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -48,6 +54,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QTemporaryFile>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -55,13 +62,17 @@
 
 TFrameForm::TFrameForm(const FrameServices &services, QWidget *parent)
     : QMainWindow(parent), m_services(services), m_ui(services.userInteraction), m_shell(services.shell),
-      m_programDir(services.programDir), m_textSet(TextSet::english())
+      m_programDir(services.programDir), m_textSet(TextSet::english()),
+      m_qtTranslations(std::make_unique<QtTranslations>())
 {
     Q_ASSERT(m_ui && m_shell);
     setObjectName(QStringLiteral("FrameForm"));
     setWindowTitle(QStringLiteral("Quilmar"));
     if (!m_programDir.isEmpty() && !m_programDir.endsWith(u'/') && !m_programDir.endsWith(u'\\'))
         m_programDir += QDir::separator();
+    m_userDir = services.userDir.isEmpty() ? m_programDir : services.userDir;
+    if (!m_userDir.isEmpty() && !m_userDir.endsWith(u'/') && !m_userDir.endsWith(u'\\'))
+        m_userDir += QDir::separator();
     buildActions();
     buildMenus();
     buildToolBar();
@@ -126,7 +137,7 @@ void TFrameForm::buildActions()
         {"Normal1", "&Normal", {}, nullptr, nullptr, false},
         {"Maximize1", "Ma&ximize", {}, nullptr, nullptr, false},
         {"Closeall1", "C&lose all", {}, nullptr, &F::Closeall1Click, false},
-        {"Help2", "&Help", {}, "help-contents", &F::Help2Click, false},
+        {"Help2", "&Help", QKeySequence(QKeySequence::HelpContents), "help-contents", &F::Help2Click, false},
         {"ReadMe1", "&ReadMe", {}, nullptr, &F::ReadMe1Click, false},
         {"Info1", "&Info", {}, nullptr, &F::Info1Click, false},
         {"ToolButton2", "", {}, "document-new", &F::ToolButton2Click, false},
@@ -150,7 +161,7 @@ void TFrameForm::buildActions()
         m_actions.insert(a->objectName(), a);
     }
     connect(action(QStringLiteral("Exit1")), &QAction::triggered, this, &QWidget::close);
-    connect(action(QStringLiteral("Cascade1")), &QAction::triggered, this, [this] { m_mdiArea->cascadeSubWindows(); });
+    connect(action(QStringLiteral("Cascade1")), &QAction::triggered, this, &TFrameForm::cascade);
     connect(action(QStringLiteral("Minimize1")), &QAction::triggered, this, [this] {
         if (TEditForm *f = activeDocument())
             f->showMinimized();
@@ -236,6 +247,9 @@ void TFrameForm::rebuildMenuBar(TEditForm *active)
     bar->addMenu(m_menus.value(QStringLiteral("Options1")));
     bar->addMenu(m_menus.value(QStringLiteral("Window1")));
     bar->addMenu(m_menus.value(QStringLiteral("Help1")));
+    for (QAction *a : bar->actions())
+        Accelerators::assignItems(a->menu());
+    Accelerators::assignTitles(bar);
     // The frame's own file commands act only while its File menu is the one shown.
     for (const char *name : {"New1", "Open1", "Exit1"})
         action(QString::fromLatin1(name))->setEnabled(!active);
@@ -254,7 +268,8 @@ void TFrameForm::refreshWindowList()
     separator->setProperty("windowListItem", true);
     int number = 1;
     for (QMdiSubWindow *w : windows) {
-        QAction *a = menu->addAction(QStringLiteral("&%1 %2").arg(number++).arg(w->windowTitle()));
+        QString title = w->windowTitle();
+        QAction *a = menu->addAction(QStringLiteral("&%1 %2").arg(number++).arg(title.replace(u'&', QLatin1String("&&"))));
         a->setProperty("windowListItem", true);
         a->setCheckable(true);
         a->setChecked(w == m_mdiArea->currentSubWindow());
@@ -294,7 +309,8 @@ void TFrameForm::buildToolBar()
     layout->setContentsMargins(4, 0, 0, 0);
     m_cpComboBox = new QComboBox(m_panel3);
     m_cpComboBox->setObjectName(QStringLiteral("CPComboBox"));
-    m_cpComboBox->setFixedWidth(238);
+    m_cpComboBox->setMinimumWidth(238);
+    m_cpComboBox->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     layout->addWidget(m_cpComboBox);
     m_toolBar->addWidget(m_panel3);
     for (QAction *a : m_toolBar->actions())
@@ -394,7 +410,7 @@ void TFrameForm::buildStatusBar()
 void TFrameForm::FormCreate()
 {
     m_replaceAfterLoad = false;
-    const QString iniPath = m_programDir + QStringLiteral("Quilmar.ini");
+    const QString iniPath = m_userDir + QStringLiteral("Quilmar.ini");
     if (QFileInfo::exists(iniPath)) {
         m_settings.load(iniPath);
     } else {
@@ -403,9 +419,12 @@ void TFrameForm::FormCreate()
             empty.close();
     }
     m_languageFileName = m_settings.line(SettingsLine::Language);
+    updateMinimumSize();
     move(m_settings.number(SettingsLine::Left, 30), m_settings.number(SettingsLine::Top, 30));
-    resize(qMax(200, m_settings.number(SettingsLine::Width, 600)), qMax(150, m_settings.number(SettingsLine::Height, 400)));
+    resize(qMax(minimumWidth(), m_settings.number(SettingsLine::Width, 600)),
+           qMax(minimumHeight(), m_settings.number(SettingsLine::Height, 400)));
     placeByInstanceCount();
+    keepOnScreen();
     if (m_settings.line(SettingsLine::FontName).isEmpty())
         m_settings.setLine(SettingsLine::FontName, QStringLiteral("Courier New"));
     if (m_settings.line(SettingsLine::FontSize).isEmpty())
@@ -430,7 +449,7 @@ void TFrameForm::FormCreate()
         action(QStringLiteral("ShowSidebar1"))->setChecked(false);
     if (m_settings.is(SettingsLine::UrlDetection, QStringLiteral("No URL detection")))
         action(QStringLiteral("URL1"))->setChecked(false);
-    m_sidebar->open(m_programDir + QStringLiteral("insert.ini"));
+    m_sidebar->open(m_userDir + QStringLiteral("insert.ini"));
     m_sidebar->setSidebarWidth(m_settings.number(SettingsLine::SidebarWidth, 100));
     showSidebar(action(QStringLiteral("ShowSidebar1"))->isChecked());
     QFont clipFont(m_settings.line(SettingsLine::FontName));
@@ -449,8 +468,9 @@ void TFrameForm::placeByInstanceCount()
         return;
     const int w = screen->geometry().width();
     const int h = screen->geometry().height();
-    int left = x();
-    int top = y();
+    // 64 bits: the stored position may be anywhere in the int range.
+    qint64 left = x();
+    qint64 top = y();
     if (w / 2 >= left + width())
         left = qRound(w / 2.0);
     else if (w / 2 < left)
@@ -459,7 +479,39 @@ void TFrameForm::placeByInstanceCount()
         top = qRound(h / 2.0);
     else if (h / 2 < top)
         top = 0;
-    move(left, top);
+    move(int(left), int(top));
+}
+
+void TFrameForm::keepOnScreen()
+{
+    const QScreen *screen = QGuiApplication::screenAt(pos());
+    if (!screen)
+        screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    updateMinimumSize();
+    // The window manager's frame counts, once it is known (after showing).
+    const QSize decoration = frameGeometry().size() - size();
+    const QRect placed = FramePlacement::clampToArea(pos(), size() + decoration, screen->availableGeometry(),
+                                                     minimumSize() + decoration);
+    move(placed.topLeft());
+    resize(placed.size() - decoration);
+}
+
+// The whole tool bar shows at the smallest size, so no control hides behind
+// the overflow button; a screen smaller than that wins.
+void TFrameForm::updateMinimumSize()
+{
+    if (!m_toolBar)
+        return;
+    const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
+    const QSize decoration = frameGeometry().size() - size();
+    const QSize available = (s ? s->availableGeometry().size() : QSize(1 << 20, 1 << 20)) - decoration;
+    const int wanted = m_toolBar->sizeHint().width() + 8;
+    setMinimumWidth(qMin(wanted, available.width()));
+    setMinimumHeight(qMin(300, available.height()));
+    if (width() < minimumWidth())
+        resize(minimumWidth(), height());
 }
 
 void TFrameForm::showEvent(QShowEvent *event)
@@ -468,6 +520,7 @@ void TFrameForm::showEvent(QShowEvent *event)
     if (m_startupDone)
         return;
     m_startupDone = true;
+    keepOnScreen();
     FormShow();
     QTimer::singleShot(10, this, &TFrameForm::Timer1Timer);
 }
@@ -502,9 +555,11 @@ void TFrameForm::fillCodePageList()
         m_cpComboBox->addItem(entry.text, entry.codePage);
         widest = qMax(widest, metrics.horizontalAdvance(entry.text));
     }
-    // The box keeps its width; its list shows the descriptions whole.
+    // The box grows to its longest description; the frame's minimum follows.
     m_cpComboBox->view()->setMinimumWidth(widest + 40);
     m_cpComboBox->setCurrentIndex(list.selectedIndex());
+    m_cpComboBox->adjustSize();
+    updateMinimumSize();
 }
 
 int TFrameForm::selectedCodePage() const
@@ -521,6 +576,9 @@ void TFrameForm::closeEvent(QCloseEvent *event)
         return;
     }
     event->accept();
+    // A help window left open would keep the program running without a frame.
+    if (m_services.help)
+        m_services.help->closeWindow();
 }
 
 bool TFrameForm::FormClose()
@@ -568,7 +626,7 @@ bool TFrameForm::FormClose()
 void TFrameForm::writeSettingsFile()
 {
     QString error;
-    const QString path = m_programDir + QStringLiteral("Quilmar.ini");
+    const QString path = m_userDir + QStringLiteral("Quilmar.ini");
     if (m_settings.save(path, &error) || m_settingsWriteFailed)
         return;
     m_settingsWriteFailed = true;
@@ -593,6 +651,24 @@ TEditForm *TFrameForm::activeDocument() const
 {
     const QList<TEditForm *> docs = documents();
     return docs.isEmpty() ? nullptr : docs.first();
+}
+
+void TFrameForm::prepareSubWindow(QMdiSubWindow *window)
+{
+    if (!window)
+        return;
+    // Without an icon of its own the window shows the toolkit's logo.
+    window->setWindowIcon(QApplication::windowIcon());
+    // The window menu's Close takes Ctrl+W on X11, the key of Word wrap; the
+    // document's and the frame's commands keep their keys, Close keeps Ctrl+F4.
+    if (QMenu *menu = window->systemMenu()) {
+        QList<QAction *> ours = window->actions();
+        for (QAction *a : std::as_const(m_actions))
+            ours << a;
+        ShortcutClashes::yield(menu->actions(), ours);
+    }
+    if (auto *form = qobject_cast<TEditForm *>(window))
+        ShortcutClashes::preferCommands(form->Editor(), form);
 }
 
 TEditForm *TFrameForm::CreateDocumentWindow()
@@ -631,6 +707,7 @@ void TFrameForm::subWindowActivated(QMdiSubWindow *window)
     // document becoming current: nothing changes then.
     if (!window && m_mdiArea->currentSubWindow())
         return;
+    prepareSubWindow(window);
     if (m_lastActive == window)
         return;
     if (auto *previous = qobject_cast<TEditForm *>(m_lastActive.data()))
@@ -677,6 +754,7 @@ void TFrameForm::takeBackToolBarPanel(QWidget *toolBar)
 
 void TFrameForm::addTabSection(TEditForm *form, const QString &text)
 {
+    prepareSubWindow(form);
     m_tabStrip->addSection(form, text);
     m_tabStrip->setMaximumSectionWidth(width() / 4);
 }
@@ -859,6 +937,7 @@ void TFrameForm::Timer1Timer()
                 setGeometry(s->availableGeometry());
         });
     }
+    offerRecovery();
     emit startupFinished();
     writeStateReportIfAsked();
 }
@@ -962,7 +1041,8 @@ void TFrameForm::refreshRecentItems()
         QAction *item = action(QStringLiteral("Recent%1").arg(k + 1));
         const QString name = m_recentFileNames.value(k);
         item->setVisible(!name.isEmpty());
-        item->setText(name);
+        // An ampersand in a file name is shown, not taken for an accelerator.
+        item->setText(QString(name).replace(u'&', QLatin1String("&&")));
         item->setToolTip(m_settings.line(RecentFiles::FirstLine + k));
         item->setStatusTip(m_settings.line(RecentFiles::FirstLine + k));
     }
@@ -999,6 +1079,11 @@ void TFrameForm::Closeall1Click()
         setStandardFontEnabled(false);
         setSaveAllEnabled(false);
     }
+}
+
+void TFrameForm::cascade()
+{
+    WindowTiler::cascadeSubWindows(m_mdiArea);
 }
 
 void TFrameForm::tileHorizontally()
@@ -1084,6 +1169,16 @@ void TFrameForm::applyCaptions()
     m_codePageListFile = m_programDir + m_textSet.codePageListFile();
     m_search->setGerman(m_textSet.kind() == TextSet::Kind::German);
     applyFrameCaptions(*this, m_textSet);
+    switch (m_textSet.kind()) {
+    case TextSet::Kind::English: m_qtTranslations->apply(QLocale::English); break;
+    case TextSet::Kind::German: m_qtTranslations->apply(QLocale::German); break;
+    case TextSet::Kind::LanguageFile:
+        m_qtTranslations->apply(QtTranslations::languageNamed(m_textSet.line(TextSet::MenuCaption)));
+        break;
+    }
+    Accelerators::assignTitles(menuBar());
+    // Texts of another length change what the tool bar needs.
+    updateMinimumSize();
 }
 
 void TFrameForm::applyStartLanguage()
@@ -1102,7 +1197,9 @@ bool TFrameForm::loadLanguageFile(const QString &path)
 {
     const LanguageFile::Result result = LanguageFile::read(path);
     if (result.status == LanguageFile::Status::Missing) {
-        m_ui->showError(m_textSet.entry(Txt::CouldNotFindFile) + path, QStringLiteral("Quilmar"));
+        // A damaged settings line may hold megabytes; the message shows its start.
+        const QString shown = path.size() > 1000 ? path.left(1000) + QStringLiteral("\u2026") : path;
+        m_ui->showError(m_textSet.entry(Txt::CouldNotFindFile) + shown, QStringLiteral("Quilmar"));
         return false;
     }
     if (result.status != LanguageFile::Status::Ok) {
@@ -1135,6 +1232,114 @@ void TFrameForm::Language1Click()
     const UserInteraction::FileAnswer answer = m_ui->chooseFiles(request);
     if (answer.accepted && !answer.files.isEmpty())
         loadLanguageFile(answer.files.first());
+}
+
+// ---------------------------------------------------------------------------
+// Ending from outside and recovery copies
+
+QString TFrameForm::recoveryDir() const
+{
+    return m_userDir + QStringLiteral("recovery");
+}
+
+void TFrameForm::closeForTermination()
+{
+    if (m_terminating) {
+        // The first request could not close the frame (a load still running):
+        // the copies are written, the program ends.
+        QCoreApplication::quit();
+        return;
+    }
+    m_terminating = true;
+    finishTermination();
+}
+
+void TFrameForm::finishTermination()
+{
+    // A question open now gets no answer. Its dialog is dismissed, and the
+    // frame closes once its event loop has returned, not from inside it.
+    if (QWidget *modal = QApplication::activeModalWidget()) {
+        if (auto *dialog = qobject_cast<QDialog *>(modal))
+            dialog->reject();
+        else
+            modal->close();
+        QTimer::singleShot(0, this, &TFrameForm::finishTermination);
+        return;
+    }
+    RecoveryStore store(recoveryDir());
+    for (TEditForm *f : documents()) {
+        TRichTextEdit *editor = f->Editor();
+        if (!editor->Modified())
+            continue;
+        const TStreamFormat format = editor->StreamFormat();
+        const TStreamMode mode = editor->StreamMode();
+        editor->setStreamFormat(TStreamFormat::sfRichText);
+        editor->setStreamMode(TStreamMode());
+        const QByteArray rtf = editor->Lines().saveToBuffer();
+        editor->setStreamFormat(format);
+        editor->setStreamMode(mode);
+        QString error;
+        if (!store.write(f->FileName(), f->FileCoding(), rtf, &error))
+            qWarning("recovery copy of %s not written: %s", qPrintable(f->FileName()), qPrintable(error));
+        // Nobody is there to answer a save question.
+        editor->setModified(false);
+    }
+    close();
+}
+
+void TFrameForm::offerRecovery()
+{
+    RecoveryStore store(recoveryDir());
+    if (store.isEmpty())
+        return;
+    const QList<RecoveryStore::Copy> copies = store.copies();
+    QList<RecoveryStore::Copy> usable;
+    for (const RecoveryStore::Copy &copy : copies) {
+        if (!copy.isDamaged()) {
+            usable << copy;
+            continue;
+        }
+        m_ui->showError(formatText(m_textSet.extra(TextSet::Extra::RecoveryDamaged), {QDir::toNativeSeparators(copy.path)}),
+                        QStringLiteral("Quilmar"));
+        store.remove(copy);
+    }
+    if (usable.isEmpty())
+        return;
+    m_ui->beep(UserInteraction::Beep::Question);
+    const UserInteraction::Button answer =
+        m_ui->message({QStringLiteral("Quilmar"),
+                       formatText(m_textSet.extra(TextSet::Extra::RecoveryQuestion), {int(usable.size())}),
+                       UserInteraction::Icon::Question, UserInteraction::Yes | UserInteraction::No,
+                       UserInteraction::Yes});
+    // Ended while asking: the question had no answer, the copies wait for the next start.
+    if (m_terminating)
+        return;
+    for (const RecoveryStore::Copy &copy : usable) {
+        if (answer == UserInteraction::Yes && !restoreRecoveryCopy(copy))
+            continue;
+        store.remove(copy);
+    }
+}
+
+bool TFrameForm::restoreRecoveryCopy(const RecoveryStore::Copy &copy)
+{
+    // The document loads its RTF from a file; one beside the copy serves.
+    QTemporaryFile rtf(recoveryDir() + QStringLiteral("/restore-XXXXXX.rtf"));
+    if (!rtf.open() || rtf.write(copy.rtf) != copy.rtf.size() || !rtf.flush())
+        return false;
+    rtf.close();
+    TEditForm *form = CreateDocumentWindow();
+    setChildState(form, m_newChildState);
+    if (!form->LoadDocument(rtf.fileName(), true)) {
+        form->close();
+        return false;
+    }
+    form->setDocumentFileName(copy.fileName);
+    if (copy.fileCoding >= 1 && copy.fileCoding <= 9)
+        form->setFileCoding(copy.fileCoding);
+    // Still not saved: the document says so and asks at its close.
+    form->Editor()->setModified(true);
+    return true;
 }
 
 void TFrameForm::writeStateReportIfAsked() const

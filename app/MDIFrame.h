@@ -4,6 +4,7 @@
 #include "search/ui/SearchController.h"
 #include "platform/Settings.h"
 #include "platform/TextSet.h"
+#include "app/RecoveryStore.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -11,6 +12,7 @@
 #include <QPointer>
 
 #include <functional>
+#include <memory>
 
 class ApplicationButtonBar;
 class DocumentTabStrip;
@@ -18,6 +20,7 @@ class GoToPanel;
 class HelpEngine;
 class InsertSidebar;
 class MultiClipboardBar;
+class QtTranslations;
 class Registry;
 class QComboBox;
 class QLabel;
@@ -35,7 +38,9 @@ struct FrameServices {
     Registry *registry = nullptr;           // file types for icons; may be null
     // Number of running instances, for placing the window; null counts one.
     std::function<int()> instanceCount;
-    QString programDir;                     // with a trailing separator
+    QString programDir;                     // shipped files, with a trailing separator
+    // Files the program writes (settings, insert list); empty: programDir.
+    QString userDir;
     QStringList arguments;                  // the command line, program name excluded
 };
 
@@ -51,6 +56,7 @@ public:
     ~TFrameForm() override;
 
     QString ProgramDir() const { return m_programDir; }
+    QString userDir() const { return m_userDir; }
     QMdiArea *mdiArea() const { return m_mdiArea; }
     DocumentTabStrip *tabStrip() const { return m_tabStrip; }
     GoToPanel *goToPanel() const { return m_goToPanel; }
@@ -97,6 +103,14 @@ public:
     bool loadLanguageFile(const QString &path);
     void Language1Click();
     void other1Click();
+    // The end of the session or a termination signal: modified documents are
+    // kept as recovery copies beside the settings, then the frame closes
+    // without asking anything.
+    void closeForTermination();
+    bool isTerminating() const { return m_terminating; }
+    // Folder of the recovery copies.
+    QString recoveryDir() const;
+    void cascade();
     // Application buttons 1 to 4: right-click assigns a program, a click runs
     // it with the active document.
     QToolButton *applicationButton(int button) const;
@@ -173,7 +187,13 @@ private:
     void refreshRecentItems();
     void refreshWindowList();
     void subWindowActivated(QMdiSubWindow *window);
+    void prepareSubWindow(QMdiSubWindow *window);
     void placeByInstanceCount();
+    void keepOnScreen();
+    void updateMinimumSize();
+    void finishTermination();
+    void offerRecovery();
+    bool restoreRecoveryCopy(const RecoveryStore::Copy &copy);
     void fillCodePageList();
     void showSidebar(bool on);
     void writeSettingsFile();
@@ -184,6 +204,7 @@ private:
     UserInteraction *m_ui;
     Shell *m_shell;
     QString m_programDir;
+    QString m_userDir;
     Settings m_settings;
     TextSet m_textSet;
     QStringList m_recentFileNames;
@@ -197,6 +218,8 @@ private:
     bool m_startupDone = false;
     bool m_settingsWriteFailed = false;
     bool m_closing = false;
+    bool m_terminating = false;
+    std::unique_ptr<QtTranslations> m_qtTranslations;
     int m_openFilterIndex = 2;
     QString m_openInitialDir;
 

@@ -2,6 +2,7 @@
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QStyle>
 
 #include <cmath>
 
@@ -52,6 +53,38 @@ QList<QRect> arrangeIcons(const QRect &area, int count, const QSize &iconSize)
                            iconSize));
     }
     return rects;
+}
+
+QList<QRect> cascade(const QRect &area, int count, int step)
+{
+    QList<QRect> rects;
+    if (count <= 0 || area.isEmpty())
+        return rects;
+    step = qMax(1, step);
+    const QSize size(qMax(1, area.width() * 2 / 3), qMax(1, area.height() * 2 / 3));
+    // How many steps fit before a window would reach past the area.
+    const int room = qMax(1, qMin((area.width() - size.width()) / step, (area.height() - size.height()) / step) + 1);
+    for (int i = 0; i < count; ++i) {
+        const int k = i % room;
+        rects.append(QRect(area.topLeft() + QPoint(k * step, k * step), size));
+    }
+    return rects;
+}
+
+void cascadeSubWindows(QMdiArea *area)
+{
+    // In stacking order, so the active window ends in front, as it was.
+    QList<QMdiSubWindow *> windows;
+    for (QMdiSubWindow *w : area->subWindowList(QMdiArea::StackingOrder))
+        if (!w->isMinimized())
+            windows << w;
+    const int step = area->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, windows.value(0)) + 2;
+    const QList<QRect> rects = cascade(area->viewport()->rect(), int(windows.size()), step);
+    for (int i = 0; i < windows.size(); ++i) {
+        windows.at(i)->showNormal();
+        windows.at(i)->setGeometry(rects.at(i));
+        windows.at(i)->raise();
+    }
 }
 
 void tileSubWindows(QMdiArea *area, Mode mode)

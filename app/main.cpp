@@ -1,9 +1,11 @@
 // Program entry: the instance registry, the frame and its start-up order.
 #include "platform/ui/DesktopShell.h"
 #include "platform/ui/HelpWindow.h"
+#include "platform/ui/Icons.h"
 #include "platform/InstanceRegistry.h"
 #include "app/MDIFrame.h"
 #include "platform/ui/QtUserInteraction.h"
+#include "platform/ProgramFolders.h"
 #include "platform/Registry.h"
 #include "platform/SettingsLines.h"
 #include "spell/OfficeLanguages.h"
@@ -33,8 +35,9 @@ void forwardSignal(int)
     [[maybe_unused]] const auto written = ::write(g_signalPipe[1], &byte, 1);
 }
 
-// A termination request from the session closes the frame the normal way:
-// documents are asked to close and the settings are written.
+// A termination request from the session closes the frame the normal way,
+// without questions: modified documents are kept as recovery copies and the
+// settings are written. A second request ends the program regardless.
 void closeFrameOnTermination(TFrameForm *frame)
 {
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0)
@@ -43,7 +46,7 @@ void closeFrameOnTermination(TFrameForm *frame)
     QObject::connect(notifier, &QSocketNotifier::activated, frame, [frame] {
         char byte;
         [[maybe_unused]] const auto got = ::read(g_signalPipe[0], &byte, 1);
-        frame->close();
+        frame->closeForTermination();
     });
     struct sigaction action = {};
     action.sa_handler = forwardSignal;
@@ -54,13 +57,26 @@ void closeFrameOnTermination(TFrameForm *frame)
     sigaction(SIGINT, &action, nullptr);
 }
 
+// The spelling library: beside the program in the build folder, in the
+// program's own library folder once installed.
+QString proofingLibrary()
+{
+    const QString name = QStringLiteral(QUILMAR_PROOFING_LIBRARY_NAME);
+    const QDir dir(QCoreApplication::applicationDirPath());
+    if (dir.exists(name))
+        return QDir::toNativeSeparators(dir.filePath(name));
+    return QDir::toNativeSeparators(QDir::cleanPath(dir.filePath(QStringLiteral("../lib/quilmar/") + name)));
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quilmar"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Quilmar"));
+    // No display name: Qt would append it to every window title a second time.
+    QApplication::setDesktopFileName(QStringLiteral("org.quilmar.Quilmar"));
+    QApplication::setWindowIcon(Icons::application());
     QApplication::setApplicationVersion(QStringLiteral(QUILMAR_VERSION));
     if (QIcon::themeName().isEmpty() || QIcon::themeName() == QLatin1String("hicolor"))
         QIcon::setThemeName(QStringLiteral("Adwaita"));
@@ -76,16 +92,20 @@ int main(int argc, char *argv[])
     services.shell = &shell;
     services.help = &help;
     services.instanceCount = [&instances] { return instances.count(); };
-    services.programDir = QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + u'/');
-    // The registry of file types lives beside the program where the system has none.
-    FileRegistry registry(services.programDir + QStringLiteral("Registry.txt"));
+    const ProgramFolders folders =
+        ProgramFolders::locate(QCoreApplication::applicationDirPath(), ProgramFolders::configHome());
+    folders.seed({QStringLiteral("insert.ini"), QStringLiteral("Registry.txt"), QStringLiteral("Quilmar.ini")});
+    services.programDir = QDir::toNativeSeparators(folders.programDir);
+    services.userDir = QDir::toNativeSeparators(folders.userDir);
+    // The registry of file types lives beside the settings where the system has none.
+    FileRegistry registry(services.userDir + QStringLiteral("Registry.txt"));
     // The office speller's languages are the hunspell dictionaries installed
-    // now; the ispell dictionaries each get the ispell.ini that starts them.
+    // now; the ispell dictionaries each get the ispell.ini that starts them,
+    // in a folder the user may write (added words land there).
     const bool officeChanged = OfficeLanguages::registerHunspellDictionaries(
-        registry, services.programDir + QStringLiteral(QUILMAR_PROOFING_LIBRARY_NAME),
-        OfficeLanguages::hunspellDirectories());
+        registry, proofingLibrary(), OfficeLanguages::hunspellDirectories());
     const bool ispellChanged =
-        ISpellInstallation::refresh(registry, services.programDir + QStringLiteral("ispell"),
+        ISpellInstallation::refresh(registry, services.userDir + QStringLiteral("ispell"),
                                     ISpellInstallation::findDictionaries(ISpellInstallation::systemSources()))
             .registryChanged;
     if (officeChanged || ispellChanged)

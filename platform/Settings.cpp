@@ -24,10 +24,34 @@ bool Settings::load(const QString &path, QString *error)
     return true;
 }
 
+namespace {
+const QByteArray Utf8Mark("\xEF\xBB\xBF");
+}
+
 void Settings::setContent(const QByteArray &bytes)
 {
-    m_lines = splitLines(CodePages::toUnicode(CodePages::ansiCodePage(), bytes));
+    // Invalid sequences after the mark become replacement characters rather
+    // than a reason to drop the file.
+    const QString text = bytes.startsWith(Utf8Mark)
+                             ? QString::fromUtf8(QByteArrayView(bytes).sliced(Utf8Mark.size()))
+                             : CodePages::toUnicode(CodePages::ansiCodePage(), bytes);
+    m_lines = splitLines(text);
     pad();
+}
+
+QByteArray Settings::content() const
+{
+    QString text;
+    for (const QString &l : m_lines) {
+        text += l;
+        text += QLatin1String("\r\n");
+    }
+    // File names in UTF-8 would turn into '?' in the ANSI code page; such a
+    // file is written as UTF-8 with a mark, every other one as before.
+    const int acp = CodePages::ansiCodePage();
+    if (CodePages::canEncode(acp, text))
+        return CodePages::fromUnicode(acp, text);
+    return Utf8Mark + text.toUtf8();
 }
 
 QStringList Settings::splitLines(const QString &text)
@@ -57,12 +81,7 @@ bool Settings::save(const QString &path, QString *error) const
             *error = file.errorString();
         return false;
     }
-    QString text;
-    for (const QString &l : m_lines) {
-        text += l;
-        text += QLatin1String("\r\n");
-    }
-    const QByteArray bytes = CodePages::fromUnicode(CodePages::ansiCodePage(), text);
+    const QByteArray bytes = content();
     if (file.write(bytes) != bytes.size() || !file.commit()) {
         if (error)
             *error = file.errorString();

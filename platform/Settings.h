@@ -4,8 +4,10 @@
 #include <QStringList>
 
 // The settings file: a list of lines, each setting addressed by its line
-// number. Read in the ANSI code page (CR, LF or CR LF end a line), written
-// with CR LF through a temporary file so a failed write keeps the old file.
+// number. CR, LF or CR LF end a line; lines are written with CR LF through a
+// temporary file so a failed write keeps the old file. The file is in the
+// ANSI code page while every line fits it, otherwise UTF-8 behind a mark; a
+// file starting with the mark is read as UTF-8.
 class Settings
 {
 public:
@@ -20,6 +22,8 @@ public:
     bool save(const QString &path, QString *error = nullptr) const;
     // Parses file bytes as load() does.
     void setContent(const QByteArray &bytes);
+    // The file bytes save() writes.
+    QByteArray content() const;
     // Lines of a text: CR, LF or CR LF end a line; a last line end adds no empty line.
     static QStringList splitLines(const QString &text);
 

@@ -263,6 +263,26 @@ void TextSet::deriveEntries()
         m_entries << m_lines.at(91 + i);
 }
 
+QString TextSet::extra(Extra text) const
+{
+    static const char *const english[] = {
+        "Quilmar was ended last time with %d document(s) not saved. Copies were kept.\r\n"
+        "Open them now? (No discards the copies.)",
+        "A recovery copy cannot be opened and is removed:\r\n%s",
+    };
+    static const char *const german[] = {
+        "Quilmar wurde zuletzt mit %d nicht gespeicherten Dokument(en) beendet. Kopien wurden aufbewahrt.\r\n"
+        "Jetzt \u00f6ffnen? (Nein verwirft die Kopien.)",
+        "Eine Wiederherstellungskopie kann nicht ge\u00f6ffnet werden und wird entfernt:\r\n%s",
+    };
+    static_assert(sizeof(english) / sizeof(*english) == int(Extra::Count));
+    static_assert(sizeof(german) / sizeof(*german) == int(Extra::Count));
+    const int i = int(text);
+    if (i < 0 || i >= int(Extra::Count))
+        return QString();
+    return QString::fromUtf8(m_kind == Kind::German ? german[i] : english[i]);
+}
+
 QString TextSet::entry(int index) const
 {
     return index >= 0 && index < m_entries.size() ? m_entries.at(index) : QString();

@@ -51,6 +51,15 @@ public:
 
     // Entry 0: the read-me document.
     QString readMeFile() const { return entry(0); }
+    // Texts the language file format has no line for: the built-in sets
+    // carry them, a language file gets the English ones.
+    enum class Extra {
+        RecoveryQuestion,   // %d: number of documents
+        RecoveryDamaged,    // %s: the recovery file, then the reason
+        Count
+    };
+    QString extra(Extra text) const;
+
     // Help and code page list file names, relative to the program folder.
     QString helpFile() const { return line(HelpFile); }
     QString codePageListFile() const { return line(CodePageList); }

@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-image-formats-plugins
+  qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-image-formats-plugins qt6-translations-l10n
   libgl-dev libxkbcommon-dev
   libicu-dev libjpeg62-turbo adwaita-icon-theme
   xvfb xauth xdotool x11-utils

@@ -84,6 +84,12 @@ bool HelpWindow::showTopic(const QString &helpFile, const QString &topic)
     return true;
 }
 
+void HelpWindow::closeWindow()
+{
+    if (m_window)
+        m_window->close();
+}
+
 QWidget *HelpWindow::window() const
 {
     return m_window;

@@ -19,6 +19,7 @@ public:
     HelpWindow();
     ~HelpWindow() override;
     bool showContents(const QString &helpFile) override;
+    void closeWindow() override;
     // Shows one topic of helpFile (its contents page when topic is empty or
     // unknown); false when the file cannot be read as a help document.
     bool showTopic(const QString &helpFile, const QString &topic);

@@ -93,4 +93,14 @@ QIcon get(const QString &themeName)
     return icon;
 }
 
+QIcon application()
+{
+    // Drawn sizes first: they need no SVG support at run time.
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/quilmar/icons/%1.png").arg(size), QSize(size, size));
+    icon.addFile(QStringLiteral(":/quilmar/icons/org.quilmar.Quilmar.svg"));
+    return icon;
+}
+
 } // namespace Icons

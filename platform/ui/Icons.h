@@ -7,4 +7,6 @@
 // otherwise a small drawn one, so the program looks complete anywhere.
 namespace Icons {
 QIcon get(const QString &themeName);
+// The program's own icon, for every window.
+QIcon application();
 }

@@ -304,7 +304,7 @@ private slots:
         TEditForm *form = fx->frame->CreateDocumentWindow();
         QTRY_COMPARE(fx->frame->menuBar()->actions().first()->menu(), form->fileMenu());
         QCOMPARE(fx->frame->menuBar()->actions().size(), 7);
-        QCOMPARE(fx->frame->menuBar()->actions().at(1)->text(), QStringLiteral("Edit"));
+        QCOMPARE(fx->frame->menuBar()->actions().at(1)->text(), QStringLiteral("&Edit"));
         form->Editor()->setModified(false);
         QPointer<TEditForm> guard(form);
         form->close();

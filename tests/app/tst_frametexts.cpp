@@ -92,8 +92,8 @@ private slots:
         fx.start();
         TEditForm *form = fx.frame->CreateDocumentWindow();
         fx.frame->applyTextSet(TextSet::german());
-        QCOMPARE(fx.frame->menuBar()->actions().first()->text(), QStringLiteral("File"));
-        QCOMPARE(fx.frame->menus().value(QStringLiteral("Window1"))->title(), QStringLiteral("Fenster"));
+        QCOMPARE(fx.frame->menuBar()->actions().first()->text(), QStringLiteral("&File"));
+        QCOMPARE(fx.frame->menus().value(QStringLiteral("Window1"))->title(), QStringLiteral("Fe&nster"));
         form->Editor()->setSelText(QStringLiteral("x"));
         QCOMPARE(fx.frame->statusPanel(0), QStringLiteral("Zeile:   1  Spalte:   2"));
         fx.ui.messageAnswers.enqueue(UserInteraction::Cancel);
@@ -101,7 +101,7 @@ private slots:
         QCOMPARE(fx.ui.messageTexts().last(), QStringLiteral("Änderungen an Untitled speichern?"));
         // A window made now takes the German captions.
         TEditForm *later = fx.frame->CreateDocumentWindow();
-        QCOMPARE(later->fileMenu()->title(), QStringLiteral("Datei"));
+        QCOMPARE(later->fileMenu()->title(), QStringLiteral("&Datei"));
     }
 
     void codingListDescribesItsEntries()

@@ -1,6 +1,7 @@
 #include "platform/Settings.h"
 #include "platform/TextSet.h"
 
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -99,6 +100,88 @@ private slots:
         QVERIFY(s.load(path));
         QVERIFY(s.count() < 6000);
         QCOMPARE(s.line(0), QString::fromLatin1(line));
+    }
+
+    // File names in any script survive a save and a load; a file whose lines
+    // all fit the ANSI code page stays in it.
+    void namesOutsideTheAnsiCodePageSurviveARestart_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("greek") << QString::fromUtf8("/home/ελένη/ελληνικά.txt");
+        QTest::newRow("cjk") << QString::fromUtf8("/home/user/文書/日本語のメモ.rtf");
+        QTest::newRow("emoji") << QString::fromUtf8("/tmp/notes \U0001F4DD\U0001F600.txt");
+        QTest::newRow("mixed with ansi") << QString::fromUtf8("C:\\Grüße\\Ωmega.txt");
+    }
+
+    void namesOutsideTheAnsiCodePageSurviveARestart()
+    {
+        QFETCH(QString, path);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("Quilmar.ini"));
+        Settings s;
+        s.setLine(0, path);
+        s.setLine(11, QFileInfo(path).path());
+        s.setLine(14, path);
+        s.setLine(18, path);
+        s.setLine(7, QString::fromUtf8("Grüße"));
+        QVERIFY(s.save(file));
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray bytes = f.readAll();
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+        QVERIFY(!bytes.contains('?'));
+        Settings again;
+        QVERIFY(again.load(file));
+        QCOMPARE(again.lines(), s.lines());
+        // Once the name is gone the file is ANSI again.
+        again.setLine(0, QStringLiteral("English"));
+        again.setLine(11, QString());
+        again.setLine(14, QString());
+        again.setLine(18, QString());
+        QCOMPARE(again.content().left(9), QByteArray("English\r\n"));
+        QVERIFY(again.content().contains("Gr\xFC\xDF" "e\r\n"));
+    }
+
+    void damagedUtf8FilesGiveDefaults()
+    {
+        Settings s;
+        // A mark followed by nothing: every line empty.
+        s.setContent("\xEF\xBB\xBF");
+        QCOMPARE(s.count(), Settings::MinimumLines);
+        for (const QString &l : s.lines())
+            QVERIFY(l.isEmpty());
+        // Invalid sequences after the mark spoil only their own characters.
+        s.setContent("\xEF\xBB\xBF" "Deutsch\r\n\xC3\x28\xFF\xFE" "abc\r\n640\r\n\xE2\x82\r\n400\r\n");
+        QCOMPARE(s.line(0), QStringLiteral("Deutsch"));
+        QVERIFY(s.line(1).endsWith(QLatin1String("abc")));
+        QCOMPARE(s.number(1, 30), 30);
+        QCOMPARE(s.number(2, 30), 640);
+        QCOMPARE(s.number(4, 400), 400);
+        // A mark alone on a line further down is text, not a coding switch.
+        s.setContent("English\r\n\xEF\xBB\xBF\r\n");
+        QCOMPARE(s.line(0), QStringLiteral("English"));
+        QCOMPARE(s.line(1).size(), 3);
+    }
+
+    void fortyNineLinesOfOneMegabyteEach()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Quilmar.ini"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("\xEF\xBB\xBF");
+        const QByteArray line(1024 * 1024, '7');
+        for (int i = 0; i < 49; ++i)
+            f.write(line + "\r\n");
+        f.close();
+        Settings s;
+        QVERIFY(s.load(path));
+        QCOMPARE(s.count(), Settings::MinimumLines);
+        QCOMPARE(s.line(0).size(), line.size());
+        // Lines beyond the read limit take their defaults; numbers never overflow.
+        QCOMPARE(s.number(1, 30), 30);
+        QCOMPARE(s.line(48), QString());
+        QVERIFY(s.save(path));
     }
 
     void failedWritesKeepTheOldFile()
