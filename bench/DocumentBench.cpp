@@ -13,6 +13,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -106,6 +107,22 @@ QPair<double, double> waitForLayout(TRichTextEdit *editor, int quietMs)
     return {qMax(0.0, finishedAt), double(worstGap)};
 }
 
+// Loads as File > Open does and waits for a background build to finish.
+bool loadAndWait(TEditForm *form, const QString &file)
+{
+    bool loaded = false;
+    QEventLoop loop;
+    const auto connection = QObject::connect(form, &TEditForm::documentLoaded, &loop, [&](bool ok) {
+        loaded = ok;
+        loop.quit();
+    });
+    const bool started = form->LoadDocument(QFileInfo(file).absoluteFilePath(), false);
+    if (started && form->Loading())
+        loop.exec();
+    QObject::disconnect(connection);
+    return started && loaded;
+}
+
 int loadOne(QStringList args)
 {
     const int codePage = codePageOption(args);
@@ -120,7 +137,7 @@ int loadOne(QStringList args)
 
     QElapsedTimer t;
     t.start();
-    if (!form->LoadDocument(QFileInfo(file).absoluteFilePath(), false)) {
+    if (!loadAndWait(form, file)) {
         std::fprintf(stderr, "cannot load %s\n", qPrintable(file));
         return 1;
     }
@@ -198,7 +215,7 @@ int Bench::textCommand(const QStringList &args)
         return usage("text FILE [--codepage N]");
     BenchFrame bench(codePage);
     TEditForm *form = bench.frame->CreateDocumentWindow();
-    if (!form->LoadDocument(QFileInfo(rest.first()).absoluteFilePath(), false))
+    if (!loadAndWait(form, rest.first()))
         return 1;
     QFile out;
     out.open(stdout, QIODevice::WriteOnly);
@@ -220,7 +237,7 @@ int Bench::saveCommand(const QStringList &args)
     TEditForm *form = bench.frame->CreateDocumentWindow();
     QElapsedTimer t;
     t.start();
-    if (!form->LoadDocument(QFileInfo(rest.at(0)).absoluteFilePath(), false))
+    if (!loadAndWait(form, rest.at(0)))
         return 1;
     const double loadSeconds = t.nsecsElapsed() / 1e9;
     const QString out = QFileInfo(rest.at(1)).absoluteFilePath();

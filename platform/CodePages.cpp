@@ -350,13 +350,25 @@ QString toUnicode(int codePage, QByteArrayView bytes)
     // A multi-byte page never yields more UTF-16 units than bytes, except
     // UTF-7 and ISO-2022 shift sequences, which only shrink; keep a margin.
     QString out(bytes.size() + 16, Qt::Uninitialized);
-    UErrorCode err = U_ZERO_ERROR;
-    UChar *target = reinterpret_cast<UChar *>(out.data());
-    UChar *const targetStart = target;
     const char *source = bytes.data();
-    ucnv_toUnicode(conv.get(), &target, targetStart + out.size(), &source,
-                   bytes.data() + bytes.size(), nullptr, true, &err);
-    out.truncate(target - targetStart);
+    qsizetype written = 0;
+    for (;;) {
+        UErrorCode err = U_ZERO_ERROR;
+        UChar *const targetStart = reinterpret_cast<UChar *>(out.data());
+        UChar *target = targetStart + written;
+        ucnv_toUnicode(conv.get(), &target, targetStart + out.size(), &source,
+                       bytes.data() + bytes.size(), nullptr, true, &err);
+        written = target - targetStart;
+        // Should the margin ever be short, grow and go on where ICU stopped.
+        if (err == U_BUFFER_OVERFLOW_ERROR) {
+            out.resize(out.size() * 2 + 16);
+            continue;
+        }
+        if (U_FAILURE(err))
+            qWarning("code page %d: ICU could not decode (%s)", codePage, u_errorName(err));
+        break;
+    }
+    out.truncate(written);
     return out;
 }
 
@@ -451,11 +463,27 @@ QByteArray fromUnicode(int codePage, QStringView text, bool *lossy)
     err = U_ZERO_ERROR;
     const int maxChar = ucnv_getMaxCharSize(conv.get());
     QByteArray out(text.size() * maxChar + 16, Qt::Uninitialized);
-    char *target = out.data();
     const UChar *source = reinterpret_cast<const UChar *>(text.utf16());
-    ucnv_fromUnicode(conv.get(), &target, out.data() + out.size(), &source,
-                     source + text.size(), nullptr, true, &err);
-    out.truncate(target - out.data());
+    const UChar *const sourceEnd = source + text.size();
+    qsizetype written = 0;
+    for (;;) {
+        err = U_ZERO_ERROR;
+        char *target = out.data() + written;
+        ucnv_fromUnicode(conv.get(), &target, out.data() + out.size(), &source, sourceEnd, nullptr, true, &err);
+        written = target - out.data();
+        // Stateful pages may add shift sequences beyond the per-character
+        // maximum: grow rather than cut the text short.
+        if (err == U_BUFFER_OVERFLOW_ERROR) {
+            out.resize(out.size() * 2 + 16);
+            continue;
+        }
+        if (U_FAILURE(err)) {
+            qWarning("code page %d: ICU could not encode (%s)", codePage, u_errorName(err));
+            lost = true;
+        }
+        break;
+    }
+    out.truncate(written);
     if (lossy)
         *lossy = lost;
     return out;

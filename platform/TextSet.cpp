@@ -269,11 +269,17 @@ QString TextSet::extra(Extra text) const
         "Quilmar was ended last time with %d document(s) not saved. Copies were kept.\r\n"
         "Open them now? (No discards the copies.)",
         "A recovery copy cannot be opened and is removed:\r\n%s",
+        "The file is damaged: %d part(s) could not be read and were skipped.",
+        "The file changed while it was read; it was not loaded.",
+        "There is not enough memory to load the file.",
     };
     static const char *const german[] = {
         "Quilmar wurde zuletzt mit %d nicht gespeicherten Dokument(en) beendet. Kopien wurden aufbewahrt.\r\n"
         "Jetzt \u00f6ffnen? (Nein verwirft die Kopien.)",
         "Eine Wiederherstellungskopie kann nicht ge\u00f6ffnet werden und wird entfernt:\r\n%s",
+        "Die Datei ist besch\u00e4digt: %d Teil(e) konnten nicht gelesen werden und wurden \u00fcbersprungen.",
+        "Die Datei hat sich w\u00e4hrend des Lesens ge\u00e4ndert; sie wurde nicht geladen.",
+        "Zum Laden der Datei reicht der Speicher nicht.",
     };
     static_assert(sizeof(english) / sizeof(*english) == int(Extra::Count));
     static_assert(sizeof(german) / sizeof(*german) == int(Extra::Count));

@@ -56,6 +56,9 @@ public:
     enum class Extra {
         RecoveryQuestion,   // %d: number of documents
         RecoveryDamaged,    // %s: the recovery file, then the reason
+        DamagedPartsSkipped, // %d: parts of a damaged file read past
+        FileChangedWhileRead,
+        NotEnoughMemory,
         Count
     };
     QString extra(Extra text) const;

@@ -529,6 +529,10 @@ void TEditForm::finishLoad(const LoadResult &result)
         QString why = QStringLiteral("Failed to Load Stream");
         if (result.error == LoadResult::Error::ReadFailed && !result.ioError.isEmpty())
             why = result.ioError;
+        else if (result.error == LoadResult::Error::FileChanged)
+            why = m_host->textSet().extra(TextSet::Extra::FileChangedWhileRead);
+        else if (result.error == LoadResult::Error::OutOfMemory)
+            why = m_host->textSet().extra(TextSet::Extra::NotEnoughMemory);
         showError(pending.fileName + QStringLiteral("\r\n") + why);
         emit documentLoaded(false);
         return;
@@ -547,6 +551,10 @@ void TEditForm::finishLoad(const LoadResult &result)
     m_host->setOpenWithStandardAppEnabled(true);
     UpdatePositionDisplay();
     m_host->setStatusPanel(1, QString::number(m_editor->TextLength()) + tr2(Txt::Characters));
+    // Damage read past is said once, where it does not stop the user.
+    if (result.damagedParts > 0)
+        m_host->setStatusPanel(1, formatText(m_host->textSet().extra(TextSet::Extra::DamagedPartsSkipped),
+                                             {result.damagedParts}));
     FocusEditor();
     emit documentLoaded(true);
     if (m_host->takeReplaceAfterLoad())
