@@ -13,5 +13,6 @@ int startupCommand(const QStringList &args);
 int genCommand(const QStringList &args);
 int rtfRead(const QStringList &args);
 int rtfWrite(const QStringList &args);
+int rtfRoundTrip(const QStringList &args);
 int rtfGenerate(const QStringList &args);
 } // namespace Bench

@@ -20,7 +20,8 @@ struct TextOptions {
 };
 
 // The text as shown: one line per paragraph or table cell, line breaks as
-// newlines, pictures left out.
+// newlines, pictures left out, kept objects as the text they stand for (a
+// footnote's number, a text box's text).
 QString plainText(const QTextDocument &document, const TextOptions &options = {});
 
 } // namespace DocumentDump

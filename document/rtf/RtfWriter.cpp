@@ -1,5 +1,6 @@
 #include "document/rtf/RtfWriter.h"
 
+#include "document/KeptContent.h"
 #include "document/ParagraphFormat.h"
 #include "document/rtf/RtfCharsets.h"
 #include "document/rtf/RtfPicture.h"
@@ -52,6 +53,8 @@ struct RunFormat {
     QByteArray object;
     int objectId = 0;
     bool image = false;
+    bool kept = false;
+    QByteArray keptRtf;      // a kept group, written back as it was read
     QByteArray wrapper;      // tells which link, field or object group the run needs
 };
 
@@ -169,6 +172,12 @@ private:
         h += "}\r\n";
         if (!m_options.plainRtf)
             h += "{\\*\\generator Quilmar;}";
+        // Groups of the header that the editor keeps unread (headers,
+        // footers, \info, …); they belong to the whole document only.
+        if (m_from == 0 && m_to == m_docEnd) {
+            const QByteArray groups = KeptContent::documentGroups(m_doc);
+            h.append(groups.constData(), size_t(groups.size()));
+        }
         h += "\\viewkind4\\uc1";
         return QByteArray::fromStdString(h);
     }
@@ -246,6 +255,9 @@ private:
         r.instruction = f.stringProperty(TextProperty::FieldInstruction);
         r.fieldId = f.intProperty(TextProperty::FieldId);
         r.image = f.isImageFormat();
+        r.kept = KeptContent::isKept(f);
+        if (r.kept)
+            r.keptRtf = KeptContent::rtf(f);
         if (!m_options.noObjects) {
             r.object = f.property(TextProperty::ObjectData).toByteArray();
             r.objectId = f.intProperty(TextProperty::ObjectId);
@@ -491,6 +503,8 @@ private:
                 const QTextImageFormat f = fragment.charFormat().toImageFormat();
                 for (int i = fs; i < fe; ++i)
                     writePicture(f);
+            } else if (r.kept) {
+                writeKept(r, fragment.charFormat(), fe - fs);
             } else {
                 r.encoder->append(m_body, QStringView(text).mid(fs - bpos, fe - fs), m_pendingSpace);
             }
@@ -588,6 +602,19 @@ private:
         if (!after.empty())
             m_body += "{\\pntxta " + after + "}";
         m_body += "}";
+        m_pendingSpace = false;
+    }
+
+    // count objects of one kept format: its group, or the character of a
+    // plain text file it stands for.
+    void writeKept(const RunFormat &r, const QTextCharFormat &f, int count)
+    {
+        if (r.keptRtf.isEmpty()) {
+            r.encoder->append(m_body, KeptContent::text(f).repeated(count), m_pendingSpace);
+            return;
+        }
+        for (int i = 0; i < count; ++i)
+            m_body.append(r.keptRtf.constData(), size_t(r.keptRtf.size()));
         m_pendingSpace = false;
     }
 

@@ -1,6 +1,7 @@
 #include "document/ui/TRichTextEdit.h"
 
 #include "platform/CodePages.h"
+#include "document/ui/KeptObjectMarker.h"
 #include "document/ui/LazyDocumentLayout.h"
 #include "document/ui/OverlayFormatter.h"
 #include "document/rtf/RtfReader.h"
@@ -139,6 +140,7 @@ TRichTextEdit::TRichTextEdit(QWidget *parent) : QTextEdit(parent), m_overlay(new
     connect(this, &QTextEdit::cursorPositionChanged, this, selectionChanged);
     connect(this, &QTextEdit::selectionChanged, this, selectionChanged);
     connectDocument();
+    KeptObjectMarker::showTooltips(this);
 }
 
 TRichTextEdit::~TRichTextEdit()
@@ -150,6 +152,7 @@ void TRichTextEdit::connectDocument()
 {
     connect(document(), &QTextDocument::contentsChange, this, &TRichTextEdit::handleContentsChange,
             Qt::UniqueConnection);
+    KeptObjectMarker::registerWith(document());
 }
 
 void TRichTextEdit::handleContentsChange(int position, int, int added)
@@ -888,8 +891,8 @@ QString TRichTextEdit::plainTextOut(TStreamMode mode) const
         from = c.selectionStart();
         to = c.selectionEnd();
     }
-    return PlainText::extract(*document(), from, to, PlainText::lineEndText(m_lineEnd),
-                              mode.testFlag(TStreamModeFlag::smUnicode));
+    // Soft line breaks are line ends in every plain stream, UTF-16 too.
+    return PlainText::extract(*document(), from, to, PlainText::lineEndText(m_lineEnd));
 }
 
 QByteArray TRichTextEdit::streamOut(bool rich, TStreamMode mode) const

@@ -57,6 +57,7 @@ private slots:
     void numbering();
     void wordListsNumberAcrossOtherParagraphs();
     void styles();
+    void fontNameInUnicodeEscapes();
     void title();
     void fields();
     void tables();
@@ -134,6 +135,20 @@ void TestRtfReader::text_data()
         QStringLiteral("\na\nb\n\n"));
     row("after final brace", "{\\rtf1 a}junk{", QStringLiteral("a"));
     row("shape picture alternative", "{\\rtf1 a{\\nonshppict{\\pict\\wmetafile8 00}}b}", QStringLiteral("ab"));
+    // Mac code pages, by \\ansicpg and by font charset (ICU lacks some: stand-ins).
+    row("mac japanese font", "{\\rtf1\\mac\\ansicpg10001{\\fonttbl{\\f0\\fcharset78 Osaka;}}\\f0 \\'82\\'a0\\'83N}",
+        QStringLiteral("\u3042\u30af"));
+    row("mac japanese document", "{\\rtf1\\mac\\ansicpg10001 \\'82\\'a0}", QStringLiteral("\u3042"));
+    row("mac chinese traditional", "{\\rtf1{\\fonttbl{\\f0\\fcharset81 M;}}\\f0\\'a4\\'40}", QStringLiteral("\u4e00"));
+    row("mac cyrillic", "{\\rtf1{\\fonttbl{\\f0\\fcharset89 M;}}\\f0\\'80\\'e0}", QStringLiteral("\u0410\u0430"));
+    row("mac hebrew", "{\\rtf1{\\fonttbl{\\f0\\fcharset83 M;}}\\f0\\'e0}", QStringLiteral("\u05d0"));
+    row("mac thai", "{\\rtf1\\ansicpg10021 \\'a1}", QStringLiteral("\u0e01"));
+    // List definitions print nothing wherever they stand.
+    row("list outside its table", "{\\rtf1 a{\\list\\listtemplateid1{\\listlevel{\\leveltext\\'02\\'00.;}"
+        "{\\levelnumbers\\'01;}}\\listid5}b}", QStringLiteral("ab"));
+    row("level text outside a list", "{\\rtf1 a{\\listlevel{\\leveltext\\'01x;}}{\\leveltext y;}b}",
+        QStringLiteral("ab"));
+    row("list override outside its table", "{\\rtf1 a{\\listoverride\\listid5\\ls1 z}b}", QStringLiteral("ab"));
 }
 
 void TestRtfReader::text()
@@ -325,6 +340,12 @@ void TestRtfReader::styles()
     QCOMPARE(sub.alignment, Qt::AlignHCenter);
     QCOMPARE(sub.spaceAfter, 100);
     QVERIFY(formatAt(*doc, doc->findBlockByNumber(2).position()).fontItalic());
+}
+
+void TestRtfReader::fontNameInUnicodeEscapes()
+{
+    auto doc = read("{\\rtf1{\\fonttbl{\\f0\\fcharset136 \\'b7\\'73\\u32048?\\'a9\\'fa;}}\\f0 x}");
+    QCOMPARE(formatAt(*doc, 0).fontFamilies().toStringList().value(0), QStringLiteral("\u65b0\u7d30\u660e"));
 }
 
 void TestRtfReader::title()
