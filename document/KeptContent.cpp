@@ -27,15 +27,20 @@ QTextCharFormat character(QChar c, const QTextCharFormat &base)
 }
 
 QTextCharFormat rtfGroup(const QByteArray &rtf, const QString &text, const QString &caption,
-                         const QTextCharFormat &base)
+                         const QTextCharFormat &base, Kind kind)
 {
-    QTextCharFormat f = objectFormat(base, Kind::Inline);
+    QTextCharFormat f = objectFormat(base, kind);
     f.setProperty(TextProperty::KeptRtf, rtf);
     if (!text.isEmpty())
         f.setProperty(TextProperty::KeptText, text);
     if (!caption.isEmpty())
         f.setProperty(TextProperty::KeptCaption, caption);
     return f;
+}
+
+Kind kind(const QTextFormat &format)
+{
+    return Kind(format.intProperty(TextProperty::KeptKind));
 }
 
 bool isKept(const QTextFormat &format)

@@ -21,7 +21,8 @@ constexpr int ObjectType = QTextFormat::UserObject + 1;
 
 enum class Kind {
     Character,   // a character of a plain text file
-    Inline,      // an RTF group of the body (footnote, shape, bookmark, …)
+    Inline,      // an RTF group of the body (footnote, comment, bookmark, …)
+    Frame,       // an RTF shape or drawing object: a text box's text is its text
 };
 
 QTextCharFormat character(QChar c, const QTextCharFormat &base = QTextCharFormat());
@@ -29,7 +30,8 @@ QTextCharFormat character(QChar c, const QTextCharFormat &base = QTextCharFormat
 // group stands for in the text (a footnote's number, a text box's text);
 // caption: its readable content for the tooltip.
 QTextCharFormat rtfGroup(const QByteArray &rtf, const QString &text, const QString &caption,
-                         const QTextCharFormat &base = QTextCharFormat());
+                         const QTextCharFormat &base = QTextCharFormat(), Kind kind = Kind::Inline);
+Kind kind(const QTextFormat &format);
 
 bool isKept(const QTextFormat &format);
 // The plain text the object stands for: the kept character, a footnote's

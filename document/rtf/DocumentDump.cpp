@@ -199,7 +199,10 @@ QString plainText(const QTextDocument &document, const TextOptions &options)
             }
             lastField = 0;
             if (KeptContent::isKept(f)) {
-                out += KeptContent::text(f).repeated(fragment.length());
+                QString kept = KeptContent::text(f);
+                if (options.markFields && KeptContent::kind(f) == KeptContent::Kind::Frame && !kept.isEmpty())
+                    kept = QChar(0xE001) + kept + QChar(0xE002);
+                out += kept.repeated(fragment.length());
                 continue;
             }
             QString text = fragment.text();

@@ -15,7 +15,9 @@ namespace DocumentDump {
 QString dump(const QTextDocument &document);
 
 struct TextOptions {
-    // Replace the result of each field other than a link by one U+E000.
+    // Replace the result of each field other than a link by one U+E000,
+    // and put the text of text boxes between U+E001 and U+E002 (text that
+    // readers place elsewhere or leave out).
     bool markFields = false;
 };
 

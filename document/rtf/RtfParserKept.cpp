@@ -165,6 +165,7 @@ void Parser::finishKept(const char *end)
     CharState chr = top().chr;
     QString text;
     QByteArray prefix;
+    KeptContent::Kind kind = KeptContent::Kind::Inline;
     switch (kept.kw) {
     case Kw::footnote:
         // The reference mark's number belongs to the footnote: written
@@ -183,12 +184,13 @@ void Parser::finishKept(const char *end)
     case Kw::shp: case Kw::shpgrp: case Kw::do_:
         // Text boxes and frames are text of the document.
         text = kept.caption.simplified();
+        kind = KeptContent::Kind::Frame;
         break;
     default:
         break;
     }
     const QTextCharFormat format = KeptContent::rtfGroup(prefix + raw, text, kept.caption.trimmed(),
-                                                         makeCharFormat(chr));
+                                                         makeCharFormat(chr), kind);
     m_para.append(QChar(QChar::ObjectReplacementCharacter), m_builder.addCharFormat(format));
 }
 
