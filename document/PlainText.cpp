@@ -248,6 +248,9 @@ public:
         if (!source.filePath.isEmpty()) {
             m_file.setFileName(source.filePath);
             m_ok = m_file.open(QIODevice::ReadOnly) && m_file.seek(source.offset);
+            // A file that grows while it is read (a log) is read as it was
+            // when opened: a fast writer cannot keep the loader busy forever.
+            m_limit = m_file.size();
         } else {
             m_pos = qMin(source.offset, source.bytes.size());
         }
@@ -279,15 +282,20 @@ private:
     {
         if (!m_ok)
             return true;
-        return m_file.isOpen() ? m_file.atEnd() : m_pos >= m_source.bytes.size();
+        return m_file.isOpen() ? m_file.pos() >= m_limit || m_file.atEnd() : m_pos >= m_source.bytes.size();
     }
 
     QByteArray raw()
     {
         if (!m_ok)
             return {};
-        if (m_file.isOpen())
-            return m_file.read(ChunkSize);
+        if (m_file.isOpen()) {
+            QByteArray piece = m_file.read(qMin<qint64>(ChunkSize, m_limit - m_file.pos()));
+            // A file cut short or failing under the reader ends here.
+            if (piece.isEmpty())
+                m_ok = false;
+            return piece;
+        }
         const QByteArray piece = m_source.bytes.mid(m_pos, ChunkSize);
         m_pos += piece.size();
         return piece;
@@ -296,6 +304,7 @@ private:
     const EncodedText &m_source;
     QFile m_file;
     qsizetype m_pos = 0;
+    qint64 m_limit = 0;
     bool m_ok = true;
     QByteArray m_pending;
 };
