@@ -58,12 +58,14 @@ def flat_name(rel):
     return rel.replace('/', '__')
 
 
-def convert(files, target, outdir, profile, timeout=240):
+def convert(files, target, outdir, profile, timeout=240, infilter=None):
     """Converts files with LibreOffice in batches; a batch that hangs is
     retried file by file so that one bad file costs only itself."""
     os.makedirs(outdir, exist_ok=True)
     base = ['soffice', '--headless', '--norestore', '-env:UserInstallation=file://' + profile,
             '--convert-to', target, '--outdir', outdir]
+    if infilter:
+        base.insert(3, '--infilter=' + infilter)
     pending = list(files)
     while pending:
         batch, pending = pending[:25], pending[25:]
@@ -77,6 +79,10 @@ def convert(files, target, outdir, profile, timeout=240):
                                    timeout=60, check=False)
                 except subprocess.TimeoutExpired:
                     print('  LibreOffice timed out on', f, file=sys.stderr)
+
+
+def looks_like_late_rtf(head):
+    return not head.startswith(b'{\\rtf') and re.match(rb'\{[ \t\r\n]*\\rtf', head) is not None
 
 
 def words_of_text(text):
@@ -133,8 +139,10 @@ class Styles:
             seen += 1
 
 
+# Footnote bodies, comments and deleted text are not in the text export;
+# pictures carry their bytes as text.
 SKIPPED = {q('text', 'note-body'), q('office', 'annotation'), q('text', 'tracked-changes'),
-           q('office', 'annotation-end'), q('text', 'bookmark-ref')}
+           q('office', 'annotation-end'), q('text', 'bookmark-ref'), q('office', 'binary-data')}
 
 
 def formatted_words(path):
@@ -223,6 +231,7 @@ def main():
     ap.add_argument('--build', default=os.path.join(ROOT, 'build'))
     ap.add_argument('--work', default=None)
     ap.add_argument('--list', action='store_true', help='list every difference')
+    ap.add_argument('--reuse', action='store_true', help='compare the files of the last run again')
     ap.add_argument('filter', nargs='?', default='')
     args = ap.parse_args()
 
@@ -232,8 +241,9 @@ def main():
     ensure_libreoffice()
     work = os.path.abspath(args.work or os.path.join(args.build, 'lo-roundtrip'))
     for d in ('orig', 'ours'):
-        shutil.rmtree(os.path.join(work, d), ignore_errors=True)
-        os.makedirs(os.path.join(work, d))
+        if not args.reuse:
+            shutil.rmtree(os.path.join(work, d), ignore_errors=True)
+        os.makedirs(os.path.join(work, d), exist_ok=True)
     profile = os.path.join(work, 'profile')
 
     files = []
@@ -252,8 +262,9 @@ def main():
         shutil.copyfile(src, os.path.join(work, 'orig', flat_name(rel)))
         pairs += [src, os.path.join(work, 'ours', flat_name(rel))]
     env = dict(os.environ, QT_QPA_PLATFORM='offscreen', QUILMAR_ACP=os.environ.get('QUILMAR_ACP', '1252'))
-    subprocess.run([bench, 'rtf-roundtrip'] + pairs, stdout=subprocess.DEVNULL, env=env, check=False,
-                   timeout=1800)
+    if not args.reuse:
+        subprocess.run([bench, 'rtf-roundtrip'] + pairs, stdout=subprocess.DEVNULL, env=env, check=False,
+                       timeout=1800)
 
     # LibreOffice's readings; the originals' are cached by content.
     cache = os.path.join(work, 'cache')
@@ -272,13 +283,19 @@ def main():
         for rel, stem in todo:
             shutil.copyfile(os.path.join(args.corpus, rel), os.path.join(tmp, os.path.basename(stem) + '.rtf'))
         inputs = sorted(os.path.join(tmp, n) for n in os.listdir(tmp))
-        convert(inputs, 'txt:Text (encoded):UTF8', cache, profile)
-        convert(inputs, 'fodt', cache, profile)
+        # RTF after blanks is RTF to us; LibreOffice's detection wants "{\rtf" first.
+        late = [f for f in inputs if looks_like_late_rtf(open(f, 'rb').read(64))]
+        inputs = [f for f in inputs if f not in late]
+        for target in ('txt:Text (encoded):UTF8', 'fodt'):
+            convert(inputs, target, cache, profile)
+            if late:
+                convert(late, target, cache, profile, infilter='Rich Text Format')
     ours_inputs = sorted(os.path.join(work, 'ours', n) for n in os.listdir(os.path.join(work, 'ours')))
     out_dir = os.path.join(work, 'ours-lo')
-    shutil.rmtree(out_dir, ignore_errors=True)
-    convert(ours_inputs, 'txt:Text (encoded):UTF8', out_dir, profile)
-    convert(ours_inputs, 'fodt', out_dir, profile)
+    if not args.reuse:
+        shutil.rmtree(out_dir, ignore_errors=True)
+        convert(ours_inputs, 'txt:Text (encoded):UTF8', out_dir, profile)
+        convert(ours_inputs, 'fodt', out_dir, profile)
 
     text_same = text_total = 0
     words_total = words_kept = 0

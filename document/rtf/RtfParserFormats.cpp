@@ -162,20 +162,16 @@ QTextCharFormat Parser::makeCharFormat(const CharState &c) const
 BlockSpec Parser::makeBlockSpec(const ParaState &p) const
 {
     BlockSpec spec;
-    if (p.ls > 0) {
-        auto override = m_listOverrides.find(p.ls);
-        auto list = m_lists.find(override != m_listOverrides.end() ? override->second : -1);
-        if (list != m_lists.end()) {
-            const ListLevel &level = list->second[size_t(p.ilvl)];
-            spec.numbering = kindForNfc(level.nfc);
-            spec.start = level.start;
-            spec.style = spec.numbering == NumberingKind::Bullet ? 0 : levelTextStyle(level.text, p.ilvl);
-            spec.listKey = p.ls * 16 + p.ilvl;
-        } else {
-            spec.numbering = NumberingKind::Arabic;
-            spec.style = 0x200;
-            spec.listKey = p.ls * 16 + p.ilvl;
-        }
+    // An \ls the list tables do not define numbers nothing, as in Word;
+    // the old-style numbering of the same paragraph, if any, stands.
+    auto override = p.ls > 0 ? m_listOverrides.find(p.ls) : m_listOverrides.end();
+    auto list = m_lists.find(override != m_listOverrides.end() ? override->second : -1);
+    if (list != m_lists.end()) {
+        const ListLevel &level = list->second[size_t(p.ilvl)];
+        spec.numbering = kindForNfc(level.nfc);
+        spec.start = level.start;
+        spec.style = spec.numbering == NumberingKind::Bullet ? 0 : levelTextStyle(level.text, p.ilvl);
+        spec.listKey = p.ls * 16 + p.ilvl;
     } else if (p.pnKind != 0) {
         spec.numbering = NumberingKind(p.pnKind);
         spec.start = p.pnStart;

@@ -170,6 +170,7 @@ private:
             h += "\\red" + std::to_string(c.red()) + "\\green" + std::to_string(c.green()) + "\\blue"
                  + std::to_string(c.blue()) + ';';
         h += "}\r\n";
+        h += listTables();
         if (!m_options.plainRtf)
             h += "{\\*\\generator Quilmar;}";
         // Groups of the header that the editor keeps unread (headers,
@@ -180,6 +181,58 @@ private:
         }
         h += "\\viewkind4\\uc1";
         return QByteArray::fromStdString(h);
+    }
+
+    // The \ls number of a list, given in order of first use.
+    int listIndex(const QTextList *list, const ParagraphValues &v)
+    {
+        auto it = m_listIndex.find(list);
+        if (it != m_listIndex.end())
+            return it->second;
+        m_lists.push_back({v.numbering, v.numberingStart, v.numberingStyle});
+        m_listIndex.emplace(list, int(m_lists.size()));
+        return int(m_lists.size());
+    }
+
+    // One single-level list per document list: its number format, first
+    // number and the text around the number (\leveltext: a length byte,
+    // then the text with byte 0 standing for the number).
+    std::string listTables() const
+    {
+        if (m_lists.empty())
+            return {};
+        std::string table = "{\\*\\listtable";
+        std::string overrides = "{\\*\\listoverridetable";
+        for (size_t i = 0; i < m_lists.size(); ++i) {
+            const ListInfo &l = m_lists[i];
+            const std::string id = std::to_string(i + 1);
+            int nfc = 0;
+            std::string text;
+            switch (l.kind) {
+            case NumberingKind::Bullet: nfc = 23; break;
+            case NumberingKind::UpperRoman: nfc = 1; break;
+            case NumberingKind::LowerRoman: nfc = 2; break;
+            case NumberingKind::UpperLetter: nfc = 3; break;
+            case NumberingKind::LowerLetter: nfc = 4; break;
+            default: break;
+            }
+            if (l.kind == NumberingKind::Bullet) {
+                text = "\\'01\\u8226 ?";
+            } else {
+                switch (l.style & 0xF00) {
+                case 0x000: text = "\\'02\\'00)"; break;
+                case 0x100: text = "\\'03(\\'00)"; break;
+                case 0x200: text = "\\'02\\'00."; break;
+                default: text = "\\'01\\'00"; break;
+                }
+            }
+            table += "{\\list\\listtemplateid" + id + "\\listsimple1{\\listlevel\\levelnfc" + std::to_string(nfc)
+                     + "\\levelnfcn" + std::to_string(nfc) + "\\leveljc0\\levelfollow0\\levelstartat"
+                     + std::to_string(l.start) + "{\\leveltext" + text + ";}{\\levelnumbers"
+                     + (l.kind == NumberingKind::Bullet ? "" : "\\'01") + ";}}\\listid" + id + "}";
+            overrides += "{\\listoverride\\listid" + id + "\\listoverridecount0\\ls" + id + "}";
+        }
+        return table + "}\r\n" + overrides + "}\r\n";
     }
 
     int fontIndex(const QString &family, int charset)
@@ -551,6 +604,10 @@ private:
             p += "\\pagebb";
         if (v.numbering != NumberingKind::None) {
             closeWrapper();
+            // Word's list of the paragraph, for readers that number by list
+            // (each list counts on its own); \pn below for those that do not.
+            if (!m_options.plainRtf && block.textList())
+                p += "\\ls" + std::to_string(listIndex(block.textList(), v)) + "\\ilvl0";
             m_body += p;
             m_pendingSpace = true;
             writeNumbering(block, v);
@@ -681,6 +738,13 @@ private:
     QByteArray m_wrapper;
     std::string m_lastParagraph;
 
+    struct ListInfo {
+        NumberingKind kind;
+        int start;
+        int style;
+    };
+    std::vector<ListInfo> m_lists;
+    std::map<const QTextList *, int> m_listIndex;
     std::vector<std::pair<QString, int>> m_fonts;
     std::map<std::pair<QString, int>, int> m_fontIndex;
     std::vector<QColor> m_colors;

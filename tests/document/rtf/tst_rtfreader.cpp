@@ -291,6 +291,12 @@ void TestRtfReader::numbering_data()
                                << int(NumberingKind::LowerLetter) << 2 << 0x000;
     QTest::newRow("word list level") << QByteArray("{\\rtf1 ") + lists + "\\ls1\\ilvl1\\fi-360\\li720 item\\par}"
                                      << int(NumberingKind::Bullet) << 1 << 0;
+    // A list no table defines numbers nothing; old-style numbering beside it stands.
+    QTest::newRow("undefined word list") << QByteArray("{\\rtf1 \\ls3\\fi-360\\li720 item\\par}")
+                                         << int(NumberingKind::None) << 1 << 0;
+    QTest::newRow("undefined word list, old-style numbering")
+        << QByteArray("{\\rtf1 {\\*\\pn\\pnlvlbody\\pndec}\\ls3\\fi-360\\li720 item\\par}")
+        << int(NumberingKind::Arabic) << 1 << 0x300;
 }
 
 void TestRtfReader::numbering()
