@@ -180,6 +180,7 @@ private:
     KeptGroup m_kept;
     QByteArray m_documentGroups;
     bool m_keepsDocumentGroups = false;  // reading a whole document
+    bool m_documentGroupsFull = false;
     bool m_bodyStarted = false;
     int m_keptInline = 0;
     // The number a \chftn put into the paragraph, taken back into the

@@ -13,8 +13,10 @@ namespace {
 
 // Caption text beyond this is of no use in a tooltip.
 constexpr qsizetype kMaxCaption = 4000;
-// A file of nothing but bookmarks must not become millions of formats.
+// A file of nothing but bookmarks must not become millions of formats, nor
+// one of nothing but headers a header of its own size.
 constexpr int kMaxKeptInline = 100000;
+constexpr qsizetype kMaxDocumentGroupBytes = 32 * 1024 * 1024;
 
 bool isDocumentGroup(Kw kw)
 {
@@ -88,6 +90,12 @@ void Parser::startKeeping(Kw kw, Dest outer)
                           || (kw == Kw::Unknown && !m_bodyStarted && m_para.isEmpty() && m_stack.size() == 2);
     if (document && !m_keepsDocumentGroups)
         return; // RTF pasted into a document brings no header
+    if (document && m_documentGroups.size() > kMaxDocumentGroupBytes) {
+        if (!m_documentGroupsFull)
+            warn(QStringLiteral("header groups beyond %1 bytes are left out").arg(kMaxDocumentGroupBytes));
+        m_documentGroupsFull = true;
+        return;
+    }
     if (!document && m_keptInline >= kMaxKeptInline) {
         if (m_keptInline++ == kMaxKeptInline)
             warn(QStringLiteral("more than %1 groups to keep; the rest are left out").arg(kMaxKeptInline));

@@ -525,6 +525,9 @@ void TestRtfReader::damaged_data()
     QTest::newRow("deep nesting") << QByteArray("{\\rtf1 ") + QByteArray(100000, '{') + "deep" + QByteArray(100000, '}') + "}"
                                   << QStringLiteral("deep");
     QTest::newRow("deep unclosed") << QByteArray("{\\rtf1 ") + QByteArray(100000, '{') + "x" << QStringLiteral("x");
+    QTest::newRow("a kept group per character")
+        << QByteArray("{\\rtf1 ") + QByteArray("{\\header h}{\\*\\bkmkstart b}x").repeated(50000) + "}"
+        << QStringLiteral("\ufffcx").repeated(50000);
     QTest::newRow("many escapes") << QByteArray("{\\rtf1 ") + QByteArray("\\u65?").repeated(20000) + "}"
                                     << QString(20000, QLatin1Char('A'));
 }
