@@ -606,11 +606,12 @@ private:
             closeWrapper();
             // Word's list of the paragraph, for readers that number by list
             // (each list counts on its own); \pn below for those that do not.
-            if (!m_options.plainRtf && block.textList())
+            const bool wordList = !m_options.plainRtf && block.textList();
+            if (wordList)
                 p += "\\ls" + std::to_string(listIndex(block.textList(), v)) + "\\ilvl0";
             m_body += p;
             m_pendingSpace = true;
-            writeNumbering(block, v);
+            writeNumbering(block, v, wordList);
             m_lastParagraph = p + "#";
             return;
         }
@@ -621,17 +622,20 @@ private:
         m_lastParagraph = p;
     }
 
-    // Old-style numbering: the number as text for readers without lists,
-    // and \pn for those that number themselves.
-    void writeNumbering(const QTextBlock &block, const ParagraphValues &v)
+    // The number as text for readers without lists, then old-style \pn
+    // numbering unless the paragraph names a Word list: LibreOffice numbers
+    // such a paragraph by the wrong list when it has both.
+    void writeNumbering(const QTextBlock &block, const ParagraphValues &v, bool wordList)
     {
+        const char *labelGroup = wordList ? "{\\listtext\\f" : "{\\pntext\\f";
         const QTextList *list = block.textList();
         const int number = v.numberingStart + (list ? list->itemNumber(block) : 0);
         const int textFont = m_state.font >= 0 ? m_state.font : fontIndex(m_defaultFamily, m_defaultCharset);
         if (v.numbering == NumberingKind::Bullet) {
             const int symbol = fontIndex(QStringLiteral("Symbol"), RtfCharsets::Symbol);
-            m_body += "{\\pntext\\f" + std::to_string(symbol) + "\\'b7\\tab}";
-            m_body += "{\\*\\pn\\pnlvlblt\\pnf" + std::to_string(symbol) + "\\pnindent0{\\pntxtb\\'b7}}";
+            m_body += labelGroup + std::to_string(symbol) + "\\'b7\\tab}";
+            if (!wordList)
+                m_body += "{\\*\\pn\\pnlvlblt\\pnf" + std::to_string(symbol) + "\\pnindent0{\\pntxtb\\'b7}}";
             m_pendingSpace = false;
             return;
         }
@@ -651,7 +655,10 @@ private:
         case 0x200: after = "."; break;
         default: break;
         }
-        m_body += "{\\pntext\\f" + std::to_string(textFont) + ' ' + before + label.toStdString() + after + "\\tab}";
+        m_body += labelGroup + std::to_string(textFont) + ' ' + before + label.toStdString() + after + "\\tab}";
+        m_pendingSpace = false;
+        if (wordList)
+            return;
         m_body += "{\\*\\pn\\pnlvlbody\\pnf" + std::to_string(textFont) + "\\pnindent0\\pnstart"
                   + std::to_string(v.numberingStart) + kindWord;
         if (!before.empty())

@@ -223,18 +223,21 @@ void TestRtfWriter::numberingAsOldStyle()
     auto doc = RtfTest::read("{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc0\\levelstartat3{\\leveltext\\'02\\'00.;}}"
                              "\\listid1}}{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}"
                              "\\ls1\\fi-360\\li720 a\\par b\\par}");
+    RtfWriteOptions plain;
+    plain.plainRtf = true;
+    const QByteArray old = write(*doc, plain);
+    QVERIFY2(old.contains("{\\pntext\\f0 3.\\tab}{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart3\\pndec{\\pntxta .}}"),
+             old.constData());
+    QVERIFY(old.contains("{\\pntext\\f0 4.\\tab}"));
+    QVERIFY(old.contains("\\fi-360\\li720"));
+    QVERIFY(!old.contains("\\ls"));
     const QByteArray rtf = write(*doc);
-    QVERIFY2(rtf.contains("{\\pntext\\f0 3.\\tab}{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart3\\pndec{\\pntxta .}}"),
-             rtf.constData());
-    QVERIFY(rtf.contains("{\\pntext\\f0 4.\\tab}"));
-    QVERIFY(rtf.contains("\\fi-360\\li720"));
+    QVERIFY(rtf.contains("\\ls1\\ilvl0{\\listtext\\f0 4.\\tab}"));
+    QVERIFY(!rtf.contains("\\pn"));
     // Each list is a Word list too, so that readers numbering by list
     // start every list afresh; plain RTF keeps to \\pn.
     QVERIFY(rtf.contains("\\levelnfc0\\levelnfcn0\\leveljc0\\levelfollow0\\levelstartat3{\\leveltext\\'02\\'00.;}"));
     QCOMPARE(rtf.count("\\ls1\\ilvl0"), 2);
-    RtfWriteOptions plain;
-    plain.plainRtf = true;
-    QVERIFY(!write(*doc, plain).contains("\\ls"));
 }
 
 void TestRtfWriter::listsRestartAndRoundTrip()
