@@ -324,6 +324,16 @@ void TestRtfReader::wordListsNumberAcrossOtherParagraphs()
     auto doc = read("{\\rtf1 " + lists + "\\ls1 a\\par\\pard b\\par\\ls1 c\\par}");
     QCOMPARE(doc->findBlockByNumber(0).textList(), doc->findBlockByNumber(2).textList());
     QCOMPARE(doc->findBlockByNumber(2).textList()->itemNumber(doc->findBlockByNumber(2)), 1);
+    // Deeper levels count afresh under each item of a higher level.
+    const QByteArray levels = "{\\*\\listtable{\\list{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}}"
+                              "{\\listlevel\\levelnfc4{\\leveltext\\'02\\'01.;}}\\listid1}}"
+                              "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}";
+    auto nested = read("{\\rtf1 " + levels + "\\ls1 a\\par\\ls1\\ilvl1 a1\\par a2\\par\\pard\\ls1\\ilvl0 b\\par"
+                       "\\ls1\\ilvl1 b1\\par}");
+    const QTextBlock b1 = nested->findBlockByNumber(4);
+    QCOMPARE(b1.textList()->itemNumber(b1), 0);
+    QCOMPARE(nested->findBlockByNumber(3).textList()->itemNumber(nested->findBlockByNumber(3)), 1);
+    QCOMPARE(nested->findBlockByNumber(2).textList()->itemNumber(nested->findBlockByNumber(2)), 1);
     auto old = read("{\\rtf1 {\\*\\pn\\pnlvlbody\\pndec}a\\par\\pard b\\par{\\*\\pn\\pnlvlbody\\pndec}c\\par}");
     QVERIFY(old->findBlockByNumber(0).textList() != old->findBlockByNumber(2).textList());
     auto run = read("{\\rtf1 {\\*\\pn\\pnlvlbody\\pndec}a\\par{\\*\\pn\\pnlvlbody\\pndec}b\\par}");
