@@ -290,10 +290,21 @@ def main():
             convert(inputs, target, cache, profile)
             if late:
                 convert(late, target, cache, profile, infilter='Rich Text Format')
-    ours_inputs = sorted(os.path.join(work, 'ours', n) for n in os.listdir(os.path.join(work, 'ours')))
+    # Our copies go in under the originals' names: fields such as FILENAME
+    # then give the same text.
+    keys = {rel: hashlib.sha256(open(os.path.join(args.corpus, rel), 'rb').read()).hexdigest()[:20]
+            for rel in files}
     out_dir = os.path.join(work, 'ours-lo')
     if not args.reuse:
-        shutil.rmtree(out_dir, ignore_errors=True)
+        ours_in = os.path.join(work, 'ours-in')
+        for d in (out_dir, ours_in):
+            shutil.rmtree(d, ignore_errors=True)
+            os.makedirs(d)
+        for rel in files:
+            ours = os.path.join(work, 'ours', flat_name(rel))
+            if os.path.exists(ours):
+                shutil.copyfile(ours, os.path.join(ours_in, keys[rel] + '.rtf'))
+        ours_inputs = sorted(os.path.join(ours_in, n) for n in os.listdir(ours_in))
         convert(ours_inputs, 'txt:Text (encoded):UTF8', out_dir, profile)
         convert(ours_inputs, 'fodt', out_dir, profile)
 
@@ -302,10 +313,9 @@ def main():
     text_diffs, format_diffs = [], Counter()
     per_file_format = {}
     for rel in files:
-        data = open(os.path.join(args.corpus, rel), 'rb').read()
-        stem = os.path.join(cache, hashlib.sha256(data).hexdigest()[:20])
-        flat = flat_name(rel)[:-4]
-        orig_txt, ours_txt = stem + '.txt', os.path.join(out_dir, flat + '.txt')
+        stem = os.path.join(cache, keys[rel])
+        ours_stem = os.path.join(out_dir, keys[rel])
+        orig_txt, ours_txt = stem + '.txt', ours_stem + '.txt'
         if not os.path.exists(orig_txt):
             continue   # LibreOffice cannot read the original
         text_total += 1
@@ -324,7 +334,7 @@ def main():
             text_diffs.append((rel, sm.ratio(), len(a), len(b), detail))
 
         fa = formatted_words(stem + '.fodt')
-        fb = formatted_words(os.path.join(out_dir, flat + '.fodt'))
+        fb = formatted_words(ours_stem + '.fodt')
         if fa is None:
             continue
         fb = fb or []

@@ -82,7 +82,10 @@ bool isSkippedDestination(Kw kw)
     case Kw::atnid: case Kw::atnauthor: case Kw::atndate: case Kw::atnref: case Kw::xe: case Kw::tc:
     case Kw::txe: case Kw::rxe: case Kw::ftnsep: case Kw::ftnsepc: case Kw::ftncn: case Kw::aftnsep:
     case Kw::aftnsepc: case Kw::aftncn: case Kw::revtbl: case Kw::filetbl: case Kw::pgdsctbl:
-    case Kw::shp: case Kw::shpgrp: case Kw::rsidtbl: case Kw::shpinst: case Kw::shprslt: case Kw::objclass: case Kw::objname:
+    case Kw::shp: case Kw::shpgrp: case Kw::rsidtbl: case Kw::themedata: case Kw::colorschememapping:
+    case Kw::latentstyles: case Kw::datastore: case Kw::defchp: case Kw::defpap: case Kw::mmathPr:
+    case Kw::wgrffmtfilter: case Kw::pnseclvl: case Kw::userprops: case Kw::docvar: case Kw::pgptbl:
+    case Kw::listpicture: case Kw::shpinst: case Kw::shprslt: case Kw::objclass: case Kw::objname:
     case Kw::objdata: case Kw::datafield: case Kw::formfield: case Kw::bkmkstart: case Kw::bkmkend:
     case Kw::author: case Kw::operator_: case Kw::subject: case Kw::keywords: case Kw::comment:
     case Kw::doccomm: case Kw::company: case Kw::category: case Kw::manager: case Kw::hlinkbase:

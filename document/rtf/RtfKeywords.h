@@ -23,6 +23,8 @@ namespace Rtf {
     X(revtim) X(printim) X(buptim) X(generator) X(listname) X(do_) X(template_) X(fldtype) \
     X(mmath) X(sp) X(sn) X(sv) X(picprop) X(blipuid) X(xmlnstbl) X(protusertbl) \
     X(shptxt) X(dptxbxtext) X(shpgrp) X(rsidtbl) X(chatn) \
+    X(themedata) X(colorschememapping) X(latentstyles) X(datastore) X(defchp) X(defpap) X(mmathPr) \
+    X(wgrffmtfilter) X(pnseclvl) X(userprops) X(docvar) X(pgptbl) X(listpicture) \
     /* document */ \
     X(ansi) X(mac) X(pc) X(pca) X(ansicpg) X(deff) X(deflang) X(uc) X(u) X(bin) \
     /* font and colour tables */ \

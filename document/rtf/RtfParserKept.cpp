@@ -26,6 +26,10 @@ bool isDocumentGroup(Kw kw)
     case Kw::ftncn: case Kw::aftnsep: case Kw::aftnsepc: case Kw::aftncn: case Kw::info:
     case Kw::revtbl: case Kw::rsidtbl: case Kw::xmlnstbl: case Kw::pgdsctbl: case Kw::filetbl:
     case Kw::protusertbl:
+    // Word puts these after the body too.
+    case Kw::themedata: case Kw::colorschememapping: case Kw::latentstyles: case Kw::datastore:
+    case Kw::defchp: case Kw::defpap: case Kw::mmathPr: case Kw::wgrffmtfilter: case Kw::pnseclvl:
+    case Kw::userprops: case Kw::docvar: case Kw::pgptbl: case Kw::listpicture:
         return true;
     default:
         return false;
