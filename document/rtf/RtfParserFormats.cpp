@@ -67,6 +67,16 @@ int levelTextStyle(const QByteArray &text, int level)
     return numberingStyle(before, after);
 }
 
+// True when the level text shows some level's number at all.
+bool levelTextHasNumber(const QByteArray &text)
+{
+    const int length = text.isEmpty() ? 0 : std::min<int>(uchar(text.at(0)), int(text.size()) - 1);
+    for (int i = 1; i <= length; ++i)
+        if (uchar(text.at(i)) < 9)
+            return true;
+    return false;
+}
+
 // HYPERLINK "target" [\l "bookmark"], with doubled backslashes in quotes.
 QString hyperlinkTarget(const QString &instruction)
 {
@@ -169,6 +179,9 @@ BlockSpec Parser::makeBlockSpec(const ParaState &p) const
     if (list != m_lists.end()) {
         const ListLevel &level = list->second[size_t(p.ilvl)];
         spec.numbering = kindForNfc(level.nfc);
+        // A level text without a number is a bullet, whatever the number format says.
+        if (level.text.size() > 1 && !levelTextHasNumber(level.text))
+            spec.numbering = NumberingKind::Bullet;
         spec.start = level.start;
         spec.style = spec.numbering == NumberingKind::Bullet ? 0 : levelTextStyle(level.text, p.ilvl);
         spec.listKey = p.ls * 16 + p.ilvl;

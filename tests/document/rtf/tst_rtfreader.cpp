@@ -291,6 +291,10 @@ void TestRtfReader::numbering_data()
                                << int(NumberingKind::LowerLetter) << 2 << 0x000;
     QTest::newRow("word list level") << QByteArray("{\\rtf1 ") + lists + "\\ls1\\ilvl1\\fi-360\\li720 item\\par}"
                                      << int(NumberingKind::Bullet) << 1 << 0;
+    QTest::newRow("word list without a number")
+        << QByteArray("{\\rtf1 {\\*\\listtable{\\list{\\listlevel\\levelnfc0{\\leveltext\\'01\\u8226 ?;}}\\listid1}}"
+                      "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}\\ls1\\fi-360\\li720 item\\par}")
+        << int(NumberingKind::Bullet) << 1 << 0;
     // A list no table defines numbers nothing; old-style numbering beside it stands.
     QTest::newRow("undefined word list") << QByteArray("{\\rtf1 \\ls3\\fi-360\\li720 item\\par}")
                                          << int(NumberingKind::None) << 1 << 0;
