@@ -180,7 +180,7 @@ BlockSpec Parser::makeBlockSpec(const ParaState &p) const
         const ListLevel &level = list->second[size_t(p.ilvl)];
         spec.numbering = kindForNfc(level.nfc);
         // A level text without a number is a bullet, whatever the number format says.
-        if (level.text.size() > 1 && !levelTextHasNumber(level.text))
+        if (spec.numbering != NumberingKind::None && level.text.size() > 1 && !levelTextHasNumber(level.text))
             spec.numbering = NumberingKind::Bullet;
         spec.start = level.start;
         spec.style = spec.numbering == NumberingKind::Bullet ? 0 : levelTextStyle(level.text, p.ilvl);
