@@ -13,6 +13,7 @@ int startupCommand(const QStringList &args);
 int genCommand(const QStringList &args);
 int rtfRead(const QStringList &args);
 int rtfWrite(const QStringList &args);
+int rtfRoundTrip(const QStringList &args);
 int rtfGenerate(const QStringList &args);
 // Times the office speller over generated text: proofing [--language N] [--mb MB].
 int proofingCommand(const QStringList &args);

@@ -4,6 +4,8 @@
 #include "document/rtf/DocumentDump.h"
 #include "document/rtf/RtfReader.h"
 #include "document/rtf/RtfWriter.h"
+#include "document/PlainText.h"
+#include "platform/CodePages.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -203,4 +205,50 @@ int Bench::rtfWrite(const QStringList &args)
                 static_cast<long long>(rtf.size()), seconds, seconds > 0 ? mb(rtf.size()) / seconds : 0.0,
                 before / 1024.0, peak / 1024.0);
     return 0;
+}
+
+int Bench::rtfRoundTrip(const QStringList &args)
+{
+    if (args.isEmpty() || args.size() % 2 != 0) {
+        std::fprintf(stderr, "usage: quilmar-bench rtf-roundtrip FILE OUT [FILE OUT]…\n");
+        return 2;
+    }
+    // As File > Open and Save as with rich text do: data that is not RTF is
+    // read as text of the ANSI code page, and every document is written as RTF.
+    const int acp = CodePages::ansiCodePage();
+    int status = 0;
+    for (qsizetype i = 0; i < args.size(); i += 2) {
+        QByteArray data;
+        if (!readFile(args.at(i), &data)) {
+            status = 1;
+            continue;
+        }
+        auto doc = std::make_unique<QTextDocument>();
+        doc->setUndoRedoEnabled(false);
+        QTextCursor cursor(doc.get());
+        RtfReadOptions readOptions;
+        readOptions.ansiCodePage = acp;
+        QElapsedTimer timer;
+        timer.start();
+        if (RtfReader::looksLikeRtf(data))
+            RtfReader().read(data, cursor, readOptions);
+        else
+            PlainText::insert(cursor, CodePages::toUnicode(acp, data));
+        RtfWriteOptions writeOptions;
+        writeOptions.ansiCodePage = acp;
+        const QByteArray rtf = RtfWriter().write(*doc, writeOptions);
+        const double seconds = timer.nsecsElapsed() / 1e9;
+        QFile out(args.at(i + 1));
+        if (!out.open(QIODevice::WriteOnly) || out.write(rtf) != rtf.size()) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(args.at(i + 1)));
+            status = 1;
+            continue;
+        }
+        std::printf("{\"command\":\"rtf-roundtrip\",\"file\":\"%s\",\"out\":\"%s\",\"bytes_in\":%lld,"
+                    "\"bytes_out\":%lld,\"seconds\":%.4f}\n",
+                    qPrintable(args.at(i)), qPrintable(args.at(i + 1)), static_cast<long long>(data.size()),
+                    static_cast<long long>(rtf.size()), seconds);
+        std::fflush(stdout);
+    }
+    return status;
 }

@@ -11,7 +11,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     if (args.isEmpty()) {
-        std::fprintf(stderr, "usage: quilmar-bench load|text|save|startup|gen|rtf-read|rtf-write|rtf-generate|proofing|ispell|ispell-gen|print|preview …\n");
+        std::fprintf(stderr, "usage: quilmar-bench load|text|save|startup|gen|rtf-read|rtf-write|rtf-roundtrip|"
+                             "rtf-generate|proofing|ispell|ispell-gen|print|preview …\n");
         return 2;
     }
     const QString command = args.takeFirst();
@@ -19,10 +20,11 @@ int main(int argc, char *argv[])
     const QPair<const char *, Command> commands[] = {
         {"load", Bench::loadCommand}, {"load-one", Bench::loadOneCommand}, {"text", Bench::textCommand},
         {"save", Bench::saveCommand}, {"startup", Bench::startupCommand}, {"gen", Bench::genCommand},
-        {"rtf-read", Bench::rtfRead}, {"rtf-write", Bench::rtfWrite}, {"rtf-generate", Bench::rtfGenerate},
         {"proofing", Bench::proofingCommand},
         {"ispell", Bench::ispellCommand}, {"ispell-gen", Bench::ispellGenCommand},
         {"print", Bench::printCommand}, {"preview", Bench::previewCommand},
+        {"rtf-read", Bench::rtfRead}, {"rtf-write", Bench::rtfWrite}, {"rtf-roundtrip", Bench::rtfRoundTrip},
+        {"rtf-generate", Bench::rtfGenerate},
     };
     for (const auto &[name, run] : commands)
         if (command == QLatin1String(name))

@@ -706,8 +706,8 @@ QString DocumentCore::plainTextOut(TStreamMode mode) const
         from = m_cursor.selectionStart();
         to = m_cursor.selectionEnd();
     }
-    return PlainText::extract(*m_document, from, to, PlainText::lineEndText(m_lineEnd),
-                              mode.testFlag(TStreamModeFlag::smUnicode));
+    // Soft line breaks are line ends in every plain stream, UTF-16 too.
+    return PlainText::extract(*m_document, from, to, PlainText::lineEndText(m_lineEnd));
 }
 
 QByteArray DocumentCore::streamOut(bool rich, TStreamMode mode) const

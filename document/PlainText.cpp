@@ -1,5 +1,6 @@
 #include "document/PlainText.h"
 
+#include "document/KeptContent.h"
 #include "platform/CodePages.h"
 
 #include <QFile>
@@ -55,6 +56,11 @@ private:
             const int end = qMin(frag.position() + frag.length(), m_to);
             if (end <= start || frag.charFormat().isImageFormat())
                 continue;
+            const QTextCharFormat format = frag.charFormat();
+            if (KeptContent::isKept(format)) {
+                out += KeptContent::text(format).repeated(end - start);
+                continue;
+            }
             QString text = frag.text().mid(start - frag.position(), end - start);
             if (!m_keepLineSeparators)
                 text.replace(QChar::LineSeparator, m_lineEnd);
@@ -105,14 +111,49 @@ private:
     QString m_out;
 };
 
-// Documents without tables and pictures are their raw text with paragraph
-// separators: taken in one copy instead of paragraph by paragraph.
+// Documents without tables, pictures and kept objects are their raw text
+// with paragraph separators: taken in one copy instead of paragraph by paragraph.
 bool isFlat(const QTextDocument &document)
 {
     if (!document.rootFrame()->childFrames().isEmpty())
         return false;
     const QList<QTextFormat> formats = document.allFormats();
-    return std::none_of(formats.cbegin(), formats.cend(), [](const QTextFormat &f) { return f.isImageFormat(); });
+    return std::none_of(formats.cbegin(), formats.cend(),
+                        [](const QTextFormat &f) { return f.isImageFormat() || KeptContent::isKept(f); });
+}
+
+// The first line end of text, if it has one.
+std::optional<LineEnd> firstLineEnd(QStringView text)
+{
+    for (qsizetype i = 0, n = text.size(); i < n; ++i) {
+        if (text.at(i) == u'\n')
+            return LineEnd::Lf;
+        if (text.at(i) == u'\r')
+            return i + 1 < n && text.at(i + 1) == u'\n' ? LineEnd::CrLf : LineEnd::Cr;
+    }
+    return std::nullopt;
+}
+
+// Inserts decoded text. U+2028 and U+2029 would become breaks of the
+// document: they go in as kept characters, so that they are written back
+// as themselves.
+void insertDecoded(QTextCursor &cursor, const QString &text)
+{
+    qsizetype start = 0;
+    for (qsizetype i = 0, n = text.size(); i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c != QChar::LineSeparator && c != QChar::ParagraphSeparator)
+            continue;
+        if (i > start)
+            cursor.insertText(text.mid(start, i - start));
+        cursor.insertText(QString(QChar::ObjectReplacementCharacter),
+                          KeptContent::character(c, cursor.charFormat()));
+        start = i + 1;
+    }
+    if (start == 0)
+        cursor.insertText(text);
+    else if (start < text.size())
+        cursor.insertText(text.mid(start));
 }
 
 QString joinParagraphs(QStringView raw, const QString &lineEnd, bool keepLineSeparators)
@@ -138,13 +179,7 @@ QString joinParagraphs(QStringView raw, const QString &lineEnd, bool keepLineSep
 
 LineEnd detectLineEnd(QStringView text)
 {
-    for (qsizetype i = 0, n = text.size(); i < n; ++i) {
-        if (text.at(i) == u'\n')
-            return LineEnd::Lf;
-        if (text.at(i) == u'\r')
-            return i + 1 < n && text.at(i + 1) == u'\n' ? LineEnd::CrLf : LineEnd::Cr;
-    }
-    return LineEnd::CrLf;
+    return firstLineEnd(text).value_or(LineEnd::CrLf);
 }
 
 QString lineEndText(LineEnd lineEnd)
@@ -166,6 +201,20 @@ void insert(QTextCursor &cursor, QStringView text, const QTextCharFormat &format
         cursor.insertText(text.toString());
 }
 
+namespace {
+
+// The mark is behind the source's offset already: a U+FEFF right after it
+// is a character of the text, which Qt's decoders would drop as a mark.
+QStringDecoder utfDecoder(EncodedText::Encoding encoding)
+{
+    const QStringConverter::Encoding e = encoding == EncodedText::Utf8      ? QStringConverter::Utf8
+                                         : encoding == EncodedText::Utf16LE ? QStringConverter::Utf16LE
+                                                                             : QStringConverter::Utf16BE;
+    return QStringDecoder(e, QStringConverter::Flag::ConvertInitialBom);
+}
+
+} // namespace
+
 QString decode(const EncodedText &source)
 {
     if (!source.filePath.isEmpty()) {
@@ -179,20 +228,11 @@ QString decode(const EncodedText &source)
         return decode(inMemory);
     }
     const QByteArrayView bytes = QByteArrayView(source.bytes).sliced(qMin(source.offset, source.bytes.size()));
-    switch (source.encoding) {
-    case EncodedText::Utf8:
-        return QString::fromUtf8(bytes);
-    case EncodedText::Utf16LE:
-    case EncodedText::Utf16BE: {
-        QStringDecoder decoder(source.encoding == EncodedText::Utf16LE ? QStringConverter::Utf16LE
-                                                                       : QStringConverter::Utf16BE);
-        // An odd last byte is no character of its own.
-        return decoder.decode(bytes.first(bytes.size() & ~qsizetype(1)));
-    }
-    case EncodedText::CodePage:
-        break;
-    }
-    return CodePages::toUnicode(source.codePage, bytes);
+    if (source.encoding == EncodedText::CodePage)
+        return CodePages::toUnicode(source.codePage, bytes);
+    QStringDecoder decoder = utfDecoder(source.encoding);
+    // An odd last byte of UTF-16 is no character of its own.
+    return decoder.decode(source.encoding == EncodedText::Utf8 ? bytes : bytes.first(bytes.size() & ~qsizetype(1)));
 }
 
 namespace {
@@ -292,16 +332,12 @@ QTextDocument *buildDocument(const EncodedText &source, const QFont &font, std::
     cursor.beginEditBlock();
 
     std::optional<QStringDecoder> decoder;
-    if (source.encoding == EncodedText::Utf8)
-        decoder.emplace(QStringConverter::Utf8);
-    else if (source.encoding == EncodedText::Utf16LE)
-        decoder.emplace(QStringConverter::Utf16LE);
-    else if (source.encoding == EncodedText::Utf16BE)
-        decoder.emplace(QStringConverter::Utf16BE);
+    if (source.encoding != EncodedText::CodePage)
+        decoder.emplace(utfDecoder(source.encoding));
 
     PieceReader reader(source);
     QString carry;
-    bool first = true;
+    std::optional<LineEnd> found;
     while (!reader.atEnd()) {
         const QByteArray piece = reader.next();
         // An odd last byte of UTF-16 stays in the decoder: it is no character.
@@ -312,11 +348,13 @@ QTextDocument *buildDocument(const EncodedText &source, const QFont &font, std::
             text.chop(1);
             carry = QStringLiteral("\r");
         }
-        if (first && lineEnd && !text.isEmpty()) {
-            *lineEnd = detectLineEnd(text);
-            first = false;
-        }
-        cursor.insertText(text);
+        // The first line end of the file decides, in whichever piece it is.
+        if (!found)
+            found = firstLineEnd(text);
+        if (decoder)
+            insertDecoded(cursor, text);
+        else
+            cursor.insertText(text);
         if (progress)
             progress->store(reader.done());
         if (source.pieceRead)
@@ -329,10 +367,13 @@ QTextDocument *buildDocument(const EncodedText &source, const QFont &font, std::
         delete doc;
         return nullptr;
     }
-    if (!carry.isEmpty())
+    if (!carry.isEmpty()) {
+        if (!found)
+            found = LineEnd::Cr;
         cursor.insertText(carry);
-    if (first && lineEnd)
-        *lineEnd = LineEnd::CrLf;
+    }
+    if (lineEnd)
+        *lineEnd = found.value_or(LineEnd::CrLf);
     cursor.endEditBlock();
     doc->setUndoRedoEnabled(true);
     doc->setModified(false);
@@ -377,9 +418,12 @@ QByteArray encode(QStringView text, EncodedText::Encoding encoding, int codePage
 {
     if (lossy)
         *lossy = false;
-    const qsizetype ends = text.count(QChar::ParagraphSeparator);
+    // Without a line end every U+2029 is a character like any other.
+    const bool mapEnds = !lineEnd.isEmpty();
+    const qsizetype ends = mapEnds ? text.count(QChar::ParagraphSeparator) : 0;
     if (encoding == EncodedText::CodePage)
-        return CodePages::fromUnicode(codePage, text, lossy, lineEnd.toLatin1());
+        return mapEnds ? CodePages::fromUnicode(codePage, text, lossy, lineEnd.toLatin1())
+                       : CodePages::fromUnicode(codePage, text, lossy);
     if (encoding == EncodedText::Utf16LE || encoding == EncodedText::Utf16BE) {
         const bool big = encoding == EncodedText::Utf16BE;
         QByteArray out((text.size() + ends * (lineEnd.size() - 1)) * 2, Qt::Uninitialized);
@@ -389,7 +433,7 @@ QByteArray encode(QStringView text, EncodedText::Encoding encoding, int codePage
             *dst++ = char(big ? u & 0xFF : u >> 8);
         };
         for (const QChar c : text) {
-            if (c == QChar::ParagraphSeparator) {
+            if (c == QChar::ParagraphSeparator && mapEnds) {
                 for (const QChar e : lineEnd)
                     put(e.unicode());
             } else {
@@ -409,7 +453,7 @@ QByteArray encode(QStringView text, EncodedText::Encoding encoding, int codePage
         const char16_t c = src[i];
         if (c < 0x80) {
             *d++ = static_cast<unsigned char>(c);
-        } else if (c == QChar::ParagraphSeparator) {
+        } else if (c == QChar::ParagraphSeparator && mapEnds) {
             for (const char e : end)
                 *d++ = static_cast<unsigned char>(e);
         } else if (c < 0x800) {

@@ -20,7 +20,8 @@ namespace PlainText {
 
 enum class LineEnd { CrLf, Lf, Cr };
 
-// The line end of the first line, CR LF for text without any.
+// The line end of the first line, CR LF for text without any. U+2028 and
+// U+2029 of UTF text are kept characters, not breaks (see KeptContent).
 LineEnd detectLineEnd(QStringView text);
 QString lineEndText(LineEnd lineEnd);
 
@@ -61,13 +62,14 @@ QTextDocument *buildDocument(const EncodedText &source, const QFont &font,
 // line separator, unless kept) as U+2029.
 QString rawText(const QTextDocument &document, int from, int to, bool keepLineSeparators = false);
 
-// Text in an encoding, every U+2029 written as lineEnd; *lossy tells whether
-// a code page lacked characters.
+// Text in an encoding, every U+2029 written as lineEnd (kept as U+2029 when
+// lineEnd is empty); *lossy tells whether a code page lacked characters.
 QByteArray encode(QStringView text, EncodedText::Encoding encoding, int codePage, const QString &lineEnd,
                   bool *lossy = nullptr);
 
 // The text of [from, to) (to -1: the end), paragraphs joined by lineEnd.
 // Line separators inside a paragraph become lineEnd unless keepLineSeparators.
+// Kept objects give the text they stand for (a kept U+2029 is U+2029).
 QString extract(const QTextDocument &document, int from, int to, const QString &lineEnd,
                 bool keepLineSeparators = false);
 

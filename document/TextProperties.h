@@ -35,6 +35,14 @@ enum : int {
     // Image format (QString): "png", "jpeg", "wmf", "emf", "dib", "bmp", …
     PictureType = QTextFormat::UserProperty + 21,
 
+    // Character format of a kept object (see KeptContent): the plain text it
+    // stands for (QString), the raw RTF group it keeps (QByteArray), the
+    // readable text shown in its tooltip (QString), and what it is (int).
+    KeptText = QTextFormat::UserProperty + 30,
+    KeptRtf = QTextFormat::UserProperty + 31,
+    KeptCaption = QTextFormat::UserProperty + 32,
+    KeptKind = QTextFormat::UserProperty + 33,
+
     RtfEngineFirst = QTextFormat::UserProperty + 0x100,
     // Character format (int): RichEdit underline kind (1 single, 2 word,
     // 3 double, 4 dotted, 5 dash, 6 dash-dot, 7 dash-dot-dot, 8 wave,

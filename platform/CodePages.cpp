@@ -23,6 +23,10 @@ struct NamedCodePage {
 };
 constexpr NamedCodePage kNamed[] = {
     {708, "ASMO-708"},          {10000, "macintosh"},       {10006, "x-mac-greek"},
+    // ICU has no tables of the Mac CJK pages; their bytes are those of the
+    // standard encodings they were built on.
+    {10001, "Shift_JIS"},       {10002, "Big5"},            {10003, "EUC-KR"},
+    {10008, "GB2312"},
     {10007, "x-mac-cyrillic"},  {10029, "x-mac-centraleurroman"},
     {10081, "x-mac-turkish"},   {20127, "US-ASCII"},        {20866, "KOI8-R"},
     {20932, "EUC-JP"},          {20936, "GB2312"},          {21866, "KOI8-U"},
@@ -50,7 +54,7 @@ std::vector<int> windowsCodePageNumbers()
         numbers.push_back(n);
     for (int n = 1250; n <= 1258; ++n)
         numbers.push_back(n);
-    for (int n : {10000, 10006, 10007, 10029, 10081, 20127, 20273, 20277, 20278, 20280,
+    for (int n : {10000, 10001, 10002, 10003, 10006, 10007, 10008, 10029, 10081, 20127, 20273, 20277, 20278, 20280,
                   20284, 20285, 20290, 20297, 20420, 20423, 20424, 20833, 20838, 20866,
                   20871, 20880, 20905, 20924, 20932, 20936, 21866})
         numbers.push_back(n);

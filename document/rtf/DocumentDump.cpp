@@ -1,5 +1,6 @@
 #include "document/rtf/DocumentDump.h"
 
+#include "document/KeptContent.h"
 #include "document/ParagraphFormat.h"
 
 #include <QBrush>
@@ -167,6 +168,9 @@ void dumpFrame(const QTextDocument &doc, QTextFrame *frame, const QString &inden
 QString dump(const QTextDocument &document)
 {
     QString out;
+    const QByteArray groups = KeptContent::documentGroups(document);
+    if (!groups.isEmpty())
+        out += QStringLiteral("HEADER GROUPS %1\n").arg(valueText(groups));
     dumpFrame(document, document.rootFrame(), QString(), out);
     return out;
 }
@@ -194,6 +198,13 @@ QString plainText(const QTextDocument &document, const TextOptions &options)
                 continue;
             }
             lastField = 0;
+            if (KeptContent::isKept(f)) {
+                QString kept = KeptContent::text(f);
+                if (options.markFields && KeptContent::kind(f) == KeptContent::Kind::Frame && !kept.isEmpty())
+                    kept = QChar(0xE001) + kept + QChar(0xE002);
+                out += kept.repeated(fragment.length());
+                continue;
+            }
             QString text = fragment.text();
             text.replace(QChar::LineSeparator, QLatin1Char('\n'));
             text.remove(QChar::ObjectReplacementCharacter);

@@ -15,12 +15,15 @@ namespace DocumentDump {
 QString dump(const QTextDocument &document);
 
 struct TextOptions {
-    // Replace the result of each field other than a link by one U+E000.
+    // Replace the result of each field other than a link by one U+E000,
+    // and put the text of text boxes between U+E001 and U+E002 (text that
+    // readers place elsewhere or leave out).
     bool markFields = false;
 };
 
 // The text as shown: one line per paragraph or table cell, line breaks as
-// newlines, pictures left out.
+// newlines, pictures left out, kept objects as the text they stand for (a
+// footnote's number, a text box's text).
 QString plainText(const QTextDocument &document, const TextOptions &options = {});
 
 } // namespace DocumentDump

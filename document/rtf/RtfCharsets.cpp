@@ -1,5 +1,7 @@
 #include "document/rtf/RtfCharsets.h"
 
+#include "platform/CodePages.h"
+
 namespace RtfCharsets {
 namespace {
 
@@ -16,7 +18,24 @@ constexpr Pair kPairs[] = {
     {222, 874},   {238, 1250},  {254, 437},   {255, 850},
 };
 
+// Mac pages ICU has no table for, and the page whose letters sit at the
+// same bytes: the letters come out right, a few symbols may not.
+constexpr Pair kMacStandIns[] = {
+    {10004, 28596}, {10005, 28598}, {10010, 10000}, {10017, 10007}, {10021, 874}, {10079, 10000},
+    {10082, 10000},
+};
+
 } // namespace
+
+int readableCodePage(int codePage)
+{
+    if (CodePages::isInstalled(codePage))
+        return codePage;
+    for (const Pair &p : kMacStandIns)
+        if (p.charset == codePage)
+            return p.codePage;
+    return 0;
+}
 
 int codePage(int charset, int ansiCodePage)
 {
@@ -25,8 +44,10 @@ int codePage(int charset, int ansiCodePage)
     if (charset == Symbol)
         return SymbolCodePage;
     for (const Pair &p : kPairs)
-        if (p.charset == charset)
-            return p.codePage;
+        if (p.charset == charset) {
+            const int readable = readableCodePage(p.codePage);
+            return readable ? readable : ansiCodePage;
+        }
     return ansiCodePage;
 }
 
@@ -35,7 +56,7 @@ int charsetForCodePage(int codePage)
     if (codePage == 1252)
         return Ansi;
     for (const Pair &p : kPairs)
-        if (p.codePage == codePage && p.charset >= 128)
+        if (p.codePage == codePage && (p.charset >= 128 || codePage >= 10000))
             return p.charset;
     return Ansi;
 }

@@ -15,6 +15,10 @@ constexpr int SymbolCodePage = -2;
 // unknown charsets.
 int codePage(int charset, int ansiCodePage);
 
+// The code page itself when it can be converted here, a stand-in for a Mac
+// page ICU lacks (Mac Arabic, Hebrew, Thai, …), 0 otherwise.
+int readableCodePage(int codePage);
+
 // The charset RichEdit names for fonts whose text is in a code page
 // (1251 gives 204); Ansi for code pages without one of their own.
 int charsetForCodePage(int codePage);

@@ -145,6 +145,10 @@ void DocumentBuilder::attachToList(QTextCursor &cursor, int spec)
     }
     QTextList *list = nullptr;
     if (s.listKey >= 0) {
+        // An item of a Word list restarts the numbering of its deeper levels.
+        const int ls = s.listKey / 16;
+        for (int level = s.listKey % 16 + 1; level < 9; ++level)
+            m_wordLists.remove(ls * 16 + level);
         list = m_wordLists.value(s.listKey);
     } else if (m_lastList && m_lastListKind == s.numbering && m_lastListStart == s.start
                && m_lastListStyle == s.style) {

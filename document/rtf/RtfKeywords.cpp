@@ -73,6 +73,33 @@ private:
 
 } // namespace
 
+// Groups whose text is not part of the body.
+bool isSkippedDestination(Kw kw)
+{
+    switch (kw) {
+    case Kw::header: case Kw::headerl: case Kw::headerr: case Kw::headerf: case Kw::footer:
+    case Kw::footerl: case Kw::footerr: case Kw::footerf: case Kw::footnote: case Kw::annotation:
+    case Kw::atnid: case Kw::atnauthor: case Kw::atndate: case Kw::atnref: case Kw::xe: case Kw::tc:
+    case Kw::txe: case Kw::rxe: case Kw::ftnsep: case Kw::ftnsepc: case Kw::ftncn: case Kw::aftnsep:
+    case Kw::aftnsepc: case Kw::aftncn: case Kw::revtbl: case Kw::filetbl: case Kw::pgdsctbl:
+    case Kw::shp: case Kw::shpgrp: case Kw::rsidtbl: case Kw::themedata: case Kw::colorschememapping:
+    case Kw::latentstyles: case Kw::datastore: case Kw::defchp: case Kw::defpap: case Kw::mmathPr:
+    case Kw::wgrffmtfilter: case Kw::pnseclvl: case Kw::userprops: case Kw::docvar: case Kw::pgptbl:
+    case Kw::listpicture: case Kw::shpinst: case Kw::shprslt: case Kw::objclass: case Kw::objname:
+    case Kw::objdata: case Kw::datafield: case Kw::formfield: case Kw::bkmkstart: case Kw::bkmkend:
+    case Kw::author: case Kw::operator_: case Kw::subject: case Kw::keywords: case Kw::comment:
+    case Kw::doccomm: case Kw::company: case Kw::category: case Kw::manager: case Kw::hlinkbase:
+    case Kw::creatim: case Kw::revtim: case Kw::printim: case Kw::buptim: case Kw::generator:
+    case Kw::listname: case Kw::do_: case Kw::template_: case Kw::fldtype: case Kw::sp: case Kw::sn:
+    case Kw::sv: case Kw::picprop: case Kw::blipuid: case Kw::xmlnstbl: case Kw::protusertbl:
+    case Kw::pntext: case Kw::listtext: case Kw::nonshppict: case Kw::nonesttables:
+    case Kw::levelnumbers:
+        return true;
+    default:
+        return false;
+    }
+}
+
 Kw lookupKeyword(std::string_view name)
 {
     static const KeywordTable table;

@@ -22,6 +22,9 @@ namespace Rtf {
     X(comment) X(doccomm) X(company) X(category) X(manager) X(hlinkbase) X(creatim) \
     X(revtim) X(printim) X(buptim) X(generator) X(listname) X(do_) X(template_) X(fldtype) \
     X(mmath) X(sp) X(sn) X(sv) X(picprop) X(blipuid) X(xmlnstbl) X(protusertbl) \
+    X(shptxt) X(dptxbxtext) X(shpgrp) X(rsidtbl) X(chatn) \
+    X(themedata) X(colorschememapping) X(latentstyles) X(datastore) X(defchp) X(defpap) X(mmathPr) \
+    X(wgrffmtfilter) X(pnseclvl) X(userprops) X(docvar) X(pgptbl) X(listpicture) \
     /* document */ \
     X(ansi) X(mac) X(pc) X(pca) X(ansicpg) X(deff) X(deflang) X(uc) X(u) X(bin) \
     /* font and colour tables */ \
@@ -61,5 +64,9 @@ enum class Kw : uint16_t {
 
 // The keyword for a control word's letters (without the backslash).
 Kw lookupKeyword(std::string_view name);
+
+// Destinations whose text is not part of the body (headers, footnotes,
+// shapes, bookmarks, document properties, …).
+bool isSkippedDestination(Kw kw);
 
 } // namespace Rtf

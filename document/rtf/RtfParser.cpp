@@ -2,6 +2,7 @@
 
 #include "platform/CodePages.h"
 #include "document/rtf/RtfCharsets.h"
+#include "document/KeptContent.h"
 
 #include <QTextDocument>
 
@@ -59,6 +60,7 @@ Parser::Parser(QByteArrayView data, QTextCursor &cursor, const RtfReadOptions &o
     m_tabLists.emplace_back();
     const QString family = cursor.document()->defaultFont().family();
     m_defaultFamily = family.isEmpty() ? QStringLiteral("Arial") : family;
+    m_keepsDocumentGroups = cursor.document()->characterCount() <= 1;
     m_stack.reserve(64);
 }
 
@@ -75,6 +77,8 @@ RtfReadResult Parser::run()
     }
     const GroupState &last = m_stack.empty() ? GroupState() : m_stack.back();
     m_builder.finish(m_para, blockSpec(last.para), m_stack.empty() ? charFormat() : markFormat());
+    if (m_keepsDocumentGroups && !m_documentGroups.isEmpty())
+        KeptContent::setDocumentGroups(*m_builder.document(), m_documentGroups);
     return m_result;
 }
 
@@ -99,7 +103,7 @@ void Parser::parse()
             break;
         case '}':
             flushBytes();
-            popGroup();
+            popGroup(p);
             ++p;
             break;
         case '\\':
@@ -130,6 +134,7 @@ void Parser::pushGroup(const char *at)
 {
     if (m_stack.empty()) {
         m_stack.emplace_back();
+        m_stack.back().start = at;
         return;
     }
     if (int(m_stack.size()) >= kMaxDepth) {
@@ -140,6 +145,7 @@ void Parser::pushGroup(const char *at)
     m_lastGroupStart = at;
     m_stack.push_back(m_stack.back());
     GroupState &g = m_stack.back();
+    g.start = at;
     g.closes = Closes::Nothing;
     g.star = false;
     g.sawWord = false;
@@ -148,6 +154,7 @@ void Parser::pushGroup(const char *at)
         g.closes = Closes::FontEntry;
         m_currentFont = -1;
         m_destBytes.clear();
+        m_fontName.clear();
     } else if (g.dest == Dest::StyleSheet && depth == m_styleSheetDepth) {
         g.dest = Dest::StyleEntry;
         g.closes = Closes::StyleEntry;
@@ -157,7 +164,7 @@ void Parser::pushGroup(const char *at)
     }
 }
 
-void Parser::popGroup()
+void Parser::popGroup(const char *at)
 {
     if (m_excessDepth > 0) {
         --m_excessDepth;
@@ -172,8 +179,11 @@ void Parser::popGroup()
         return;
     }
     const GroupState closed = m_stack.back();
+    const bool endsKept = m_kept.start && m_stack.size() == m_kept.depth;
     m_stack.pop_back();
     closeGroup(closed);
+    if (endsKept)
+        finishKept(at);
 }
 
 void Parser::closeGroup(const GroupState &closed)
@@ -182,12 +192,13 @@ void Parser::closeGroup(const GroupState &closed)
     case Closes::Nothing:
         break;
     case Closes::FontEntry:
-        if (m_currentFont >= 0 && !m_destBytes.isEmpty()) {
+        if (m_currentFont >= 0 && (!m_destBytes.isEmpty() || !m_fontName.isEmpty())) {
             Font &f = m_fonts[m_currentFont];
             if (f.name.isEmpty())
-                f.name = CodePages::toUnicode(fontCodePage(m_currentFont), m_destBytes).trimmed();
+                f.name = fontName();
         }
         m_destBytes.clear();
+        m_fontName.clear();
         m_currentFont = -1;
         break;
     case Closes::StyleEntry:
@@ -445,15 +456,16 @@ void Parser::text(const char *s, qsizetype n)
             if (dest == Dest::FontTable && m_currentFont >= 0) {
                 Font &f = m_fonts[m_currentFont];
                 if (f.name.isEmpty())
-                    f.name = CodePages::toUnicode(fontCodePage(m_currentFont), m_destBytes).trimmed();
+                    f.name = fontName();
             }
             m_destBytes.clear();
+            m_fontName.clear();
         }
         return;
     default:
         break;
     }
-    const int cp = dest == Dest::Text ? codePage() : 0;
+    const int cp = dest == Dest::Text || dest == Dest::Kept ? codePage() : 0;
     if (!m_bytes.isEmpty() || RtfCharsets::isMultiByte(cp) || cp == RtfCharsets::SymbolCodePage) {
         for (qsizetype i = 0; i < n; ++i)
             byte(uchar(s[i]));
@@ -499,7 +511,7 @@ void Parser::byte(uchar b)
         m_destBytes.append(char(b));
         return;
     }
-    if (dest != Dest::Text && dest != Dest::Title && dest != Dest::FieldInst)
+    if (dest != Dest::Text && dest != Dest::Title && dest != Dest::FieldInst && dest != Dest::Kept)
         return;
     const int cp = codePage();
     if (!m_bytes.isEmpty() && cp != m_bytesCodePage)
@@ -545,6 +557,16 @@ void Parser::emitText(QStringView s)
         if (!m_fieldStack.empty())
             m_fields[size_t(m_fieldStack.back())].instruction += s;
         break;
+    case Dest::Kept:
+        addCaption(s);
+        break;
+    case Dest::FontTable:
+        // A name in \u escapes: what came before it is in the font's code page.
+        if (m_currentFont >= 0) {
+            m_fontName += CodePages::toUnicode(fontCodePage(m_currentFont), m_destBytes) + s.toString();
+            m_destBytes.clear();
+        }
+        break;
     default:
         break;
     }
@@ -581,6 +603,8 @@ void Parser::endParagraph()
     const int spec = blockSpec(para);
     const int mark = markFormat();
     m_builder.endParagraph(m_para, spec, mark, para.intbl || para.itap > 0);
+    m_bodyStarted = true;
+    m_anchor = FootnoteAnchor();
     if (m_pageBreakPending)
         m_pageBreakPending = false;
 }
@@ -617,6 +641,11 @@ int Parser::fontCodePage(int font) const
     if (it->second.codePage > 0)
         return it->second.codePage;
     return RtfCharsets::codePage(it->second.charset, m_documentCodePage);
+}
+
+QString Parser::fontName() const
+{
+    return (m_fontName + CodePages::toUnicode(fontCodePage(m_currentFont), m_destBytes)).trimmed();
 }
 
 int Parser::codePage()

@@ -68,7 +68,8 @@ private:
     void emitText(QStringView s);
     void emitChar(char16_t c);
     void pushGroup(const char *at);
-    void popGroup();
+    // at: the closing brace; nullptr when the data ends first.
+    void popGroup(const char *at = nullptr);
     void closeGroup(const GroupState &closed);
 
     // Words
@@ -79,6 +80,7 @@ private:
     bool tableWord(Kw kw, bool hasParam, int param);
     bool pictWord(Kw kw, bool hasParam, int param);
     bool listWord(Kw kw, bool hasParam, int param);
+    void keptWord(Kw kw, bool hasParam, int param);
     void binary(const char *&p, int length);
     void applyStyle(const std::unordered_map<int, Style> &styles, int number, int depth);
 
@@ -95,7 +97,14 @@ private:
     void finishField(int index);
     int codePage();
     int fontCodePage(int font) const;
+    QString fontName() const;
     void warn(const QString &message);
+
+    // Groups kept whole (RtfParserKept.cpp)
+    void startKeeping(Kw kw, Dest outer);
+    bool keptDestination(Kw kw);
+    void finishKept(const char *end);
+    void addCaption(QStringView s);
 
     GroupState &top() { return m_stack.back(); }
     void invalidateFormat()
@@ -128,6 +137,7 @@ private:
     QString m_defaultFamily;
     int m_currentFont = -1;      // font table entry being read
     QByteArray m_destBytes;      // text of a font name, level text, title, …
+    QString m_fontName;          // a font name's text decoded so far (before \u escapes)
     std::vector<QColor> m_colors; // invalid colour: automatic
     QSet<QString> m_pictureNames;
     int m_red = -1, m_green = -1, m_blue = -1;
@@ -157,6 +167,30 @@ private:
     PictureData m_pict;
     int m_pictNibble = -1;
     int m_footnoteNumber = 0;
+
+    // The outermost group being kept whole, if any: inline groups become
+    // objects of the text, document groups go to the header.
+    struct KeptGroup {
+        const char *start = nullptr;
+        size_t depth = 0;
+        bool document = false;
+        Kw kw = Kw::Unknown;
+        QString caption;
+    };
+    KeptGroup m_kept;
+    QByteArray m_documentGroups;
+    bool m_keepsDocumentGroups = false;  // reading a whole document
+    bool m_documentGroupsFull = false;
+    bool m_bodyStarted = false;
+    int m_keptInline = 0;
+    // The number a \chftn put into the paragraph, taken back into the
+    // footnote's object when the footnote follows.
+    struct FootnoteAnchor {
+        int start = -1;
+        int end = -1;
+        CharState chr;
+    };
+    FootnoteAnchor m_anchor;
 
     // Paragraph being read
     Paragraph m_para;

@@ -67,6 +67,16 @@ int levelTextStyle(const QByteArray &text, int level)
     return numberingStyle(before, after);
 }
 
+// True when the level text shows some level's number at all.
+bool levelTextHasNumber(const QByteArray &text)
+{
+    const int length = text.isEmpty() ? 0 : std::min<int>(uchar(text.at(0)), int(text.size()) - 1);
+    for (int i = 1; i <= length; ++i)
+        if (uchar(text.at(i)) < 9)
+            return true;
+    return false;
+}
+
 // HYPERLINK "target" [\l "bookmark"], with doubled backslashes in quotes.
 QString hyperlinkTarget(const QString &instruction)
 {
@@ -162,20 +172,19 @@ QTextCharFormat Parser::makeCharFormat(const CharState &c) const
 BlockSpec Parser::makeBlockSpec(const ParaState &p) const
 {
     BlockSpec spec;
-    if (p.ls > 0) {
-        auto override = m_listOverrides.find(p.ls);
-        auto list = m_lists.find(override != m_listOverrides.end() ? override->second : -1);
-        if (list != m_lists.end()) {
-            const ListLevel &level = list->second[size_t(p.ilvl)];
-            spec.numbering = kindForNfc(level.nfc);
-            spec.start = level.start;
-            spec.style = spec.numbering == NumberingKind::Bullet ? 0 : levelTextStyle(level.text, p.ilvl);
-            spec.listKey = p.ls * 16 + p.ilvl;
-        } else {
-            spec.numbering = NumberingKind::Arabic;
-            spec.style = 0x200;
-            spec.listKey = p.ls * 16 + p.ilvl;
-        }
+    // An \ls the list tables do not define numbers nothing, as in Word;
+    // the old-style numbering of the same paragraph, if any, stands.
+    auto override = p.ls > 0 ? m_listOverrides.find(p.ls) : m_listOverrides.end();
+    auto list = m_lists.find(override != m_listOverrides.end() ? override->second : -1);
+    if (list != m_lists.end()) {
+        const ListLevel &level = list->second[size_t(p.ilvl)];
+        spec.numbering = kindForNfc(level.nfc);
+        // A level text without a number is a bullet, whatever the number format says.
+        if (spec.numbering != NumberingKind::None && level.text.size() > 1 && !levelTextHasNumber(level.text))
+            spec.numbering = NumberingKind::Bullet;
+        spec.start = level.start;
+        spec.style = spec.numbering == NumberingKind::Bullet ? 0 : levelTextStyle(level.text, p.ilvl);
+        spec.listKey = p.ls * 16 + p.ilvl;
     } else if (p.pnKind != 0) {
         spec.numbering = NumberingKind(p.pnKind);
         spec.start = p.pnStart;

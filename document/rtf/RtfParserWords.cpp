@@ -2,37 +2,11 @@
 #include "document/rtf/RtfParser.h"
 
 #include "platform/CodePages.h"
+#include "document/rtf/RtfCharsets.h"
 
 #include <algorithm>
 
 namespace Rtf {
-namespace {
-
-// Groups whose text is not part of the body and that we do not keep.
-bool isSkippedDestination(Kw kw)
-{
-    switch (kw) {
-    case Kw::header: case Kw::headerl: case Kw::headerr: case Kw::headerf: case Kw::footer:
-    case Kw::footerl: case Kw::footerr: case Kw::footerf: case Kw::footnote: case Kw::annotation:
-    case Kw::atnid: case Kw::atnauthor: case Kw::atndate: case Kw::atnref: case Kw::xe: case Kw::tc:
-    case Kw::txe: case Kw::rxe: case Kw::ftnsep: case Kw::ftnsepc: case Kw::ftncn: case Kw::aftnsep:
-    case Kw::aftnsepc: case Kw::aftncn: case Kw::revtbl: case Kw::filetbl: case Kw::pgdsctbl:
-    case Kw::shp: case Kw::shpinst: case Kw::shprslt: case Kw::objclass: case Kw::objname:
-    case Kw::objdata: case Kw::datafield: case Kw::formfield: case Kw::bkmkstart: case Kw::bkmkend:
-    case Kw::author: case Kw::operator_: case Kw::subject: case Kw::keywords: case Kw::comment:
-    case Kw::doccomm: case Kw::company: case Kw::category: case Kw::manager: case Kw::hlinkbase:
-    case Kw::creatim: case Kw::revtim: case Kw::printim: case Kw::buptim: case Kw::generator:
-    case Kw::listname: case Kw::do_: case Kw::template_: case Kw::fldtype: case Kw::sp: case Kw::sn:
-    case Kw::sv: case Kw::picprop: case Kw::blipuid: case Kw::xmlnstbl: case Kw::protusertbl:
-    case Kw::pntext: case Kw::listtext: case Kw::nonshppict: case Kw::nonesttables:
-    case Kw::levelnumbers:
-        return true;
-    default:
-        return false;
-    }
-}
-
-} // namespace
 
 void Parser::word(Kw kw, bool hasParam, int param)
 {
@@ -58,8 +32,11 @@ void Parser::word(Kw kw, bool hasParam, int param)
         g.star = false;
         const bool styleWord = kw == Kw::cs || kw == Kw::ds || kw == Kw::ts || kw == Kw::s;
         if (!(g.dest == Dest::StyleEntry && styleWord)) {
-            if (!destination(kw))
+            const Dest outer = g.dest;
+            if (!destination(kw)) {
                 g.dest = Dest::Skip;
+                startKeeping(kw, outer);
+            }
             return;
         }
     }
@@ -95,6 +72,7 @@ void Parser::word(Kw kw, bool hasParam, int param)
             m_currentFont = param;
             m_fonts[param];
             m_destBytes.clear();
+            m_fontName.clear();
         } else if (kw == Kw::fcharset && m_currentFont >= 0) {
             m_fonts[m_currentFont].charset = param;
         } else if (kw == Kw::cpg && m_currentFont >= 0 && CodePages::isInstalled(param)) {
@@ -116,6 +94,9 @@ void Parser::word(Kw kw, bool hasParam, int param)
     case Dest::ListOverride:
         listWord(kw, hasParam, param);
         return;
+    case Dest::Kept:
+        keptWord(kw, hasParam, param);
+        return;
     default:
         break;
     }
@@ -130,8 +111,10 @@ void Parser::word(Kw kw, bool hasParam, int param)
 
     switch (kw) {
     case Kw::ansicpg:
-        if (param > 0 && CodePages::isInstalled(param))
-            m_documentCodePage = param;
+        if (param > 0 && RtfCharsets::readableCodePage(param))
+            m_documentCodePage = RtfCharsets::readableCodePage(param);
+        else
+            warn(QStringLiteral("unknown code page %1").arg(param));
         break;
     case Kw::mac: m_documentCodePage = 10000; break;
     case Kw::pc: m_documentCodePage = 437; break;
@@ -190,8 +173,15 @@ void Parser::word(Kw kw, bool hasParam, int param)
     case Kw::zwbo: emitChar(0x200B); break;
     case Kw::zwnbo: emitChar(0xFEFF); break;
     case Kw::chftn:
-        // The footnote's number where it is referenced; its text is not kept.
+        // The footnote's number where it is referenced; the footnote group
+        // that follows takes it into its object.
+        flushBytes();
+        if (g.dest == Dest::Text) {
+            m_anchor.start = int(m_para.text.size());
+            m_anchor.chr = g.chr;
+        }
         emitText(QString::number(++m_footnoteNumber));
+        m_anchor.end = g.dest == Dest::Text ? int(m_para.text.size()) : -1;
         break;
     default:
         break;
@@ -202,8 +192,11 @@ bool Parser::destination(Kw kw)
 {
     GroupState &g = top();
     const Dest outer = g.dest;
+    if (outer == Dest::Kept)
+        return keptDestination(kw);
     if (isSkippedDestination(kw)) {
         g.dest = Dest::Skip;
+        startKeeping(kw, outer);
         return true;
     }
     switch (kw) {
@@ -222,6 +215,7 @@ bool Parser::destination(Kw kw)
         return true;
     case Kw::info:
         g.dest = Dest::Info;
+        startKeeping(kw, outer);
         return true;
     case Kw::title:
         if (outer != Dest::Info)
@@ -284,9 +278,13 @@ bool Parser::destination(Kw kw)
     case Kw::listtable:
         g.dest = Dest::ListTable;
         return true;
+    // A list definition out of its table defines nothing, and its level
+    // texts are no text wherever it stands.
     case Kw::list:
-        if (outer != Dest::ListTable)
-            return false;
+        if (outer != Dest::ListTable) {
+            g.dest = Dest::Skip;
+            return true;
+        }
         g.dest = Dest::List;
         g.closes = Closes::List;
         m_listBeingRead = {};
@@ -294,14 +292,18 @@ bool Parser::destination(Kw kw)
         m_listId = 0;
         return true;
     case Kw::listlevel:
-        if (outer != Dest::List)
-            return false;
+        if (outer != Dest::List) {
+            g.dest = Dest::Skip;
+            return true;
+        }
         g.dest = Dest::ListLevel;
         g.closes = Closes::ListLevel;
         return true;
     case Kw::leveltext:
-        if (outer != Dest::ListLevel)
-            return false;
+        if (outer != Dest::ListLevel) {
+            g.dest = Dest::Skip;
+            return true;
+        }
         g.dest = Dest::LevelText;
         g.closes = Closes::LevelText;
         m_destBytes.clear();
@@ -310,8 +312,10 @@ bool Parser::destination(Kw kw)
         g.dest = Dest::ListOverrideTable;
         return true;
     case Kw::listoverride:
-        if (outer != Dest::ListOverrideTable)
-            return false;
+        if (outer != Dest::ListOverrideTable) {
+            g.dest = Dest::Skip;
+            return true;
+        }
         g.dest = Dest::ListOverride;
         g.closes = Closes::ListOverride;
         m_overrideLs = 0;
@@ -412,7 +416,12 @@ bool Parser::paraWord(Kw kw, bool hasParam, int param)
     constexpr int kMaxTwips = 31680 * 2;
     const int twips = std::clamp(param, -kMaxTwips, kMaxTwips);
     switch (kw) {
-    case Kw::pard: p = ParaState(); return true;
+    case Kw::pard:
+        p = ParaState();
+        // The body begins with its first paragraph; groups before it belong to the header.
+        if (top().dest == Dest::Text && m_stack.size() == 1)
+            m_bodyStarted = true;
+        return true;
     case Kw::s:
         applyStyle(m_paraStyles, param, 0);
         invalidateFormat();

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -14,7 +15,8 @@ namespace Rtf {
 enum class Dest : uint8_t {
     Text, Skip, FontTable, ColorTable, StyleSheet, StyleEntry, Info, Title, Pict, Object,
     Field, FieldInst, ListTable, List, ListLevel, LevelText, ListOverrideTable, ListOverride,
-    Pn, PnText, Upr
+    Pn, PnText, Upr,
+    Kept     // a group kept whole: its text only goes to the marker's caption
 };
 
 // What the reader does when the group that opened a destination closes.
@@ -70,6 +72,7 @@ struct ParaState {
 };
 
 struct GroupState {
+    const char *start = nullptr; // the group's '{'
     CharState chr;
     ParaState para;
     int32_t format = -1;     // the reader's format index of chr; -1 not looked up yet
@@ -114,6 +117,20 @@ struct Paragraph {
     {
         text.append(c);
         addRun(format);
+    }
+    // Drops the last n characters.
+    void chop(int n)
+    {
+        const int end = std::max(0, int(text.size()) - n);
+        text.truncate(end);
+        while (!runs.empty()) {
+            const int runStart = runs.size() > 1 ? runs[runs.size() - 2].end : 0;
+            if (runStart < end) {
+                runs.back().end = end;
+                break;
+            }
+            runs.pop_back();
+        }
     }
 
 private:

@@ -1,5 +1,6 @@
 #include "document/rtf/RtfWriter.h"
 
+#include "document/KeptContent.h"
 #include "document/ParagraphFormat.h"
 #include "document/rtf/RtfCharsets.h"
 #include "document/rtf/RtfPicture.h"
@@ -52,6 +53,8 @@ struct RunFormat {
     QByteArray object;
     int objectId = 0;
     bool image = false;
+    bool kept = false;
+    QByteArray keptRtf;      // a kept group, written back as it was read
     QByteArray wrapper;      // tells which link, field or object group the run needs
 };
 
@@ -167,10 +170,69 @@ private:
             h += "\\red" + std::to_string(c.red()) + "\\green" + std::to_string(c.green()) + "\\blue"
                  + std::to_string(c.blue()) + ';';
         h += "}\r\n";
+        h += listTables();
         if (!m_options.plainRtf)
             h += "{\\*\\generator Quilmar;}";
+        // Groups of the header that the editor keeps unread (headers,
+        // footers, \info, …); they belong to the whole document only.
+        if (m_from == 0 && m_to == m_docEnd) {
+            const QByteArray groups = KeptContent::documentGroups(m_doc);
+            h.append(groups.constData(), size_t(groups.size()));
+        }
         h += "\\viewkind4\\uc1";
         return QByteArray::fromStdString(h);
+    }
+
+    // The \ls number of a list, given in order of first use.
+    int listIndex(const QTextList *list, const ParagraphValues &v)
+    {
+        auto it = m_listIndex.find(list);
+        if (it != m_listIndex.end())
+            return it->second;
+        m_lists.push_back({v.numbering, v.numberingStart, v.numberingStyle});
+        m_listIndex.emplace(list, int(m_lists.size()));
+        return int(m_lists.size());
+    }
+
+    // One single-level list per document list: its number format, first
+    // number and the text around the number (\leveltext: a length byte,
+    // then the text with byte 0 standing for the number).
+    std::string listTables() const
+    {
+        if (m_lists.empty())
+            return {};
+        std::string table = "{\\*\\listtable";
+        std::string overrides = "{\\*\\listoverridetable";
+        for (size_t i = 0; i < m_lists.size(); ++i) {
+            const ListInfo &l = m_lists[i];
+            const std::string id = std::to_string(i + 1);
+            int nfc = 0;
+            std::string text;
+            switch (l.kind) {
+            case NumberingKind::Bullet: nfc = 23; break;
+            case NumberingKind::UpperRoman: nfc = 1; break;
+            case NumberingKind::LowerRoman: nfc = 2; break;
+            case NumberingKind::UpperLetter: nfc = 3; break;
+            case NumberingKind::LowerLetter: nfc = 4; break;
+            default: break;
+            }
+            if (l.kind == NumberingKind::Bullet) {
+                text = "\\'01\\u8226 ?";
+            } else {
+                switch (l.style & 0xF00) {
+                case 0x000: text = "\\'02\\'00)"; break;
+                case 0x100: text = "\\'03(\\'00)"; break;
+                case 0x200: text = "\\'02\\'00."; break;
+                default: text = "\\'01\\'00"; break;
+                }
+            }
+            table += "{\\list\\listtemplateid" + id + "\\listsimple1{\\listlevel\\levelnfc" + std::to_string(nfc)
+                     + "\\levelnfcn" + std::to_string(nfc) + "\\leveljc0\\levelfollow0\\levelstartat"
+                     + std::to_string(l.start) + "{\\leveltext" + text + ";}{\\levelnumbers"
+                     + (l.kind == NumberingKind::Bullet ? "" : "\\'01") + ";}}\\listid" + id + "}";
+            overrides += "{\\listoverride\\listid" + id + "\\listoverridecount0\\ls" + id + "}";
+        }
+        return table + "}\r\n" + overrides + "}\r\n";
     }
 
     int fontIndex(const QString &family, int charset)
@@ -246,6 +308,9 @@ private:
         r.instruction = f.stringProperty(TextProperty::FieldInstruction);
         r.fieldId = f.intProperty(TextProperty::FieldId);
         r.image = f.isImageFormat();
+        r.kept = KeptContent::isKept(f);
+        if (r.kept)
+            r.keptRtf = KeptContent::rtf(f);
         if (!m_options.noObjects) {
             r.object = f.property(TextProperty::ObjectData).toByteArray();
             r.objectId = f.intProperty(TextProperty::ObjectId);
@@ -491,6 +556,8 @@ private:
                 const QTextImageFormat f = fragment.charFormat().toImageFormat();
                 for (int i = fs; i < fe; ++i)
                     writePicture(f);
+            } else if (r.kept) {
+                writeKept(r, fragment.charFormat(), fe - fs);
             } else {
                 r.encoder->append(m_body, QStringView(text).mid(fs - bpos, fe - fs), m_pendingSpace);
             }
@@ -537,9 +604,14 @@ private:
             p += "\\pagebb";
         if (v.numbering != NumberingKind::None) {
             closeWrapper();
+            // Word's list of the paragraph, for readers that number by list
+            // (each list counts on its own); \pn below for those that do not.
+            const bool wordList = !m_options.plainRtf && block.textList();
+            if (wordList)
+                p += "\\ls" + std::to_string(listIndex(block.textList(), v)) + "\\ilvl0";
             m_body += p;
             m_pendingSpace = true;
-            writeNumbering(block, v);
+            writeNumbering(block, v, wordList);
             m_lastParagraph = p + "#";
             return;
         }
@@ -550,17 +622,20 @@ private:
         m_lastParagraph = p;
     }
 
-    // Old-style numbering: the number as text for readers without lists,
-    // and \pn for those that number themselves.
-    void writeNumbering(const QTextBlock &block, const ParagraphValues &v)
+    // The number as text for readers without lists, then old-style \pn
+    // numbering unless the paragraph names a Word list: LibreOffice numbers
+    // such a paragraph by the wrong list when it has both.
+    void writeNumbering(const QTextBlock &block, const ParagraphValues &v, bool wordList)
     {
+        const char *labelGroup = wordList ? "{\\listtext\\f" : "{\\pntext\\f";
         const QTextList *list = block.textList();
         const int number = v.numberingStart + (list ? list->itemNumber(block) : 0);
         const int textFont = m_state.font >= 0 ? m_state.font : fontIndex(m_defaultFamily, m_defaultCharset);
         if (v.numbering == NumberingKind::Bullet) {
             const int symbol = fontIndex(QStringLiteral("Symbol"), RtfCharsets::Symbol);
-            m_body += "{\\pntext\\f" + std::to_string(symbol) + "\\'b7\\tab}";
-            m_body += "{\\*\\pn\\pnlvlblt\\pnf" + std::to_string(symbol) + "\\pnindent0{\\pntxtb\\'b7}}";
+            m_body += labelGroup + std::to_string(symbol) + "\\'b7\\tab}";
+            if (!wordList)
+                m_body += "{\\*\\pn\\pnlvlblt\\pnf" + std::to_string(symbol) + "\\pnindent0{\\pntxtb\\'b7}}";
             m_pendingSpace = false;
             return;
         }
@@ -580,7 +655,10 @@ private:
         case 0x200: after = "."; break;
         default: break;
         }
-        m_body += "{\\pntext\\f" + std::to_string(textFont) + ' ' + before + label.toStdString() + after + "\\tab}";
+        m_body += labelGroup + std::to_string(textFont) + ' ' + before + label.toStdString() + after + "\\tab}";
+        m_pendingSpace = false;
+        if (wordList)
+            return;
         m_body += "{\\*\\pn\\pnlvlbody\\pnf" + std::to_string(textFont) + "\\pnindent0\\pnstart"
                   + std::to_string(v.numberingStart) + kindWord;
         if (!before.empty())
@@ -588,6 +666,19 @@ private:
         if (!after.empty())
             m_body += "{\\pntxta " + after + "}";
         m_body += "}";
+        m_pendingSpace = false;
+    }
+
+    // count objects of one kept format: its group, or the character of a
+    // plain text file it stands for.
+    void writeKept(const RunFormat &r, const QTextCharFormat &f, int count)
+    {
+        if (r.keptRtf.isEmpty()) {
+            r.encoder->append(m_body, KeptContent::text(f).repeated(count), m_pendingSpace);
+            return;
+        }
+        for (int i = 0; i < count; ++i)
+            m_body.append(r.keptRtf.constData(), size_t(r.keptRtf.size()));
         m_pendingSpace = false;
     }
 
@@ -654,6 +745,13 @@ private:
     QByteArray m_wrapper;
     std::string m_lastParagraph;
 
+    struct ListInfo {
+        NumberingKind kind;
+        int start;
+        int style;
+    };
+    std::vector<ListInfo> m_lists;
+    std::map<const QTextList *, int> m_listIndex;
     std::vector<std::pair<QString, int>> m_fonts;
     std::map<std::pair<QString, int>, int> m_fontIndex;
     std::vector<QColor> m_colors;

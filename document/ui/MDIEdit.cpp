@@ -817,11 +817,12 @@ bool TEditForm::WriteDocument(const QString &target)
     QByteArray bytes;
     if (coding == fcUtf8 || coding == fcUtf16LE || coding == fcUtf16BE) {
         e->setStreamFormat(TStreamFormat::sfPlainText);
-        const QString raw = PlainText::rawText(*e->document(), from, to, true);
+        // Soft line breaks as the file's line end; kept U+2029 stay characters.
+        const QString text = PlainText::extract(*e->document(), from, to, lineEnd);
         const auto encoding = coding == fcUtf8      ? PlainText::EncodedText::Utf8
                               : coding == fcUtf16LE ? PlainText::EncodedText::Utf16LE
                                                     : PlainText::EncodedText::Utf16BE;
-        bytes = PlainText::encode(raw, encoding, 0, lineEnd);
+        bytes = PlainText::encode(text, encoding, 0, QString());
         bytes.prepend(coding == fcUtf8 ? "\xEF\xBB\xBF" : coding == fcUtf16LE ? "\xFF\xFE" : "\xFE\xFF");
     } else {
         if (coding == fcRichText)

@@ -3,6 +3,7 @@
 #include "document/TextProperties.h"
 #include "document/rtf/RtfReader.h"
 #include "document/rtf/RtfWriter.h"
+#include "document/ui/KeptObjectMarker.h"
 #include "document/ui/OverlayFormatter.h"
 #include "platform/CodePages.h"
 
@@ -227,6 +228,7 @@ TRichTextEdit::TRichTextEdit(QWidget *parent)
     connect(m_view, &QTextEdit::selectionChanged, this, caretMoved);
     connect(m_view, &QTextEdit::currentCharFormatChanged, this, &TRichTextEdit::syncFromView);
     showDocument(m_core->document());
+    KeptObjectMarker::showTooltips(m_view);
 }
 
 TRichTextEdit::~TRichTextEdit()
@@ -236,6 +238,7 @@ TRichTextEdit::~TRichTextEdit()
 
 void TRichTextEdit::showDocument(QTextDocument *document)
 {
+    KeptObjectMarker::registerWith(document);
     m_syncing = true;
     m_view->setDocument(document);
     m_view->setTextCursor(m_core->cursor());

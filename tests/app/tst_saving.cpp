@@ -312,6 +312,72 @@ private slots:
         QCOMPARE(read(path), QByteArray("zero\none\ntwo\n"));
     }
 
+    // What a file holds comes back byte for byte when it is opened and saved.
+    void plainFilesRoundTripByteForByte_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        // The first line end lies beyond the first piece the loader reads.
+        const QByteArray longLine(1536 * 1024, 'x');
+        QByteArray utf16;
+        for (const char c : longLine + "\ny\n")
+            utf16 += QByteArray(1, c) + '\0';
+        QTest::newRow("utf-8, LF after a long first line")
+            << "long8.txt" << QByteArray("\xEF\xBB\xBF") + longLine + "\nb\nc\n";
+        QTest::newRow("utf-16, LF after a long first line") << "long16.txt" << QByteArray("\xFF\xFE") + utf16;
+        QTest::newRow("utf-8, CR after a long first line")
+            << "longcr.txt" << QByteArray("\xEF\xBB\xBF") + longLine + "\rb";
+        QTest::newRow("utf-8 mark twice") << "bom8.txt" << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF" "X");
+        QTest::newRow("utf-16 le mark twice") << "bom16le.txt" << QByteArray("\xFF\xFE\xFF\xFE" "X\0", 6);
+        QTest::newRow("utf-16 be mark twice") << "bom16be.txt" << QByteArray("\xFE\xFF\xFE\xFF\0X", 6);
+        QTest::newRow("utf-8 paragraph and line separators")
+            << "sep8.txt" << QByteArray("\xEF\xBB\xBF" "a\xE2\x80\xA9" "b\xE2\x80\xA8" "c\r\nd\xE2\x80\xA9");
+        QTest::newRow("utf-16 be paragraph separator")
+            << "sep16.txt" << QByteArray("\xFE\xFF\0a\x20\x29\0\n\0b", 10);
+    }
+
+    void plainFilesRoundTripByteForByte()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        const QString path = fx->writeFile(name, bytes);
+        TEditForm *form = fx->frame->CreateDocumentWindow();
+        QVERIFY(form->LoadDocument(path, false));
+        form->Save1Click();
+        const QByteArray written = read(path);
+        QCOMPARE(written.size(), bytes.size());
+        QVERIFY(written == bytes);
+        QVERIFY(fx->ui.messageTexts().isEmpty());
+    }
+
+    // A soft line break (Shift+Enter, RTF \line) is the file's line end in
+    // every coding, and no numeric reference.
+    void softLineBreaksAreWrittenAsTheLineEnd_data()
+    {
+        QTest::addColumn<int>("coding");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("ansi") << 2 << QByteArray("a\nb\nc");
+        QTest::newRow("utf-8") << 7 << QByteArray("\xEF\xBB\xBF" "a\nb\nc");
+        QTest::newRow("utf-16 le") << 8 << QByteArray("\xFF\xFE" "a\0\n\0b\0\n\0c\0", 12);
+        QTest::newRow("utf-16 be") << 9 << QByteArray("\xFE\xFF\0a\0\n\0b\0\n\0c", 12);
+    }
+
+    void softLineBreaksAreWrittenAsTheLineEnd()
+    {
+        QFETCH(int, coding);
+        QFETCH(QByteArray, bytes);
+        const QString path = fx->writeFile(QStringLiteral("soft.txt"), "ab\nc");
+        TEditForm *form = fx->frame->CreateDocumentWindow();
+        QVERIFY(form->LoadDocument(path, false));
+        form->Editor()->setSelStart(1);
+        form->Editor()->setSelText(QString(QChar::LineSeparator));
+        saveAs(form, path, coding);
+        QVERIFY(read(path) == bytes);
+
+        form->convertToNumeric(256);
+        QCOMPARE(form->Editor()->Text(), QStringLiteral("a\nb\nc"));
+    }
+
     void saveAllSavesEveryModifiedDocument()
     {
         const QString a = fx->writeFile(QStringLiteral("sa1.txt"), "1");

@@ -7,6 +7,7 @@
 #include <QTextDocument>
 #include <QTextList>
 #include <QTextTable>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -87,6 +88,38 @@ private slots:
         QCOMPARE(all(*le), QStringLiteral("hi\r\n"));
         auto be = build(QByteArray("\xFE\xFF\0h\0i\0", 7), EncodedText::Utf16BE, 0, nullptr, 2);
         QCOMPARE(all(*be), QStringLiteral("hi"));
+    }
+
+    // Read straight from the file, as large files are: the first line end
+    // decides wherever it is, and what follows the mark is all text.
+    void fileReadInPiecesKeepsLineEndsMarksAndSeparators()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("big.txt"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("\xEF\xBB\xBF\xEF\xBB\xBF");
+        file.write(QByteArray(3 * 1024 * 1024, 'x'));
+        file.write("\xE2\x80\xA9y\nz");
+        file.close();
+        EncodedText source;
+        source.filePath = path;
+        source.offset = 3;
+        source.encoding = EncodedText::Utf8;
+        PlainText::LineEnd lineEnd = PlainText::LineEnd::CrLf;
+        std::unique_ptr<QTextDocument> doc(PlainText::buildDocument(source, QFont(), nullptr, &lineEnd));
+        QCOMPARE(lineEnd, PlainText::LineEnd::Lf);
+        QCOMPARE(doc->blockCount(), 2);
+        const QString text = PlainText::extract(*doc, 0, -1, QStringLiteral("\n"));
+        QCOMPARE(text.size(), 1 + 3 * 1024 * 1024 + 4);
+        QVERIFY(text.startsWith(QChar(0xFEFF)));
+        QVERIFY(text.endsWith(QStringLiteral("x\u2029y\nz")));
+        // Only a line end is a line end: a file without one is CR LF.
+        source.filePath.clear();
+        source.bytes = "\xEF\xBB\xBF" "a\xE2\x80\xA8" "b";
+        doc.reset(PlainText::buildDocument(source, QFont(), nullptr, &lineEnd));
+        QCOMPARE(lineEnd, PlainText::LineEnd::CrLf);
+        QCOMPARE(doc->blockCount(), 1);
     }
 
     void extractKeepsWhatToPlainTextWouldChange()

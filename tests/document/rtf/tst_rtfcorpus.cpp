@@ -48,19 +48,28 @@ QString normalise(const QString &text)
 }
 
 // Field results other than links are computed when shown (pages, dates): a
-// marked field matches any text.
+// marked field matches any text. Text boxes, marked too, are text that
+// LibreOffice may leave out.
 bool matches(const QString &ours, const QString &reference)
 {
-    if (!ours.contains(QChar(0xE000)))
+    if (!ours.contains(QChar(0xE000)) && !ours.contains(QChar(0xE001)))
         return ours == reference;
     QString pattern;
-    const QStringList parts = ours.split(QChar(0xE000));
-    for (int i = 0; i < parts.size(); ++i) {
-        if (i > 0)
-            pattern += QStringLiteral(".{0,200}?");
-        pattern += QRegularExpression::escape(parts[i].trimmed());
+    QString literal;
+    auto flush = [&] {
+        pattern += QRegularExpression::escape(literal).replace(QStringLiteral("\\ "), QStringLiteral("\\s*"));
+        literal.clear();
+    };
+    for (const QChar c : ours) {
+        if (c == QChar(0xE000) || c == QChar(0xE001) || c == QChar(0xE002)) {
+            flush();
+            pattern += c == QChar(0xE000) ? QStringLiteral("\\s*.{0,200}?\\s*")
+                       : c == QChar(0xE001) ? QStringLiteral("\\s*(?:") : QStringLiteral(")?\\s*");
+        } else {
+            literal += c;
+        }
     }
-    pattern.replace(QStringLiteral("\\ "), QStringLiteral("\\s*"));
+    flush();
     const QRegularExpression re(QRegularExpression::anchoredPattern(pattern),
                                 QRegularExpression::DotMatchesEverythingOption);
     return re.match(reference).hasMatch();

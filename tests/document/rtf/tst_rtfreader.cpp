@@ -57,6 +57,7 @@ private slots:
     void numbering();
     void wordListsNumberAcrossOtherParagraphs();
     void styles();
+    void fontNameInUnicodeEscapes();
     void title();
     void fields();
     void tables();
@@ -134,6 +135,20 @@ void TestRtfReader::text_data()
         QStringLiteral("\na\nb\n\n"));
     row("after final brace", "{\\rtf1 a}junk{", QStringLiteral("a"));
     row("shape picture alternative", "{\\rtf1 a{\\nonshppict{\\pict\\wmetafile8 00}}b}", QStringLiteral("ab"));
+    // Mac code pages, by \\ansicpg and by font charset (ICU lacks some: stand-ins).
+    row("mac japanese font", "{\\rtf1\\mac\\ansicpg10001{\\fonttbl{\\f0\\fcharset78 Osaka;}}\\f0 \\'82\\'a0\\'83N}",
+        QStringLiteral("\u3042\u30af"));
+    row("mac japanese document", "{\\rtf1\\mac\\ansicpg10001 \\'82\\'a0}", QStringLiteral("\u3042"));
+    row("mac chinese traditional", "{\\rtf1{\\fonttbl{\\f0\\fcharset81 M;}}\\f0\\'a4\\'40}", QStringLiteral("\u4e00"));
+    row("mac cyrillic", "{\\rtf1{\\fonttbl{\\f0\\fcharset89 M;}}\\f0\\'80\\'e0}", QStringLiteral("\u0410\u0430"));
+    row("mac hebrew", "{\\rtf1{\\fonttbl{\\f0\\fcharset83 M;}}\\f0\\'e0}", QStringLiteral("\u05d0"));
+    row("mac thai", "{\\rtf1\\ansicpg10021 \\'a1}", QStringLiteral("\u0e01"));
+    // List definitions print nothing wherever they stand.
+    row("list outside its table", "{\\rtf1 a{\\list\\listtemplateid1{\\listlevel{\\leveltext\\'02\\'00.;}"
+        "{\\levelnumbers\\'01;}}\\listid5}b}", QStringLiteral("ab"));
+    row("level text outside a list", "{\\rtf1 a{\\listlevel{\\leveltext\\'01x;}}{\\leveltext y;}b}",
+        QStringLiteral("ab"));
+    row("list override outside its table", "{\\rtf1 a{\\listoverride\\listid5\\ls1 z}b}", QStringLiteral("ab"));
 }
 
 void TestRtfReader::text()
@@ -276,6 +291,16 @@ void TestRtfReader::numbering_data()
                                << int(NumberingKind::LowerLetter) << 2 << 0x000;
     QTest::newRow("word list level") << QByteArray("{\\rtf1 ") + lists + "\\ls1\\ilvl1\\fi-360\\li720 item\\par}"
                                      << int(NumberingKind::Bullet) << 1 << 0;
+    QTest::newRow("word list without a number")
+        << QByteArray("{\\rtf1 {\\*\\listtable{\\list{\\listlevel\\levelnfc0{\\leveltext\\'01\\u8226 ?;}}\\listid1}}"
+                      "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}\\ls1\\fi-360\\li720 item\\par}")
+        << int(NumberingKind::Bullet) << 1 << 0;
+    // A list no table defines numbers nothing; old-style numbering beside it stands.
+    QTest::newRow("undefined word list") << QByteArray("{\\rtf1 \\ls3\\fi-360\\li720 item\\par}")
+                                         << int(NumberingKind::None) << 1 << 0;
+    QTest::newRow("undefined word list, old-style numbering")
+        << QByteArray("{\\rtf1 {\\*\\pn\\pnlvlbody\\pndec}\\ls3\\fi-360\\li720 item\\par}")
+        << int(NumberingKind::Arabic) << 1 << 0x300;
 }
 
 void TestRtfReader::numbering()
@@ -303,6 +328,16 @@ void TestRtfReader::wordListsNumberAcrossOtherParagraphs()
     auto doc = read("{\\rtf1 " + lists + "\\ls1 a\\par\\pard b\\par\\ls1 c\\par}");
     QCOMPARE(doc->findBlockByNumber(0).textList(), doc->findBlockByNumber(2).textList());
     QCOMPARE(doc->findBlockByNumber(2).textList()->itemNumber(doc->findBlockByNumber(2)), 1);
+    // Deeper levels count afresh under each item of a higher level.
+    const QByteArray levels = "{\\*\\listtable{\\list{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}}"
+                              "{\\listlevel\\levelnfc4{\\leveltext\\'02\\'01.;}}\\listid1}}"
+                              "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}";
+    auto nested = read("{\\rtf1 " + levels + "\\ls1 a\\par\\ls1\\ilvl1 a1\\par a2\\par\\pard\\ls1\\ilvl0 b\\par"
+                       "\\ls1\\ilvl1 b1\\par}");
+    const QTextBlock b1 = nested->findBlockByNumber(4);
+    QCOMPARE(b1.textList()->itemNumber(b1), 0);
+    QCOMPARE(nested->findBlockByNumber(3).textList()->itemNumber(nested->findBlockByNumber(3)), 1);
+    QCOMPARE(nested->findBlockByNumber(2).textList()->itemNumber(nested->findBlockByNumber(2)), 1);
     auto old = read("{\\rtf1 {\\*\\pn\\pnlvlbody\\pndec}a\\par\\pard b\\par{\\*\\pn\\pnlvlbody\\pndec}c\\par}");
     QVERIFY(old->findBlockByNumber(0).textList() != old->findBlockByNumber(2).textList());
     auto run = read("{\\rtf1 {\\*\\pn\\pnlvlbody\\pndec}a\\par{\\*\\pn\\pnlvlbody\\pndec}b\\par}");
@@ -325,6 +360,12 @@ void TestRtfReader::styles()
     QCOMPARE(sub.alignment, Qt::AlignHCenter);
     QCOMPARE(sub.spaceAfter, 100);
     QVERIFY(formatAt(*doc, doc->findBlockByNumber(2).position()).fontItalic());
+}
+
+void TestRtfReader::fontNameInUnicodeEscapes()
+{
+    auto doc = read("{\\rtf1{\\fonttbl{\\f0\\fcharset136 \\'b7\\'73\\u32048?\\'a9\\'fa;}}\\f0 x}");
+    QCOMPARE(formatAt(*doc, 0).fontFamilies().toStringList().value(0), QStringLiteral("\u65b0\u7d30\u660e"));
 }
 
 void TestRtfReader::title()
@@ -498,6 +539,9 @@ void TestRtfReader::damaged_data()
     QTest::newRow("deep nesting") << QByteArray("{\\rtf1 ") + QByteArray(100000, '{') + "deep" + QByteArray(100000, '}') + "}"
                                   << QStringLiteral("deep");
     QTest::newRow("deep unclosed") << QByteArray("{\\rtf1 ") + QByteArray(100000, '{') + "x" << QStringLiteral("x");
+    QTest::newRow("a kept group per character")
+        << QByteArray("{\\rtf1 ") + QByteArray("{\\header h}{\\*\\bkmkstart b}x").repeated(50000) + "}"
+        << QStringLiteral("\ufffcx").repeated(50000);
     QTest::newRow("many escapes") << QByteArray("{\\rtf1 ") + QByteArray("\\u65?").repeated(20000) + "}"
                                     << QString(20000, QLatin1Char('A'));
 }

@@ -44,6 +44,8 @@ private slots:
     void selection_data();
     void selection();
     void numberingAsOldStyle();
+    void listsRestartAndRoundTrip();
+    void headingStyleIsNotBold();
     void picturesWrittenBack();
     void noObjects();
     void plainRtf();
@@ -221,12 +223,64 @@ void TestRtfWriter::numberingAsOldStyle()
     auto doc = RtfTest::read("{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc0\\levelstartat3{\\leveltext\\'02\\'00.;}}"
                              "\\listid1}}{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}"
                              "\\ls1\\fi-360\\li720 a\\par b\\par}");
+    RtfWriteOptions plain;
+    plain.plainRtf = true;
+    const QByteArray old = write(*doc, plain);
+    QVERIFY2(old.contains("{\\pntext\\f0 3.\\tab}{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart3\\pndec{\\pntxta .}}"),
+             old.constData());
+    QVERIFY(old.contains("{\\pntext\\f0 4.\\tab}"));
+    QVERIFY(old.contains("\\fi-360\\li720"));
+    QVERIFY(!old.contains("\\ls"));
     const QByteArray rtf = write(*doc);
-    QVERIFY2(rtf.contains("{\\pntext\\f0 3.\\tab}{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart3\\pndec{\\pntxta .}}"),
-             rtf.constData());
-    QVERIFY(rtf.contains("{\\pntext\\f0 4.\\tab}"));
-    QVERIFY(rtf.contains("\\fi-360\\li720"));
-    QVERIFY(!rtf.contains("\\ls"));
+    QVERIFY(rtf.contains("\\ls1\\ilvl0{\\listtext\\f0 4.\\tab}"));
+    QVERIFY(!rtf.contains("\\pn"));
+    // Each list is a Word list too, so that readers numbering by list
+    // start every list afresh; plain RTF keeps to \\pn.
+    QVERIFY(rtf.contains("\\levelnfc0\\levelnfcn0\\leveljc0\\levelfollow0\\levelstartat3{\\leveltext\\'02\\'00.;}"));
+    QCOMPARE(rtf.count("\\ls1\\ilvl0"), 2);
+}
+
+void TestRtfWriter::listsRestartAndRoundTrip()
+{
+    // Two lists of the same kind, a paragraph between: two Word lists.
+    QTextDocument doc;
+    QTextCursor c(&doc);
+    c.insertText(QStringLiteral("a"));
+    c.createList(ParagraphFormat::listFormat(NumberingKind::Arabic, 1, 0x200));
+    c.insertBlock();
+    c.insertText(QStringLiteral("b"));
+    c.insertBlock();
+    c.setBlockFormat(QTextBlockFormat());
+    c.insertText(QStringLiteral("between"));
+    c.insertBlock();
+    c.insertText(QStringLiteral("c"));
+    c.createList(ParagraphFormat::listFormat(NumberingKind::Arabic, 1, 0x200));
+    c.insertBlock();
+    c.insertText(QStringLiteral("\u2022"));
+    c.createList(ParagraphFormat::listFormat(NumberingKind::Bullet, 1, 0));
+    const QByteArray rtf = write(doc);
+    QCOMPARE(rtf.count("\\ls1\\ilvl0"), 2);
+    QCOMPARE(rtf.count("\\ls2\\ilvl0"), 1);
+    QVERIFY(rtf.contains("\\levelnfc23"));
+    auto again = RtfTest::read(rtf);
+    QSet<QTextList *> lists;
+    for (QTextBlock b = again->begin(); b.isValid(); b = b.next())
+        if (b.textList())
+            lists.insert(b.textList());
+    QCOMPARE(lists.size(), 3);
+    QCOMPARE(again->findBlockByNumber(3).textList()->itemNumber(again->findBlockByNumber(3)), 0);
+    const auto [first, second] = RtfTest::roundTrip(rtf);
+    QCOMPARE(second, first);
+}
+
+void TestRtfWriter::headingStyleIsNotBold()
+{
+    // A Word heading whose style has no \\b is read and written without bold.
+    auto doc = RtfTest::read("{\\rtf1{\\stylesheet{\\s0 Normal;}{\\s2\\sb240\\outlinelevel1\\sbasedon0 heading 2;}}"
+                             "\\pard\\s2\\outlinelevel1 Title\\par\\pard Body\\par}");
+    const QByteArray rtf = write(*doc);
+    QVERIFY2(!rtf.contains("\\b"), rtf.constData());
+    QVERIFY(rtf.contains("\\sb240"));
 }
 
 void TestRtfWriter::picturesWrittenBack()
