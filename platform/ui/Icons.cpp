@@ -24,6 +24,7 @@ QStyle::StandardPixmap standardFor(const QString &name)
         {QStringLiteral("go-jump"), QStyle::SP_ArrowRight},
         {QStringLiteral("edit-delete"), QStyle::SP_TrashIcon},
         {QStringLiteral("view-refresh"), QStyle::SP_BrowserReload},
+        {QStringLiteral("folder"), QStyle::SP_DirIcon},
     };
     return map.value(name, QStyle::SP_CustomBase);
 }
@@ -50,6 +51,12 @@ QIcon drawn(const QString &name)
         {QStringLiteral("document-edit"), {QStringLiteral("\u270E"), QColor(0x20, 0x50, 0x90)}},
         {QStringLiteral("emblem-default"), {QStringLiteral("\u2714"), QColor(0x20, 0x70, 0x20)}},
         {QStringLiteral("emblem-unreadable"), {QStringLiteral("\u2716"), QColor(0x80, 0x30, 0x30)}},
+        {QStringLiteral("view-sort-ascending"), {QStringLiteral("A\u2193"), QColor(0x20, 0x50, 0x90)}},
+        {QStringLiteral("view-sort-descending"), {QStringLiteral("Z\u2193"), QColor(0x20, 0x50, 0x90)}},
+        {QStringLiteral("insert-page-number"), {QStringLiteral("#"), QColor(0x40, 0x40, 0x40)}},
+        {QStringLiteral("insert-page-break"), {QStringLiteral("\u21A1"), QColor(0x40, 0x40, 0x40)}},
+        {QStringLiteral("edit-column"), {QStringLiteral("\u2551"), QColor(0x30, 0x60, 0x60)}},
+        {QStringLiteral("insert-space"), {QStringLiteral("\u2423"), QColor(0x30, 0x60, 0x60)}},
     };
     const auto it = glyphs.find(name);
     if (it == glyphs.end())
