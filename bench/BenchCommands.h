@@ -18,4 +18,6 @@ int rtfGenerate(const QStringList &args);
 int proofingCommand(const QStringList &args);
 int ispellCommand(const QStringList &args);
 int ispellGenCommand(const QStringList &args);
+// Times one text tool on a loaded file: tool FILE sort|sort-down|join-all|upper|initial-caps|insert-space-column.
+int toolCommand(const QStringList &args);
 } // namespace Bench
