@@ -431,6 +431,7 @@ void TFrameForm::FormCreate()
         m_settings.setLine(SettingsLine::FontSize, QStringLiteral("11"));
     action(QStringLiteral("createbackupfiles1"))->setChecked(m_settings.is(SettingsLine::Backups, QStringLiteral("Create backup files")));
     action(QStringLiteral("SearchFiles1"))->setChecked(m_settings.is(SettingsLine::SearchFiles, QStringLiteral("Search files")));
+    m_pageNoPrint = m_settings.is(SettingsLine::PageNumbers, QStringLiteral("PageNoPrint"));
     m_openInitialDir = m_settings.line(SettingsLine::OpenDirectory);
     m_openFilterIndex = m_settings.number(SettingsLine::OpenFilterIndex, 2);
     if (m_openFilterIndex < 1 || m_openFilterIndex > 6)
@@ -616,6 +617,7 @@ bool TFrameForm::FormClose()
     pair("Showruler1", SettingsLine::Ruler, "Show Ruler", "Hide Ruler");
     pair("ShowSidebar1", SettingsLine::Sidebar, "Show SideBar", "Hide SideBar");
     pair("URL1", SettingsLine::UrlDetection, "Auto URL detection", "No URL detection");
+    m_settings.setLine(SettingsLine::PageNumbers, m_pageNoPrint ? QStringLiteral("PageNoPrint") : QStringLiteral("No PageNo"));
     m_settings.setLine(SettingsLine::SidebarWidth, QString::number(m_sidebar->sidebarWidth()));
     m_settings.setLine(SettingsLine::InsertSection, m_sidebar->currentSection());
     writeSettingsFile();

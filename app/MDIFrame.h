@@ -132,6 +132,8 @@ public:
     int selectedCodePage() const override;
     bool createBackupFiles() const override;
     bool autoUrlDetection() const override;
+    bool pageNoPrint() const override { return m_pageNoPrint; }
+    void setPageNoPrint(bool on) override { m_pageNoPrint = on; }
     bool takeReplaceAfterLoad() override;
     void setStatusPanel(int panel, const QString &text) override;
     void updateSaveAll() override;
@@ -214,6 +216,7 @@ private:
     QString m_helpFile;
     Qt::WindowStates m_newChildState = Qt::WindowMaximized;
     bool m_replaceAfterLoad = false;
+    bool m_pageNoPrint = false;
     bool m_showFinishMessage = true;
     bool m_startupDone = false;
     bool m_settingsWriteFailed = false;

@@ -21,4 +21,6 @@ int ispellCommand(const QStringList &args);
 int ispellGenCommand(const QStringList &args);
 int printCommand(const QStringList &args);
 int previewCommand(const QStringList &args);
+// Times one text tool on a loaded file: tool FILE sort|sort-down|join-all|upper|initial-caps|insert-space-column.
+int toolCommand(const QStringList &args);
 } // namespace Bench

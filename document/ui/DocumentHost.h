@@ -38,6 +38,9 @@ public:
     virtual int selectedCodePage() const = 0;
     virtual bool createBackupFiles() const = 0;
     virtual bool autoUrlDetection() const = 0;
+    // The program-wide switch for printed page numbers.
+    virtual bool pageNoPrint() const = 0;
+    virtual void setPageNoPrint(bool on) = 0;
     // Takes the one-shot request to open the Replace dialog after a load.
     virtual bool takeReplaceAfterLoad() = 0;
 

@@ -11,6 +11,7 @@
 #include "platform/Settings.h"
 #include "platform/Shell.h"
 #include "document/ui/TRichTextEdit.h"
+#include "format/TextTools.h"
 #include "platform/TextFormat.h"
 #include "document/TextProperties.h"
 #include "platform/TextSet.h"
@@ -21,6 +22,7 @@
 #include <QBuffer>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -128,6 +130,26 @@ void TEditForm::buildActions()
         {"ANSINumeric1", 0, 0, {}, nullptr, nullptr},
         {"AllNumeric1", 0, 0, {}, nullptr, nullptr},
         {"NumericUnicode1", 0, 0, {}, nullptr, &F::convertFromNumeric},
+        {"Join1", Txt::Join, Txt::JoinHint, QKeySequence(Qt::CTRL | Qt::Key_J), nullptr, &F::Join1Click},
+        {"JoinAll1", Txt::JoinAll, Txt::JoinAllHint, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_J), nullptr,
+         &F::JoinAll1Click},
+        {"Sort1", Txt::SortAscending, Txt::SortAscendingHint, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_A),
+         "view-sort-ascending", &F::Sort1Click},
+        {"SortDown1", Txt::SortDescending, Txt::SortDescendingHint, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_D),
+         "view-sort-descending", &F::SortDown1Click},
+        {"UpperCase1", Txt::UpperCase, Txt::UpperCaseHint, {}, nullptr, &F::UpperCase1Click},
+        {"LowerCase1", Txt::LowerCase, Txt::LowerCaseHint, {}, nullptr, &F::LowerCase1Click},
+        {"InitialCaps1", Txt::InitialCaps, Txt::InitialCapsHint, {}, nullptr, &F::InitialCaps1Click},
+        {"Date1", Txt::DateTime, 0, {}, nullptr, nullptr},
+        {"Path1", Txt::Path, Txt::PathHint, {}, "folder", &F::Path1Click},
+        {"PageNo1", Txt::PageNo, Txt::PageNoHint, {}, "insert-page-number", &F::PageNo1Click},
+        {"FormFeed1", Txt::FormFeed, Txt::FormFeedHint, QKeySequence(Qt::CTRL | Qt::Key_Return), "insert-page-break",
+         &F::FormFeed1Click},
+        {"Column1", Txt::Column, Txt::EditColumn, {}, "edit-column", nullptr},
+        {"Delete2", Txt::Delete, 0, QKeySequence(Qt::ALT | Qt::Key_Delete), "edit-delete", &F::Delete2Click},
+        {"InsertSpace1", Txt::InsertSpace, 0, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Space), "insert-space",
+         &F::InsertSpace1Click},
+        {"Paste3", Txt::Paste, 0, QKeySequence(Qt::Key_F8), "edit-paste", &F::Paste3Click},
     };
     for (const ActionSpec &spec : specs) {
         auto *a = new QAction(this);
@@ -194,7 +216,7 @@ void TEditForm::buildMenus()
     m_editMenu->setObjectName(QStringLiteral("Edit1"));
     add(m_editMenu, {"Undo1", "Redo1", nullptr, "Cut1", "Copy1", "Paste1", "PasteunformattedText1",
                      "Pastewithoptions1", "Delete1", nullptr, "Selectall1", nullptr, "Find1", "FindNext1",
-                     "Replace1", nullptr, "Objectproperties1"});
+                     "Replace1", nullptr, "Objectproperties1", nullptr, "Join1", "JoinAll1", "Sort1", "SortDown1"});
     connect(m_editMenu, &QMenu::aboutToShow, this, &TEditForm::Edit1Click);
 
     m_insertMenu = new QMenu;
@@ -204,6 +226,7 @@ void TEditForm::buildMenus()
     m_formatMenu = new QMenu;
     m_formatMenu->setObjectName(QStringLiteral("Format1"));
     add(m_formatMenu, {"Wordwrap1", nullptr, "UnicodeNumeric1", "ANSINumeric1", "AllNumeric1", "NumericUnicode1"});
+    buildTextToolMenus();
 
     m_popupMenu = new QMenu;
     m_popupMenu->setObjectName(QStringLiteral("PopupMenu1"));
@@ -290,6 +313,12 @@ void TEditForm::FormCreate()
     action(QStringLiteral("Wordwrap1"))->setChecked(e->WordWrap());
     action(QStringLiteral("Undo1"))->setEnabled(false);
     action(QStringLiteral("Redo1"))->setEnabled(false);
+    // Samples of the date formats show the time the window was made.
+    const QDateTime now = QDateTime::currentDateTime();
+    for (int tag = 0; tag < TextTools::DateFormatCount; ++tag)
+        action(QStringLiteral("d%1").arg(tag + 1))->setText(TextTools::formatDateTime(tag, now, QLocale::system()));
+    action(QStringLiteral("PageNo1"))->setChecked(m_host->pageNoPrint());
+    Column1Click();
 }
 
 void TEditForm::showEvent(QShowEvent *event)
@@ -601,6 +630,7 @@ void TEditForm::UpdatePasteCommands()
 {
     action(QStringLiteral("Paste1"))->setEnabled(m_editor->CanPaste());
     action(QStringLiteral("Pastewithoptions1"))->setEnabled(m_editor->CanPaste());
+    Column1Click();
 }
 
 void TEditForm::Edit1Click()
@@ -615,6 +645,7 @@ void TEditForm::Wordwrap1Click()
 {
     m_editor->setWordWrap(!m_editor->WordWrap());
     action(QStringLiteral("Wordwrap1"))->setChecked(m_editor->WordWrap());
+    Column1Click();
     m_editor->viewport()->update();
 }
 

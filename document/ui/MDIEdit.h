@@ -83,6 +83,22 @@ public:
     // characters from limit on (0: every character).
     void convertToNumeric(int limit);
     void convertFromNumeric();
+    // Text tools.
+    void Join1Click();
+    void JoinAll1Click();
+    void Sort1Click();
+    void SortDown1Click();
+    void UpperCase1Click();
+    void LowerCase1Click();
+    void InitialCaps1Click();
+    void d1Click(int tag);
+    void Path1Click();
+    void PageNo1Click();
+    void FormFeed1Click();
+    void Column1Click();
+    void Delete2Click();
+    void InsertSpace1Click();
+    void Paste3Click();
 
     // Writes the document (or its selection) into target in the document's
     // coding; false when nothing was written (declined or failed).
@@ -121,6 +137,9 @@ private:
     QString tr2(int entry) const;
     UserInteraction::FileRequest saveDialogRequest() const;
     void replaceWholeText(const std::function<QByteArray(const QString &)> &convert);
+    void buildTextToolMenus();
+    void updateCaseCommands();
+    void toolDone(bool refused);
 
     DocumentHost *m_host;
     TRichTextEdit *m_editor = nullptr;
@@ -130,6 +149,8 @@ private:
     QMenu *m_insertMenu = nullptr;
     QMenu *m_formatMenu = nullptr;
     QMenu *m_popupMenu = nullptr;
+    QMenu *m_dateMenu = nullptr;
+    QMenu *m_columnMenu = nullptr;
     QHash<QString, QAction *> m_actions;
     QString m_fileName;
     int m_saveFilterIndex = fcAnsiText;

@@ -24,6 +24,7 @@ QStyle::StandardPixmap standardFor(const QString &name)
         {QStringLiteral("go-jump"), QStyle::SP_ArrowRight},
         {QStringLiteral("edit-delete"), QStyle::SP_TrashIcon},
         {QStringLiteral("view-refresh"), QStyle::SP_BrowserReload},
+        {QStringLiteral("folder"), QStyle::SP_DirIcon},
     };
     return map.value(name, QStyle::SP_CustomBase);
 }
@@ -56,6 +57,12 @@ QIcon drawn(const QString &name)
         {QStringLiteral("zoom-out"), {QStringLiteral("\u2296"), QColor(0x30, 0x30, 0x30)}},
         {QStringLiteral("zoom-fit-width"), {QStringLiteral("\u2194"), QColor(0x30, 0x30, 0x30)}},
         {QStringLiteral("zoom-fit-best"), {QStringLiteral("\u25A1"), QColor(0x30, 0x30, 0x30)}},
+        {QStringLiteral("view-sort-ascending"), {QStringLiteral("A\u2193"), QColor(0x20, 0x50, 0x90)}},
+        {QStringLiteral("view-sort-descending"), {QStringLiteral("Z\u2193"), QColor(0x20, 0x50, 0x90)}},
+        {QStringLiteral("insert-page-number"), {QStringLiteral("#"), QColor(0x40, 0x40, 0x40)}},
+        {QStringLiteral("insert-page-break"), {QStringLiteral("\u21A1"), QColor(0x40, 0x40, 0x40)}},
+        {QStringLiteral("edit-column"), {QStringLiteral("\u2551"), QColor(0x30, 0x60, 0x60)}},
+        {QStringLiteral("insert-space"), {QStringLiteral("\u2423"), QColor(0x30, 0x60, 0x60)}},
     };
     const auto it = glyphs.find(name);
     if (it == glyphs.end())

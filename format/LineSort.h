@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QLocale>
+#include <QString>
+#include <QStringView>
+
+#include <vector>
+
+// Sorting lines by a locale's case-sensitive collation (ICU, tertiary
+// strength: lines that differ only in case stay apart). Lines are views into
+// one text, so sorting a large document copies its text once, not per line.
+namespace LineSort {
+
+// Lines of text split at U+2029 and at CR, LF and CR LF.
+std::vector<QStringView> splitLines(QStringView text);
+
+// Sorts the lines in place, ascending; descending is exactly the reverse.
+// Returns false (lines unchanged) when no collator opens for the locale.
+bool sort(std::vector<QStringView> &lines, const QLocale &locale, bool descending);
+
+// The lines joined by separator.
+QString join(const std::vector<QStringView> &lines, QStringView separator);
+
+} // namespace LineSort
