@@ -6,6 +6,7 @@
 #include "platform/UserInteraction.h"
 #include "spell/CSAPISpeller.h"
 #include "spell/ISpell.h"
+#include "spell/OfficeLanguages.h"
 
 #include <QLocale>
 
@@ -592,4 +593,25 @@ void TSpellChecker::Cancel()
     emit OnCancel();
     if (!controlGone())
         FinishCheck();
+}
+
+int ListOfficeLanguages(TSpellList &list, TLangOption option, const Registry &registry)
+{
+    const QStringList keys = registry.subKeys(OfficeLanguages::spellingKey());
+    int count = 0;
+    for (const QString &key : keys) {
+        bool isNumber = false;
+        const uint language = key.toUInt(&isNumber);
+        if (!isNumber || language == 0 || language > 0xFFFF)
+            continue;
+        TSpellListItem item;
+        item.text = GetLanguageName(TLanguage(language), option);
+        if (item.text.isEmpty())
+            item.text = key;
+        item.obj.LangNo = TLanguage(language);
+        item.obj.SpellerType = 0;
+        list.append(item);
+        ++count;
+    }
+    return count;
 }

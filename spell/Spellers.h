@@ -2,6 +2,7 @@
 
 #include "spell/AbstractSpeller.h"
 #include "spell/Langs.h"
+#include "spell/SpellListObj.h"
 #include "spell/SpellerTexts.h"
 
 #include <QColor>
@@ -181,3 +182,8 @@ private:
     bool m_checking = false;
     int m_revision = 0; // of the checked document after our last edit
 };
+
+// Fills list with the office languages registered under the proofing tools'
+// spelling key (names in the given form, identifier as the entry's LangNo);
+// answers the number of lines.
+int ListOfficeLanguages(TSpellList &list, TLangOption option, const Registry &registry);
