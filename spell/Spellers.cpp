@@ -515,8 +515,12 @@ void TSpellChecker::reportFailure(TAbstractSpeller *speller)
     if (m_reportedFailures.contains(speller))
         return;
     m_reportedFailures.insert(speller);
-    if (!speller->FailureText().isEmpty())
-        reportError(speller->FailureText());
+    QString text = speller->FailureText();
+    if (text.isEmpty()) {
+        const QString name = speller->Language() ? GetLanguageName(speller->Language(), LangOption) : speller->Name();
+        text = QString(Texts().text(SpellerTexts::LanguageNotInstalled)).replace(QLatin1String("%s"), name);
+    }
+    reportError(text);
 }
 
 void TSpellChecker::reportError(const QString &text)
