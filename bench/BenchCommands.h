@@ -18,4 +18,6 @@ int rtfGenerate(const QStringList &args);
 int proofingCommand(const QStringList &args);
 int ispellCommand(const QStringList &args);
 int ispellGenCommand(const QStringList &args);
+// The spell-check driver over a file, answering Skip to every error.
+int spellCommand(const QStringList &args);
 } // namespace Bench
