@@ -71,8 +71,11 @@ void TMisspellingEdit::keyPressEvent(QKeyEvent *event)
         allowed = mayEditSelection(0, 1);
     else if (event->matches(QKeySequence::Cut) || event->matches(QKeySequence::Paste) || typing)
         allowed = mayEditSelection(0, 0);
-    else if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
-        allowed = false; // the error is one line of the paragraph
+    else if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        // The error is one line of the paragraph: Return is the dialog's default button.
+        event->ignore();
+        return;
+    }
     if (!allowed) {
         event->accept();
         return;
