@@ -21,6 +21,26 @@ SpellerTexts &globalTexts()
 // The document's paragraph end as our text copy holds it.
 constexpr QChar ParagraphEnd = u'\n';
 
+// A "<" opens a tag only before a name, "/", "!", "?" or "%"; a bare one
+// ("1 < 2") is text, or it would hide the whole rest of the document.
+bool isTagStart(const QString &text, int p, int end)
+{
+    if (p >= end || text.at(p) != u'<')
+        return false;
+    if (p + 1 >= end)
+        return true;
+    const QChar next = text.at(p + 1);
+    return next.isLetter() || next == u'/' || next == u'!' || next == u'?' || next == u'%';
+}
+
+int nextTagStart(const QString &text, int from, int end)
+{
+    for (int p = text.indexOf(u'<', from); p >= 0 && p < end; p = text.indexOf(u'<', p + 1))
+        if (isTagStart(text, p, end))
+            return p;
+    return -1;
+}
+
 bool isWordChar(QChar c)
 {
     return c.isLetterOrNumber() || c == u'\'' || c == u'_' || c.isMark();
@@ -95,7 +115,8 @@ void TSpellChecker::PrepareCheck()
     m_rangeStart = wordStart(m_text, m_rangeStart);
     if (HTMLSupport) {
         // A caret inside a tag starts the check after it.
-        for (int p = m_text.indexOf(u'<'); p >= 0 && p <= m_rangeStart; p = m_text.indexOf(u'<', p)) {
+        const int size = int(m_text.size());
+        for (int p = nextTagStart(m_text, 0, size); p >= 0 && p <= m_rangeStart; p = nextTagStart(m_text, p, size)) {
             const int end = p + TagLength(m_text, p, m_text.size());
             if (end > m_rangeStart) {
                 m_rangeStart = qMin(end, m_rangeEnd);
@@ -140,7 +161,7 @@ int TSpellChecker::TagLength(const QString &text, int p, int end)
         const int stop = text.indexOf(top.terminator, q);
         const int terminatorAt = (stop < 0 || stop + top.terminator.size() > end) ? -1 : stop;
         const bool nests = top.terminator != QLatin1String("%>");
-        const int nested = nests ? text.indexOf(u'<', q) : -1;
+        const int nested = nests ? nextTagStart(text, q, end) : -1;
         if (nested >= 0 && nested < end && (terminatorAt < 0 || nested < terminatorAt)) {
             stack.push_back(kindAt(nested));
             const QString &t = stack.back().terminator;
@@ -160,7 +181,7 @@ bool TSpellChecker::FindSegment(int from, int *segStart, int *segEnd)
     int p = from;
     while (p < m_rangeEnd) {
         const QChar c = m_text.at(p);
-        if (HTMLSupport && c == u'<')
+        if (HTMLSupport && c == u'<' && isTagStart(m_text, p, m_rangeEnd))
             p += TagLength(m_text, p, m_rangeEnd) - 1;
         else if (c == ParagraphEnd)
             m_atParagraphStart = true;
@@ -179,7 +200,7 @@ bool TSpellChecker::FindSegment(int from, int *segStart, int *segEnd)
     if (!HTMLSupport) {
         m_nextTagStart = m_rangeEnd;
     } else if (p >= m_nextTagStart) {
-        const int found = m_text.indexOf(u'<', p);
+        const int found = nextTagStart(m_text, p, m_rangeEnd);
         m_nextTagStart = (found < 0 || found > m_rangeEnd) ? m_rangeEnd : found;
     }
     // This editor's text carries no language of its own.

@@ -122,6 +122,13 @@ private slots:
         QVERIFY(m_speller->calls[1].continued);
     }
 
+    void bareLessThanDoesNotHideTheRest()
+    {
+        m_checker->HTMLSupport = true;
+        start(QStringLiteral("<script>if (a < b) x();</script>\n<p>wrld</p>"));
+        QCOMPARE(selected(), QStringLiteral("wrld"));
+    }
+
     void unterminatedTagHidesTheRest()
     {
         m_checker->HTMLSupport = true;
@@ -149,6 +156,8 @@ private slots:
         QTest::newRow("unterminated comment") << "<!-- a > b" << 10;
         QTest::newRow("nested unterminated") << "<a <b c" << 7;
         QTest::newRow("deep nesting") << QString(50000, u'<') << 50000;
+        QTest::newRow("bare < in a tag is text") << "<b x=\"1 < 2\">y" << 13;
+        QTest::newRow("nested closing tag") << "<b </i>>y" << 8;
     }
     void tagLength()
     {
