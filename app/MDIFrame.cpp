@@ -9,6 +9,7 @@
 #include "app/FileIconLookup.h"
 #include "app/FrameCaptions.h"
 #include "app/FramePlacement.h"
+#include "app/FrameSpelling.h"
 #include "app/GoToPanel.h"
 #include "app/Hints.h"
 #include "platform/HelpEngine.h"
@@ -180,6 +181,12 @@ void TFrameForm::buildActions()
     });
     connect(action(QStringLiteral("ToolButton7")), &QAction::toggled, this, [this](bool down) {
         Hints::set(action(QStringLiteral("ToolButton7")), m_textSet.entry(down ? Txt::HtmlOn : Txt::HtmlOff));
+        if (m_spelling)
+            m_spelling->setHtmlSupport(down);
+    });
+    connect(action(QStringLiteral("ToolButton15")), &QAction::triggered, this, [this] {
+        if (TEditForm *f = activeDocument())
+            f->action(QStringLiteral("Spellcheck2"))->trigger();
     });
     connect(action(QStringLiteral("URL1")), &QAction::toggled, this, [this](bool on) {
         action(QStringLiteral("URL1"))->setIcon(Icons::get(on ? QStringLiteral("emblem-default")
@@ -200,7 +207,6 @@ void TFrameForm::buildActions()
     action(QStringLiteral("other1"))->setVisible(false);
     action(QStringLiteral("ToolButton11"))->setEnabled(false);
     action(QStringLiteral("ToolButton9"))->setEnabled(false);
-    action(QStringLiteral("ToolButton15"))->setEnabled(false);
     action(QStringLiteral("StandardFont1"))->setEnabled(false);
     for (const char *name : {"URL1", "Showruler1", "Show1", "ShowSidebar1"})
         action(QString::fromLatin1(name))->setChecked(true);
@@ -285,10 +291,16 @@ void TFrameForm::buildToolBar()
     m_toolBar->setIconSize(QSize(18, 18));
     for (const char *name : {"ToolButton2", "ToolButton3", "ToolButton11"})
         m_toolBar->addAction(action(QString::fromLatin1(name)));
-    m_spellLanguageComboBox = new QComboBox(m_toolBar);
-    m_spellLanguageComboBox->setObjectName(QStringLiteral("SpellLanguageComboBox1"));
-    m_spellLanguageComboBox->setFixedWidth(215);
-    m_spellLanguageComboBox->setEnabled(false);
+    m_spelling = new FrameSpelling(this, m_toolBar, m_services.registry, m_services.userInteraction);
+    m_spelling->activeDocument = [this]() -> DocumentCore * {
+        TEditForm *f = activeDocument();
+        return f ? f->Editor()->core() : nullptr;
+    };
+    connect(m_spelling, &FrameSpelling::languageChosen, this, [this](int index) {
+        if (TEditForm *f = activeDocument())
+            f->SpellLanguageIndex = index;
+    });
+    m_spellLanguageComboBox = m_spelling->selectorBox();
     m_toolBar->addWidget(m_spellLanguageComboBox);
     for (const char *name : {"ToolButton7", "ToolButton15", "ToolButton9"})
         m_toolBar->addAction(action(QString::fromLatin1(name)));
@@ -528,6 +540,7 @@ void TFrameForm::showEvent(QShowEvent *event)
 
 void TFrameForm::FormShow()
 {
+    m_spelling->restore(m_settings, m_services.registry);
     fillCodePageList();
     m_sidebar->showSection(m_settings.line(SettingsLine::InsertSection));
     m_multiClipboard->clipboard()->capture();
@@ -605,7 +618,7 @@ bool TFrameForm::FormClose()
         m_settings.setLine(SettingsLine::Height, QString::number(height()));
         m_settings.setLine(SettingsLine::FrameState, QStringLiteral("wsNormal"));
     }
-    m_settings.setLine(SettingsLine::SpellLanguage, m_spellLanguageComboBox->currentText());
+    m_spelling->save(m_settings);
     const auto pair = [this](const char *name, int line, const char *on, const char *off) {
         m_settings.setLine(line, QString::fromLatin1(action(QString::fromLatin1(name))->isChecked() ? on : off));
     };
@@ -723,6 +736,8 @@ void TFrameForm::subWindowActivated(QMdiSubWindow *window)
 
 void TFrameForm::documentActivated(TEditForm *form)
 {
+    if (form->SpellLanguageIndex >= 0 && form->SpellLanguageIndex < m_spellLanguageComboBox->count())
+        m_spellLanguageComboBox->setCurrentIndex(form->SpellLanguageIndex);
     rebuildMenuBar(form);
 }
 
@@ -915,6 +930,7 @@ void TFrameForm::Timer1Timer()
         }
         case CommandLineStep::NoFinishMessage:
             m_showFinishMessage = false;
+            m_spelling->setShowFinishMessage(false);
             break;
         case CommandLineStep::NoDocument:
             created = true;
@@ -1148,6 +1164,8 @@ void TFrameForm::StandardFont1Click()
 void TFrameForm::applyTextSet(const TextSet &set)
 {
     m_textSet = set;
+    if (m_spelling)
+        m_spelling->applyTexts(set);
     switch (set.kind()) {
     case TextSet::Kind::English:
         action(QStringLiteral("English1"))->setChecked(true);
@@ -1354,4 +1372,14 @@ void TFrameForm::writeStateReportIfAsked() const
         file.write(frameStateReport(*const_cast<TFrameForm *>(this)));
         file.commit();
     }
+}
+
+void TFrameForm::spellCheck(TEditForm *form)
+{
+    m_spelling->check(form->Editor()->core());
+}
+
+int TFrameForm::spellLanguageIndex() const
+{
+    return m_spellLanguageComboBox->currentIndex();
 }

@@ -29,6 +29,7 @@ class QMenu;
 class QSplitter;
 class QToolBar;
 class QToolButton;
+class FrameSpelling;
 
 // Services of the operating system the frame works with; tests pass their own.
 struct FrameServices {
@@ -150,6 +151,9 @@ public:
     void documentActivated(TEditForm *form) override;
     void documentClosed(TEditForm *form) override;
     void runSearchCommand(TEditForm *form, SearchCommand command) override;
+    void spellCheck(TEditForm *form) override;
+    int spellLanguageIndex() const override;
+    FrameSpelling *spelling() const { return m_spelling; }
     void newCommand() override { New1Click(); }
     void openCommand() override { Open1Click(); }
     void exitCommand() override { close(); }
@@ -234,6 +238,7 @@ private:
     QWidget *m_panel3 = nullptr;
     QComboBox *m_cpComboBox = nullptr;
     QComboBox *m_spellLanguageComboBox = nullptr;
+    FrameSpelling *m_spelling = nullptr;
     GoToPanel *m_goToPanel = nullptr;
     QMdiArea *m_mdiArea = nullptr;
     DocumentTabStrip *m_tabStrip = nullptr;

@@ -23,4 +23,6 @@ int printCommand(const QStringList &args);
 int previewCommand(const QStringList &args);
 // Times one text tool on a loaded file: tool FILE sort|sort-down|join-all|upper|initial-caps|insert-space-column.
 int toolCommand(const QStringList &args);
+// The spell-check driver over a file, answering Skip to every error.
+int spellCommand(const QStringList &args);
 } // namespace Bench

@@ -70,6 +70,9 @@ public:
     // Find, Replace and Find Next of a document: the dialogs are the frame's.
     enum SearchCommand { SearchFind = 1, SearchReplace = 2, SearchFindNext = 3 };
     virtual void runSearchCommand(TEditForm *form, SearchCommand command) = 0;
+    // Spell checking of a document, and the selector entry new documents take.
+    virtual void spellCheck(TEditForm *) {}
+    virtual int spellLanguageIndex() const { return -1; }
 
     // Frame commands the document's menus run.
     virtual void newCommand() = 0;

@@ -55,6 +55,7 @@ QString beforeBar(const QString &text)
 TEditForm::TEditForm(DocumentHost *host, QWidget *parent) : QMdiSubWindow(parent), m_host(host)
 {
     setAttribute(Qt::WA_DeleteOnClose);
+    SpellLanguageIndex = host->spellLanguageIndex();
     auto *client = new QWidget(this);
     auto *layout = new QVBoxLayout(client);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -121,6 +122,8 @@ void TEditForm::buildActions()
         {"Find1", Txt::Find, 0, QKeySequence(Qt::CTRL | Qt::Key_F), "edit-find", &F::Find1Click},
         {"FindNext1", Txt::FindNext, 0, QKeySequence(Qt::Key_F3), "go-down", &F::FindNext1Click},
         {"Replace1", Txt::Replace, 0, QKeySequence(Qt::CTRL | Qt::Key_R), "edit-find-replace", &F::Replace1Click},
+        {"Spellcheck2", Txt::SpellCheck, 0, QKeySequence(Qt::Key_F7), "tools-check-spelling", &F::Spellcheck2Click},
+        {"Spellcheck1", Txt::SpellCheck, 0, {}, "tools-check-spelling", &F::Spellcheck2Click},
         {"Objectproperties1", Txt::ObjectProperties, Txt::ObjectPropertiesHint,
          QKeySequence(Qt::ALT | Qt::Key_Return), nullptr, &F::Objectproperties1Click},
         {"IPicture1", Txt::Image, Txt::ImageHint, QKeySequence(Qt::CTRL | Qt::Key_Insert), "insert-image",
@@ -216,7 +219,8 @@ void TEditForm::buildMenus()
     m_editMenu->setObjectName(QStringLiteral("Edit1"));
     add(m_editMenu, {"Undo1", "Redo1", nullptr, "Cut1", "Copy1", "Paste1", "PasteunformattedText1",
                      "Pastewithoptions1", "Delete1", nullptr, "Selectall1", nullptr, "Find1", "FindNext1",
-                     "Replace1", nullptr, "Objectproperties1", nullptr, "Join1", "JoinAll1", "Sort1", "SortDown1"});
+                     "Replace1", nullptr, "Spellcheck2", nullptr, "Objectproperties1", nullptr, "Join1", "JoinAll1",
+                     "Sort1", "SortDown1"});
     connect(m_editMenu, &QMenu::aboutToShow, this, &TEditForm::Edit1Click);
 
     m_insertMenu = new QMenu;
@@ -230,7 +234,7 @@ void TEditForm::buildMenus()
 
     m_popupMenu = new QMenu;
     m_popupMenu->setObjectName(QStringLiteral("PopupMenu1"));
-    add(m_popupMenu, {"Cut1", "Copy1", "Paste1", nullptr, "Selectall1", "Objectproperties1"});
+    add(m_popupMenu, {"Cut1", "Copy1", "Paste1", nullptr, "Selectall1", "Spellcheck1", "Objectproperties1"});
     connect(m_popupMenu, &QMenu::aboutToShow, this, &TEditForm::Edit1Click);
     m_editor->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_editor, &QWidget::customContextMenuRequested, this,
@@ -1004,4 +1008,10 @@ void TEditForm::Replace1Click()
 void TEditForm::FindNext1Click()
 {
     m_host->runSearchCommand(this, DocumentHost::SearchFindNext);
+}
+
+void TEditForm::Spellcheck2Click()
+{
+    if (m_editor->core()->TextLength() > 0)
+        m_host->spellCheck(this);
 }

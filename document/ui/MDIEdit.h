@@ -25,6 +25,8 @@ class TEditForm : public QMdiSubWindow
     Q_OBJECT
 
 public:
+    // The spelling language chosen for this document (an index of the frame's selector).
+    int SpellLanguageIndex = -1;
     explicit TEditForm(DocumentHost *host, QWidget *parent = nullptr);
     ~TEditForm() override;
 
@@ -76,6 +78,7 @@ public:
     void Pastewithoptions1Click();
     void Objectproperties1Click();
     void Replace1Click();
+    void Spellcheck2Click();
     void Find1Click();
     void FindNext1Click();
     void Close1Click() { close(); }

@@ -32,6 +32,7 @@ struct FrameFixture {
     RecordingShell shell;
     RecordingHelp help;
     int instances = 1;
+    Registry *registry = nullptr; // none: no file types, no spelling languages
     std::unique_ptr<TFrameForm> frame;
 
     // Nothing may ask to save while the fixture goes away.
@@ -69,6 +70,7 @@ struct FrameFixture {
         services.help = &help;
         services.instanceCount = [this] { return instances; };
         services.programDir = programDir();
+        services.registry = registry;
         services.arguments = arguments;
         frame = std::make_unique<TFrameForm>(services);
         frame->applyStartLanguage();

@@ -1,0 +1,125 @@
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QScopeGuard>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+
+// The built program under X, out of the box: F7 in a German document opens
+// the spelling dialog of the office speller on the misspelt word; Return
+// changes it to the first suggestion; the finish message follows.
+class TestSpellEndToEnd : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_program;
+
+    static QString windowId(const QString &namePattern)
+    {
+        QProcess search;
+        search.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--name"), namePattern});
+        search.waitForFinished(10000);
+        const QList<QByteArray> ids = search.readAllStandardOutput().trimmed().split('\n');
+        return ids.isEmpty() ? QString() : QString::fromLatin1(ids.last().trimmed());
+    }
+    static bool xdotool(const QStringList &args)
+    {
+        QProcess p;
+        p.start(QStringLiteral("xdotool"), args);
+        return p.waitForFinished(10000) && p.exitCode() == 0;
+    }
+    static bool pressIn(const QString &window, const QString &key)
+    {
+        // No window manager runs under Xvfb: focus the window directly.
+        return xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window}) &&
+               xdotool({QStringLiteral("key"), key});
+    }
+
+private slots:
+    void initTestCase()
+    {
+        if (qEnvironmentVariableIsEmpty("DISPLAY"))
+            QSKIP("needs an X display (the test runs under xvfb-run)");
+        if (!QFile::exists(QStringLiteral("/usr/share/hunspell/de_DE.dic")))
+            QSKIP("hunspell-de-de is not installed");
+        m_program = m_dir.filePath(QStringLiteral("quilmar"));
+        QVERIFY(QFile::copy(QStringLiteral(QUILMAR_PROGRAM_DIR "/quilmar"), m_program));
+        QFile::setPermissions(m_program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QVERIFY(QFile::copy(QStringLiteral(QUILMAR_PROOFING_LIBRARY),
+                            m_dir.filePath(QStringLiteral(QUILMAR_PROOFING_LIBRARY_NAME))));
+        for (const char *name : {"ReadMeEn.rtf", "QuilmarEn.hlp", "CodePageListEn.ini"})
+            QFile::copy(QStringLiteral(QUILMAR_PROGRAM_DIR "/") + QLatin1String(name), m_dir.filePath(QLatin1String(name)));
+    }
+
+    void f7ChecksGermanWithTheOfficeSpeller()
+    {
+        const QString file = m_dir.filePath(QStringLiteral("brief.txt"));
+        {
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("Das ist ein Tesst mit dem Haus.\r\n");
+        }
+        QProcess quilmar;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        env.insert(QStringLiteral("HOME"), m_dir.path()); // the user dictionary stays in the test folder
+        quilmar.setProcessEnvironment(env);
+        quilmar.start(m_program, {file});
+        QVERIFY(quilmar.waitForStarted());
+        // A failed step must not leave the program holding the display.
+        auto stop = qScopeGuard([&quilmar] {
+            if (quilmar.state() != QProcess::NotRunning) {
+                quilmar.kill();
+                quilmar.waitForFinished(5000);
+            }
+        });
+        QString frame;
+        QTRY_VERIFY_WITH_TIMEOUT(!(frame = windowId(QStringLiteral("^Quilmar - \\["))).isEmpty(), 20000);
+        QTest::qWait(500);
+        QVERIFY(pressIn(frame, QStringLiteral("ctrl+Home")));
+        QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("F7")}));
+
+        QString dialog;
+        QTRY_VERIFY_WITH_TIMEOUT(!(dialog = windowId(QStringLiteral("^Language German"))).isEmpty(), 15000);
+        QTest::qWait(800);
+        const QString shot = QStringLiteral(QUILMAR_BUILD_DIR "/e2e-spell-screenshot.png");
+        QProcess grab;
+        grab.start(QStringLiteral(QUILMAR_PROGRAM_DIR "/quilmar-shot"), {shot});
+        QVERIFY(grab.waitForFinished(10000));
+        QCOMPARE(grab.exitCode(), 0);
+        const QImage image(shot);
+        QVERIFY(!image.isNull());
+        QSet<QRgb> colours;
+        for (int y = 0; y < image.height(); y += 5)
+            for (int x = 0; x < image.width(); x += 5)
+                colours.insert(image.pixel(x, y));
+        QVERIFY2(colours.size() > 20, "the screenshot is nearly blank");
+
+        // Change (the default button) with the first suggestion; then the finish message.
+        QVERIFY(pressIn(dialog, QStringLiteral("Return")));
+        QString message;
+        QTRY_VERIFY_WITH_TIMEOUT(!(message = windowId(QStringLiteral("^Message$"))).isEmpty(), 15000);
+        QVERIFY(pressIn(message, QStringLiteral("Return")));
+        QTRY_VERIFY_WITH_TIMEOUT(windowId(QStringLiteral("^Message$")).isEmpty(), 10000);
+
+        QVERIFY(pressIn(frame, QStringLiteral("ctrl+s")));
+        QByteArray saved;
+        QTRY_VERIFY_WITH_TIMEOUT((saved = [&] {
+                                     QFile f(file);
+                                     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+                                 }()).startsWith("Das ist ein Test"),
+                                 10000);
+        QVERIFY2(!saved.contains("Tesst") && saved.contains(" mit dem Haus."), saved.constData());
+
+        ::kill(quilmar.processId(), SIGTERM);
+        QVERIFY(quilmar.waitForFinished(20000));
+        QCOMPARE(quilmar.exitStatus(), QProcess::NormalExit);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSpellEndToEnd)
+#include "tst_spell_e2e.moc"
