@@ -17,6 +17,7 @@
 #include "app/InsertSidebar.h"
 #include "app/LanguageFile.h"
 #include "document/ui/MDIEdit.h"
+#include "format/ui/DocumentFormatting.h"
 #include "app/MultiClipboard.h"
 #include "app/MultiClipboardBar.h"
 #include "app/RecentFiles.h"
@@ -193,6 +194,12 @@ void TFrameForm::buildActions()
     action(QStringLiteral("StandardFont1"))->setEnabled(false);
     for (const char *name : {"URL1", "Showruler1", "Show1", "ShowSidebar1"})
         action(QString::fromLatin1(name))->setChecked(true);
+    connect(action(QStringLiteral("Showruler1")), &QAction::toggled, this, [this](bool on) {
+        for (TEditForm *form : documents()) {
+            if (DocumentFormatting *formatting = DocumentFormatting::of(form))
+                formatting->setRulerVisible(on);
+        }
+    });
     setWindowItemsVisible(false);
 }
 
@@ -598,6 +605,7 @@ TEditForm *TFrameForm::activeDocument() const
 TEditForm *TFrameForm::CreateDocumentWindow()
 {
     auto *form = new TEditForm(this);
+    new DocumentFormatting(form, this, action(QStringLiteral("Showruler1"))->isChecked());
     m_mdiArea->addSubWindow(form);
     form->show();
     if (m_settings.is(SettingsLine::WordWrap, QStringLiteral("NotWordWrap")))
@@ -824,6 +832,7 @@ void TFrameForm::Timer1Timer()
         case CommandLineStep::NewNamedFile: {
             created = true;
             auto *form = new TEditForm(this);
+            new DocumentFormatting(form, this, action(QStringLiteral("Showruler1"))->isChecked());
             m_mdiArea->addSubWindow(form);
             form->show();
             form->setDocumentFileName(QFileInfo(step.argument).absoluteFilePath());
@@ -1019,6 +1028,7 @@ void TFrameForm::arrangeIcons()
 void TFrameForm::ReadMe1Click()
 {
     auto *form = new TEditForm(this);
+    new DocumentFormatting(form, this, action(QStringLiteral("Showruler1"))->isChecked());
     m_mdiArea->addSubWindow(form);
     form->show();
     form->Editor()->setReadOnly(true);

@@ -193,3 +193,36 @@ void FormattingCommands::setNumberingStart(int start)
 {
     asOneStep([&] { m_core->Paragraph().setNumberingStart(qBound(1, start, 32767)); });
 }
+
+FormattingCommands::ParagraphSettings FormattingCommands::paragraphSettings() const
+{
+    const ParagraphValues v = m_core->Paragraph().values();
+    ParagraphSettings s;
+    s.leftIndent = v.leftIndent / 20;
+    s.rightIndent = v.rightIndent / 20;
+    s.firstIndent = v.firstIndent / 20;
+    s.alignment = (v.alignment & Qt::AlignRight) ? 1 : (v.alignment & (Qt::AlignHCenter | Qt::AlignJustify)) ? 2 : 0;
+    s.spaceBefore = v.spaceBefore / 20;
+    s.spaceAfter = v.spaceAfter / 20;
+    s.lineSpacing = v.lineSpacingRule == 0 ? 0 : v.lineSpacing / 20;
+    return s;
+}
+
+void FormattingCommands::setParagraphSettings(const ParagraphSettings &settings)
+{
+    // Twips must stay an int; no page is a hundred thousand points wide.
+    const auto bounded = [](int points, int low) { return qBound(low, points, 100000); };
+    TParaAttributes &p = m_core->Paragraph();
+    asOneStep([&] {
+        p.setLeftIndent(bounded(settings.leftIndent, -100000));
+        p.setRightIndent(bounded(settings.rightIndent, -100000));
+        p.setFirstIndent(bounded(settings.firstIndent, -100000));
+        p.setAlignment(settings.alignment == 1   ? TAlignment::taRightJustify
+                       : settings.alignment == 2 ? TAlignment::taCenter
+                                                 : TAlignment::taLeftJustify);
+        p.setSpaceBefore(bounded(settings.spaceBefore, 0));
+        p.setSpaceAfter(bounded(settings.spaceAfter, 0));
+        const int line = bounded(settings.lineSpacing, 0);
+        p.setLineSpacing(line < 1 ? 0 : 3, line);
+    });
+}

@@ -35,6 +35,18 @@ public:
         ParagraphValues paragraph;
     };
 
+    // What the paragraph dialog shows and writes, in points. alignment: 0 left,
+    // 1 right, 2 centre (justified shows as centre: a three-item choice).
+    struct ParagraphSettings {
+        int leftIndent = 0;
+        int rightIndent = 0;
+        int firstIndent = 0;
+        int alignment = 0;
+        int spaceBefore = 0;
+        int spaceAfter = 0;
+        int lineSpacing = 0; // below 1: single spacing, else at least this much
+    };
+
     explicit FormattingCommands(DocumentCore *core) : m_core(core) {}
 
     // Reads the format at the selection start: cheap on any document size.
@@ -73,6 +85,9 @@ public:
     // None removes numbering and the hanging indent; other kinds raise a
     // hanging indent below 10 points to 10. start applies to numbered kinds.
     void setNumbering(NumberingKind kind, int start = 1);
+    ParagraphSettings paragraphSettings() const;
+    // Writes every value to all paragraphs of the selection, as one step.
+    void setParagraphSettings(const ParagraphSettings &settings);
     // Clamped to 1..32767, the range RTF's \pnstart and the box show.
     void setNumberingStart(int start);
 
