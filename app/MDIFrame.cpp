@@ -870,6 +870,8 @@ void TFrameForm::Timer1Timer()
     }
     emit startupFinished();
     writeStateReportIfAsked();
+    // Once more when the frame has its final size and its tool bars their layout.
+    QTimer::singleShot(1000, this, [this] { writeStateReportIfAsked(); });
 }
 
 void TFrameForm::New1Click()

@@ -18,4 +18,8 @@ int rtfGenerate(const QStringList &args);
 int proofingCommand(const QStringList &args);
 int ispellCommand(const QStringList &args);
 int ispellGenCommand(const QStringList &args);
+// Select all, Bold, then undo: format FILE --bold-all.
+int formatCommand(const QStringList &args);
+// 500 key presses, each timed to its paint: typing FILE [--at middle].
+int typingCommand(const QStringList &args);
 } // namespace Bench

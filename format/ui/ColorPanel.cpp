@@ -1,21 +1,28 @@
 #include "format/ui/ColorPanel.h"
 
 #include <QMouseEvent>
+#include <QPainter>
 
 ColorPanel::ColorPanel(QWidget *parent) : QFrame(parent)
 {
     setFrameStyle(QFrame::Panel | QFrame::Raised);
     setLineWidth(1);
     setFixedSize(18, 18);
-    setAutoFillBackground(true);
+}
+
+void ColorPanel::paintEvent(QPaintEvent *event)
+{
+    // Styles paint tool bar children over a palette colour: fill it ourselves.
+    QPainter p(this);
+    p.fillRect(contentsRect(), m_color);
+    p.end();
+    QFrame::paintEvent(event);
 }
 
 void ColorPanel::setColor(const QColor &color)
 {
     m_color = color;
-    QPalette p = palette();
-    p.setColor(QPalette::Window, color);
-    setPalette(p);
+    update();
 }
 
 QColor ColorPanel::fromSettingsNumber(int value)
