@@ -22,6 +22,7 @@
 #include "app/InsertSidebar.h"
 #include "app/LanguageFile.h"
 #include "document/ui/MDIEdit.h"
+#include "format/ui/DocumentFormatting.h"
 #include "app/MultiClipboard.h"
 #include "app/MultiClipboardBar.h"
 #include "app/RecentFiles.h"
@@ -210,6 +211,12 @@ void TFrameForm::buildActions()
     action(QStringLiteral("StandardFont1"))->setEnabled(false);
     for (const char *name : {"URL1", "Showruler1", "Show1", "ShowSidebar1"})
         action(QString::fromLatin1(name))->setChecked(true);
+    connect(action(QStringLiteral("Showruler1")), &QAction::toggled, this, [this](bool on) {
+        for (TEditForm *form : documents()) {
+            if (DocumentFormatting *formatting = DocumentFormatting::of(form))
+                formatting->setRulerVisible(on);
+        }
+    });
     setWindowItemsVisible(false);
 }
 
@@ -689,6 +696,7 @@ void TFrameForm::prepareSubWindow(QMdiSubWindow *window)
 TEditForm *TFrameForm::CreateDocumentWindow()
 {
     auto *form = new TEditForm(this);
+    new DocumentFormatting(form, this, action(QStringLiteral("Showruler1"))->isChecked());
     m_mdiArea->addSubWindow(form);
     form->show();
     if (m_settings.is(SettingsLine::WordWrap, QStringLiteral("NotWordWrap")))
@@ -919,6 +927,7 @@ void TFrameForm::Timer1Timer()
         case CommandLineStep::NewNamedFile: {
             created = true;
             auto *form = new TEditForm(this);
+            new DocumentFormatting(form, this, action(QStringLiteral("Showruler1"))->isChecked());
             m_mdiArea->addSubWindow(form);
             form->show();
             form->setDocumentFileName(QFileInfo(step.argument).absoluteFilePath());
@@ -958,6 +967,8 @@ void TFrameForm::Timer1Timer()
     offerRecovery();
     emit startupFinished();
     writeStateReportIfAsked();
+    // Once more when the frame has its final size and its tool bars their layout.
+    QTimer::singleShot(1000, this, [this] { writeStateReportIfAsked(); });
 }
 
 void TFrameForm::New1Click()
@@ -1122,6 +1133,7 @@ void TFrameForm::arrangeIcons()
 void TFrameForm::ReadMe1Click()
 {
     auto *form = new TEditForm(this);
+    new DocumentFormatting(form, this, action(QStringLiteral("Showruler1"))->isChecked());
     m_mdiArea->addSubWindow(form);
     form->show();
     form->Editor()->setReadOnly(true);

@@ -9,6 +9,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QToolBar>
 
 QByteArray frameStateReport(TFrameForm &frame)
 {
@@ -32,7 +33,23 @@ QByteArray frameStateReport(TFrameForm &frame)
     QJsonArray recent;
     for (int k = 0; k < RecentFiles::Count; ++k)
         recent.append(frame.settings().line(RecentFiles::FirstLine + k));
+    // Screen centres of the active document's formatting controls, for
+    // tests that click them from outside the program.
+    QJsonObject controls;
+    if (active) {
+        for (const char *name : {"Editor", "ToolButton26", "ToolButton20", "Panel3", "FirstInd", "LeftInd", "RightInd"}) {
+            const QString key = QString::fromLatin1(name);
+            QWidget *w = active->toolBar() ? active->toolBar()->findChild<QWidget *>(key) : nullptr;
+            if (!w)
+                w = active->findChild<QWidget *>(key);
+            if (w && w->isVisible()) {
+                const QPoint centre = w->mapToGlobal(w->rect().center());
+                controls.insert(key, QJsonArray{centre.x(), centre.y()});
+            }
+        }
+    }
     QJsonObject report{
+        {QStringLiteral("controls"), controls},
         {QStringLiteral("title"), frame.windowTitle()},
         {QStringLiteral("documents"), docs},
         {QStringLiteral("recent"), recent},

@@ -25,4 +25,8 @@ int previewCommand(const QStringList &args);
 int toolCommand(const QStringList &args);
 // The spell-check driver over a file, answering Skip to every error.
 int spellCommand(const QStringList &args);
+// Select all, Bold, then undo: format FILE --bold-all.
+int formatCommand(const QStringList &args);
+// 500 key presses, each timed to its paint: typing FILE [--at middle].
+int typingCommand(const QStringList &args);
 } // namespace Bench

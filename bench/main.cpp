@@ -12,7 +12,7 @@ int main(int argc, char *argv[])
     QStringList args = app.arguments().mid(1);
     if (args.isEmpty()) {
         std::fprintf(stderr, "usage: quilmar-bench load|text|save|startup|gen|rtf-read|rtf-write|rtf-roundtrip|"
-                             "rtf-generate|proofing|ispell|ispell-gen|print|preview|tool|spell …\n");
+                             "rtf-generate|proofing|ispell|ispell-gen|print|preview|tool|spell|format|typing …\n");
         return 2;
     }
     const QString command = args.takeFirst();
@@ -27,6 +27,7 @@ int main(int argc, char *argv[])
         {"rtf-generate", Bench::rtfGenerate},
         {"tool", Bench::toolCommand},
         {"spell", Bench::spellCommand},
+        {"format", Bench::formatCommand}, {"typing", Bench::typingCommand},
     };
     for (const auto &[name, run] : commands)
         if (command == QLatin1String(name))

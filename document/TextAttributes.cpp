@@ -121,7 +121,8 @@ QColor TTextAttributes::Color() const
 void TTextAttributes::setColor(const QColor &color)
 {
     QTextCharFormat f;
-    f.setForeground(color);
+    // An invalid colour is the automatic colour: no brush of our own.
+    f.setForeground(color.isValid() ? QBrush(color) : QBrush());
     merge(f);
 }
 
@@ -136,7 +137,7 @@ QColor TTextAttributes::BackColor() const
 void TTextAttributes::setBackColor(const QColor &color)
 {
     QTextCharFormat f;
-    f.setBackground(color);
+    f.setBackground(color.isValid() ? QBrush(color) : QBrush());
     merge(f);
 }
 

@@ -34,9 +34,9 @@ public:
     void setStyle(TFontStyles style);
     QColor Color() const;                    // automatic colour: the window text colour
     bool isAutoColor() const;
-    void setColor(const QColor &color);
+    void setColor(const QColor &color);      // invalid: automatic colour
     QColor BackColor() const;
-    void setBackColor(const QColor &color);
+    void setBackColor(const QColor &color);  // invalid: no background
     bool Protected() const;
     void setProtected(bool on);
     bool Hidden() const;
