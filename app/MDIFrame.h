@@ -146,6 +146,7 @@ public:
     bool searchCaseMismatch() const override;
     UserInteraction &searchInteraction() override { return *m_ui; }
     const TextSet &searchTexts() const override { return m_textSet; }
+    void showSearchProgress(const QString &text) override { setStatusPanel(1, text); }
 
 signals:
     // The command line has been processed (documents opened).

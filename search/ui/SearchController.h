@@ -1,9 +1,13 @@
 #pragma once
 
 #include "document/ui/DocumentHost.h"
+#include "search/ReplacePass.h"
 
 #include <QObject>
 #include <QPoint>
+#include <QPointer>
+
+#include <memory>
 
 class TEditForm;
 class TWideFindDialog;
@@ -22,6 +26,8 @@ public:
     virtual bool searchCaseMismatch() const = 0;
     virtual UserInteraction &searchInteraction() = 0;
     virtual const TextSet &searchTexts() const = 0;
+    // Progress of a long Replace All for the status bar; empty clears it.
+    virtual void showSearchProgress(const QString &text) = 0;
 };
 
 // Find, Find Next and Replace of the document windows with the frame's two
@@ -32,7 +38,16 @@ class SearchController : public QObject
     Q_OBJECT
 
 public:
+    // How long Replace All works before the event loop runs again; a run
+    // done within the first slice never shows progress.
+    struct Timing {
+        int firstSliceMs = 150;
+        int sliceMs = 50;
+    };
+
     SearchController(SearchHost *host, QWidget *dialogParent);
+    void setTiming(const Timing &timing) { m_timing = timing; }
+    bool isReplacingAll() const { return m_pass != nullptr; }
 
     void run(TEditForm *form, DocumentHost::SearchCommand command);
     void Find1Click(TEditForm *form);
@@ -50,7 +65,17 @@ public:
     bool replaceFindHandler(TEditForm *form);
     void replaceHandler(TEditForm *form);
 
+signals:
+    // A Replace All pass ended (done, cancelled or interrupted); the count includes the answered match.
+    void replaceAllFinished(int replacements);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    void startReplaceAll(TEditForm *form, bool joinFirst);
+    void continueReplaceAll();
+    void finishReplaceAll();
     // Searches from the selection; the match is selected. -1 when none.
     int search(TEditForm *form, const QString &text, int start, int length, bool down, bool wholeWord,
                bool matchCase);
@@ -64,4 +89,9 @@ private:
     TWideReplaceDialog *m_replaceDialog;
     QPoint m_replaceConfirmPos;
     int m_searchedDocumentCount = 1;
+    Timing m_timing;
+    std::unique_ptr<ReplacePass> m_pass;
+    QPointer<TEditForm> m_passForm;
+    int m_passFirst = 0;
+    bool m_passCancelled = false;
 };
