@@ -18,4 +18,8 @@ int rtfGenerate(const QStringList &args);
 int proofingCommand(const QStringList &args);
 int ispellCommand(const QStringList &args);
 int ispellGenCommand(const QStringList &args);
+// Replace All through the frame with "Yes to all": replace FILE FIND REPLACEMENT [--whole-word] [--match-case].
+int replaceCommand(const QStringList &args);
+// English prose for replace: prose FILE CHARACTERS.
+int proseCommand(const QStringList &args);
 } // namespace Bench

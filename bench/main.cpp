@@ -11,7 +11,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     if (args.isEmpty()) {
-        std::fprintf(stderr, "usage: quilmar-bench load|text|save|startup|gen|rtf-read|rtf-write|rtf-generate|proofing|ispell|ispell-gen …\n");
+        std::fprintf(stderr, "usage: quilmar-bench load|text|save|startup|gen|rtf-read|rtf-write|rtf-generate|proofing|ispell|ispell-gen|replace|prose …\n");
         return 2;
     }
     const QString command = args.takeFirst();
@@ -22,6 +22,7 @@ int main(int argc, char *argv[])
         {"rtf-read", Bench::rtfRead}, {"rtf-write", Bench::rtfWrite}, {"rtf-generate", Bench::rtfGenerate},
         {"proofing", Bench::proofingCommand},
         {"ispell", Bench::ispellCommand}, {"ispell-gen", Bench::ispellGenCommand},
+        {"replace", Bench::replaceCommand}, {"prose", Bench::proseCommand},
     };
     for (const auto &[name, run] : commands)
         if (command == QLatin1String(name))

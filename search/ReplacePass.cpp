@@ -2,8 +2,10 @@
 
 #include "document/DocumentCore.h"
 #include "document/PlainText.h"
+#include "document/TextProperties.h"
 
 #include <QElapsedTimer>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -14,6 +16,15 @@ ReplacePass::ReplacePass(DocumentCore &core, const QString &searchText, const QS
       m_caseMismatch(options.caseMismatch), m_joinNext(joinPrevious)
 {
     m_selection = {core.SelStart(), core.SelLength()};
+    const QChar last = replacement.isEmpty() ? QChar() : replacement.back();
+    m_lastOfReplacement = last == u'\r' || last == u'\n' ? QChar(QChar::ParagraphSeparator) : last;
+    // Without protected text anywhere no match needs the protection check.
+    for (QTextBlock b = core.document()->begin(); b.isValid() && !m_hasProtected; b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            if (it.fragment().charFormat().boolProperty(TextProperty::Protected)) {
+                m_hasProtected = true;
+                break;
+            }
     m_done = !m_matcher.isValid();
     // Our own edits come inside run(); anything else is an interruption.
     // A layout refresh reports a change of equal size without a new revision.
@@ -70,10 +81,11 @@ bool ReplacePass::run(qint64 budgetMs)
         }
         const int start = match->start + m_delta;
         const int end = start + match->length;
+        const int previousSource = m_source;
         m_source = match->end();
         // Passed over: exact-case matches in case-mismatch mode and protected
         // text the core refuses; stepping leaves such a match selected.
-        if ((m_caseMismatch && m_matcher.isExactCase(*match)) || !core->mayEdit(start, end)) {
+        if ((m_caseMismatch && m_matcher.isExactCase(*match)) || (m_hasProtected && !core->mayEdit(start, end))) {
             m_before = QChar();
             m_selection = {start, match->length};
             continue;
@@ -96,8 +108,12 @@ bool ReplacePass::run(qint64 budgetMs)
         m_applying = false;
         const int after = c.position();
         m_delta = after - m_source;
-        // Whole word looks at the replacement's last character now.
-        m_before = after > 0 ? doc->characterAt(after - 1) : QChar(QChar::ParagraphSeparator);
+        // Whole word looks at the replacement's last character now, or at
+        // what stood in front of the match when it was deleted.
+        if (!m_replacement.isEmpty())
+            m_before = m_lastOfReplacement;
+        else if (match->start > previousSource || m_before.isNull())
+            m_before = match->start > 0 ? m_raw.at(match->start - 1) : QChar(QChar::ParagraphSeparator);
         m_selection = {after, 0};
         ++m_replacements;
     }

@@ -57,6 +57,8 @@ private:
     int m_revision = 0;
     int m_count = 0;
     bool m_caseMismatch;
+    bool m_hasProtected = false;
+    QChar m_lastOfReplacement;
     bool m_joinNext;
     bool m_applying = false;
     bool m_done = false;
