@@ -140,7 +140,7 @@ public:
     void openRecentFile(const QString &path) override { OpenDocumentFile(path); }
 
     // SearchHost
-    QList<TEditForm *> documentsInCreationOrder() const override;
+    QList<TEditForm *> documentsInWindowOrder() const override { return documents(); }
     void activateDocument(TEditForm *form) override;
     bool searchInAllFiles() const override;
     bool searchCaseMismatch() const override;

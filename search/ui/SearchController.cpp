@@ -152,7 +152,7 @@ bool SearchController::findHandler(TEditForm *form)
         const int found = search(form, text, start, length, down, options.testFlag(TWideFindDialog::frWholeWord),
                                  options.testFlag(TWideFindDialog::frMatchCase));
         if (found < 0) {
-            if (m_host->searchInAllFiles() && m_host->documentsInCreationOrder().size() > m_searchedDocumentCount) {
+            if (m_host->searchInAllFiles() && m_host->documentsInWindowOrder().size() > m_searchedDocumentCount) {
                 TEditForm *next = nextDocument(form);
                 m_host->activateDocument(next);
                 ++m_searchedDocumentCount;
@@ -197,7 +197,7 @@ bool SearchController::replaceFindHandler(TEditForm *form)
                                  options.testFlag(TWideFindDialog::frMatchCase));
         if (found < 0) {
             state.lastSearchFailed = true;
-            if (m_host->searchInAllFiles() && m_host->documentsInCreationOrder().size() > m_searchedDocumentCount) {
+            if (m_host->searchInAllFiles() && m_host->documentsInWindowOrder().size() > m_searchedDocumentCount) {
                 TEditForm *next = nextDocument(form);
                 m_host->activateDocument(next);
                 ++m_searchedDocumentCount;
@@ -361,9 +361,13 @@ bool SearchController::notFound(TWideFindDialog *dialog, const QString &text, bo
     return false;
 }
 
-TEditForm *SearchController::nextDocument(TEditForm *form) const
+TEditForm *SearchController::nextDocument(TEditForm *form)
 {
-    const QList<TEditForm *> docs = m_host->documentsInCreationOrder();
-    const qsizetype index = docs.indexOf(form);
-    return docs.at((index + 1) % docs.size());
+    const QList<TEditForm *> docs = m_host->documentsInWindowOrder();
+    m_documentOrder.removeAll(nullptr);
+    // A new search, or windows opened since: take the frame's order afresh.
+    if (m_searchedDocumentCount == 1 || !m_documentOrder.contains(form) || m_documentOrder.size() != docs.size())
+        m_documentOrder = QList<QPointer<TEditForm>>(docs.cbegin(), docs.cend());
+    const qsizetype index = m_documentOrder.indexOf(form);
+    return m_documentOrder.at((index + 1) % m_documentOrder.size());
 }

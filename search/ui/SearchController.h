@@ -20,7 +20,8 @@ class SearchHost
 public:
     virtual ~SearchHost() = default;
     virtual TEditForm *activeDocument() const = 0;
-    virtual QList<TEditForm *> documentsInCreationOrder() const = 0;
+    // The frame's window order, the active document first, then the ones used before it.
+    virtual QList<TEditForm *> documentsInWindowOrder() const = 0;
     virtual void activateDocument(TEditForm *form) = 0;
     virtual bool searchInAllFiles() const = 0;
     virtual bool searchCaseMismatch() const = 0;
@@ -81,7 +82,7 @@ private:
                bool matchCase);
     int moveDialogAway(TWideFindDialog *dialog, TEditForm *form, int position, int threshold, int above, int below);
     bool notFound(TWideFindDialog *dialog, const QString &text, bool replacing);
-    TEditForm *nextDocument(TEditForm *form) const;
+    TEditForm *nextDocument(TEditForm *form);
     void enableFindNext(TEditForm *form);
 
     SearchHost *m_host;
@@ -89,6 +90,9 @@ private:
     TWideReplaceDialog *m_replaceDialog;
     QPoint m_replaceConfirmPos;
     int m_searchedDocumentCount = 1;
+    // The window order when a search across documents began; activating
+    // a window changes the frame's order, so the steps follow this one.
+    QList<QPointer<TEditForm>> m_documentOrder;
     Timing m_timing;
     std::unique_ptr<ReplacePass> m_pass;
     QPointer<TEditForm> m_passForm;

@@ -164,12 +164,13 @@ private slots:
         document("nor here");
         TEditForm *third = document("the needle");
         fx->frame->activateDocument(first);
+        // Window order now: first, third (used before it), second.
         first->Find1Click();
         search()->findDialog()->setFindTextW(QStringLiteral("needle"));
         search()->findHandler(first);
         QTRY_COMPARE(fx->frame->activeDocument(), third);
         QCOMPARE(third->Editor()->SelStart(), 4);
-        QCOMPARE(search()->searchedDocumentCount(), 3);
+        QCOMPARE(search()->searchedDocumentCount(), 2);
 
         // Text nowhere: every document once, then one message and the count back at 1.
         search()->findDialog()->setFindTextW(QStringLiteral("absent"));
@@ -177,6 +178,28 @@ private slots:
         third->FindNext1Click();
         QCOMPARE(fx->ui.messageTexts().size(), 1);
         QCOMPARE(search()->searchedDocumentCount(), 1);
+    }
+
+    void searchAcrossDocumentsFollowsTheWindowOrder()
+    {
+        fx->frame->action(QStringLiteral("SearchFiles1"))->setChecked(true);
+        TEditForm *a = document("needle in a");
+        TEditForm *b = document("needle in b");
+        TEditForm *c = document("nothing in c");
+        QCOMPARE(fx->frame->activeDocument(), c);
+        c->Find1Click();
+        search()->findDialog()->setFindTextW(QStringLiteral("needle"));
+        // C active: the one used before it, B, comes first, although A is older.
+        search()->findHandler(c);
+        QTRY_COMPARE(fx->frame->activeDocument(), b);
+        QCOMPARE(b->Editor()->SelLength(), 6);
+        QCOMPARE(search()->searchedDocumentCount(), 2);
+        // Going on from B reaches A, not C again, though C is now the last used before B.
+        b->FindNext1Click();
+        QTRY_COMPARE(fx->frame->activeDocument(), a);
+        QCOMPARE(a->Editor()->SelStart(), 0);
+        QCOMPARE(a->Editor()->SelLength(), 6);
+        QCOMPARE(search()->searchedDocumentCount(), 3);
     }
 
     void replaceAllAcrossDocumentsAsksAgainInEach()
