@@ -879,15 +879,6 @@ void TFrameForm::runSearchCommand(TEditForm *form, SearchCommand command)
     m_search->run(form, command);
 }
 
-QList<TEditForm *> TFrameForm::documentsInCreationOrder() const
-{
-    QList<TEditForm *> docs;
-    for (QMdiSubWindow *w : m_mdiArea->subWindowList(QMdiArea::CreationOrder))
-        if (auto *f = qobject_cast<TEditForm *>(w))
-            docs << f;
-    return docs;
-}
-
 void TFrameForm::activateDocument(TEditForm *form)
 {
     if (form->isMinimized())

@@ -160,12 +160,13 @@ public:
     void openRecentFile(const QString &path) override { OpenDocumentFile(path); }
 
     // SearchHost
-    QList<TEditForm *> documentsInCreationOrder() const override;
+    QList<TEditForm *> documentsInWindowOrder() const override { return documents(); }
     void activateDocument(TEditForm *form) override;
     bool searchInAllFiles() const override;
     bool searchCaseMismatch() const override;
     UserInteraction &searchInteraction() override { return *m_ui; }
     const TextSet &searchTexts() const override { return m_textSet; }
+    void showSearchProgress(const QString &text) override { setStatusPanel(1, text); }
 
 signals:
     // The command line has been processed (documents opened).

@@ -62,17 +62,23 @@ void MultiClipboard::capture()
     if (data && data == m_placed)
         return;
     TRichTextEdit *buffer = m_buffers.value(m_selected, m_buffers.first());
+    const int slot = int(m_buffers.indexOf(buffer));
+    if (!data || data->formats().isEmpty()) {
+        // Nothing to take: on X11 the owner of the clipboard went away (a
+        // closed terminal). The slot keeps what it collected, and there we
+        // offer it again so it can still be pasted.
+        if (QGuiApplication::platformName() == QLatin1String("xcb"))
+            putOnClipboard(slot);
+        return;
+    }
     buffer->Clear();
     const bool plain = isPlainText(data);
     buffer->setPlainText(plain);
     buffer->selectAll();
-    // An empty clipboard (an X11 selection without owner) has no formats,
-    // and Qt's own paste cannot take that.
     if (plain)
         buffer->PasteUnformatted();
-    else if (data && !data->formats().isEmpty())
+    else
         buffer->Paste();
-    const int slot = int(m_buffers.indexOf(buffer));
     m_hints[slot] = buffer->Text().left(HintLength);
     emit hintChanged(slot, m_hints.at(slot));
 }

@@ -39,7 +39,7 @@ public:
 
     int addSlot();
     // Copies the clipboard into the selected slot, unless the clipboard holds
-    // what this object put there itself.
+    // what this object put there itself or nothing at all (the slot stays).
     void capture();
     // Puts the slot's content on the clipboard and selects the slot; the last
     // slot first gets a new one behind it. True when a slot was added.

@@ -29,4 +29,8 @@ int spellCommand(const QStringList &args);
 int formatCommand(const QStringList &args);
 // 500 key presses, each timed to its paint: typing FILE [--at middle].
 int typingCommand(const QStringList &args);
+// Replace All through the frame with "Yes to all": replace FILE FIND REPLACEMENT [--whole-word] [--match-case].
+int replaceCommand(const QStringList &args);
+// English prose for replace: prose FILE CHARACTERS.
+int proseCommand(const QStringList &args);
 } // namespace Bench

@@ -12,7 +12,8 @@ int main(int argc, char *argv[])
     QStringList args = app.arguments().mid(1);
     if (args.isEmpty()) {
         std::fprintf(stderr, "usage: quilmar-bench load|text|save|startup|gen|rtf-read|rtf-write|rtf-roundtrip|"
-                             "rtf-generate|proofing|ispell|ispell-gen|print|preview|tool|spell|format|typing …\n");
+                             "rtf-generate|proofing|ispell|ispell-gen|print|preview|tool|spell|format|typing|"
+                             "replace|prose …\n");
         return 2;
     }
     const QString command = args.takeFirst();
@@ -28,6 +29,7 @@ int main(int argc, char *argv[])
         {"tool", Bench::toolCommand},
         {"spell", Bench::spellCommand},
         {"format", Bench::formatCommand}, {"typing", Bench::typingCommand},
+        {"replace", Bench::replaceCommand}, {"prose", Bench::proseCommand},
     };
     for (const auto &[name, run] : commands)
         if (command == QLatin1String(name))

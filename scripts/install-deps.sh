@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-image-formats-plugins qt6-translations-l10n
   libgl-dev libxkbcommon-dev
   libicu-dev libjpeg62-turbo adwaita-icon-theme
-  xvfb xauth xdotool x11-utils
+  xvfb xauth xdotool x11-utils xclip
   fonts-liberation2
   libhunspell-dev hunspell-en-us hunspell-en-gb hunspell-de-de hunspell-fr
   ispell iamerican ibritish ingerman ifrench-gut

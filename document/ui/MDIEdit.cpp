@@ -288,7 +288,7 @@ void TEditForm::applyTexts()
 void TEditForm::FormCreate()
 {
     setFileName(QString());
-    LastSearchKind = 0;
+    searchState = SearchState();
     applyTexts();
     m_host->setWindowItemsVisible(true);
     m_host->addTabSection(this, windowTitle());

@@ -3,6 +3,7 @@
 #include "document/FileCoding.h"
 #include "document/DocumentCore.h"
 #include "document/PlainText.h"
+#include "document/SearchState.h"
 #include "platform/UserInteraction.h"
 
 #include <QMdiSubWindow>
@@ -40,10 +41,7 @@ public:
     void setSaveInitialDir(const QString &dir) { m_saveInitialDir = dir; }
     bool Loading() const { return m_loadingFile; }
     // Search state of this window (find and replace commands).
-    int LastSearchKind = 0;
-    bool FirstReplaceSearch = false;
-    bool ReplaceAllConfirmed = false;
-    bool LastSearchFailed = false;
+    SearchState searchState;
 
     // The document's menus, merged into the frame's menu bar while it is active.
     QMenu *fileMenu() const { return m_fileMenu; }

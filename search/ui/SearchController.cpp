@@ -7,6 +7,9 @@
 #include "search/ui/WideFindReplaceDialog.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QTimer>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -80,14 +83,14 @@ void SearchController::Find1Click(TEditForm *form)
     if (m_host->searchInAllFiles())
         e->select(0, 0);
     m_findDialog->Execute();
-    form->LastSearchKind = 1;
+    form->searchState.lastKind = SearchState::Kind::Find;
 }
 
 void SearchController::Replace1Click(TEditForm *form)
 {
     enableFindNext(form);
-    form->FirstReplaceSearch = true;
-    form->ReplaceAllConfirmed = false;
+    form->searchState.firstReplaceSearch = true;
+    form->searchState.replaceAllConfirmed = false;
     const QScreen *screen = QGuiApplication::primaryScreen();
     m_replaceConfirmPos.setX((screen ? screen->geometry().width() : 1024) - 380 * screenDpi() / 96);
     m_replaceDialog->setPosition(40, 50);
@@ -97,16 +100,16 @@ void SearchController::Replace1Click(TEditForm *form)
     if (m_host->searchInAllFiles())
         e->select(0, 0);
     m_replaceDialog->Execute();
-    form->LastSearchKind = 2;
+    form->searchState.lastKind = SearchState::Kind::Replace;
 }
 
 void SearchController::FindNext1Click(TEditForm *form)
 {
-    switch (form->LastSearchKind) {
-    case 1: findHandler(form); break;
-    case 2: replaceHandler(form); break;
-    case 3: replaceFindHandler(form); break;
-    default: break;
+    switch (form->searchState.lastKind) {
+    case SearchState::Kind::Find: findHandler(form); break;
+    case SearchState::Kind::Replace: replaceHandler(form); break;
+    case SearchState::Kind::ReplaceDialogFind: replaceFindHandler(form); break;
+    case SearchState::Kind::None: break;
     }
 }
 
@@ -149,7 +152,7 @@ bool SearchController::findHandler(TEditForm *form)
         const int found = search(form, text, start, length, down, options.testFlag(TWideFindDialog::frWholeWord),
                                  options.testFlag(TWideFindDialog::frMatchCase));
         if (found < 0) {
-            if (m_host->searchInAllFiles() && m_host->documentsInCreationOrder().size() > m_searchedDocumentCount) {
+            if (m_host->searchInAllFiles() && m_host->documentsInWindowOrder().size() > m_searchedDocumentCount) {
                 TEditForm *next = nextDocument(form);
                 m_host->activateDocument(next);
                 ++m_searchedDocumentCount;
@@ -173,9 +176,10 @@ bool SearchController::findHandler(TEditForm *form)
 
 bool SearchController::replaceFindHandler(TEditForm *form)
 {
-    form->LastSearchKind = 3;
+    SearchState &state = form->searchState;
+    state.lastKind = SearchState::Kind::ReplaceDialogFind;
     m_replaceDialog->Execute();
-    form->LastSearchFailed = false;
+    state.lastSearchFailed = false;
     const TWideFindDialog::Options options = m_replaceDialog->options();
     const QString text = withoutLineFeeds(m_replaceDialog->FindTextW());
     TRichTextEdit *e = form->Editor();
@@ -183,17 +187,17 @@ bool SearchController::replaceFindHandler(TEditForm *form)
         const int s = e->SelStart();
         const int end = s + e->SelLength();
         int start = end;
-        if (form->FirstReplaceSearch) {
+        if (state.firstReplaceSearch) {
             // A selection that holds the search text already is found first.
             start = s;
-            form->FirstReplaceSearch = false;
+            state.firstReplaceSearch = false;
         }
         const int length = e->TextLength() - start + 1;
         const int found = search(form, text, start, length, true, options.testFlag(TWideFindDialog::frWholeWord),
                                  options.testFlag(TWideFindDialog::frMatchCase));
         if (found < 0) {
-            form->LastSearchFailed = true;
-            if (m_host->searchInAllFiles() && m_host->documentsInCreationOrder().size() > m_searchedDocumentCount) {
+            state.lastSearchFailed = true;
+            if (m_host->searchInAllFiles() && m_host->documentsInWindowOrder().size() > m_searchedDocumentCount) {
                 TEditForm *next = nextDocument(form);
                 m_host->activateDocument(next);
                 ++m_searchedDocumentCount;
@@ -216,14 +220,17 @@ bool SearchController::replaceFindHandler(TEditForm *form)
 
 void SearchController::replaceHandler(TEditForm *form)
 {
+    if (m_pass)
+        return; // one Replace All at a time; its end goes on with the search
     UserInteraction &ui = m_host->searchInteraction();
     const TextSet &texts = m_host->searchTexts();
+    SearchState &state = form->searchState;
     for (;;) {
-        if (!replaceFindHandler(form) || form->LastSearchFailed)
+        if (!replaceFindHandler(form) || state.lastSearchFailed)
             return;
         const bool replaceAll = m_replaceDialog->options().testFlag(TWideFindDialog::frReplaceAll);
         TRichTextEdit *e = form->Editor();
-        if (!form->ReplaceAllConfirmed) {
+        if (!state.replaceAllConfirmed) {
             UserInteraction::Message question;
             question.title = QStringLiteral("Quilmar");
             question.text = texts.entry(Txt::ReplaceThis) + e->SelText() + u'?';
@@ -241,19 +248,104 @@ void SearchController::replaceHandler(TEditForm *form)
                 e->ReplaceSelectionW(m_replaceDialog->ReplaceTextW());
                 break;
             case UserInteraction::YesToAll:
-                form->ReplaceAllConfirmed = true;
+                state.replaceAllConfirmed = true;
                 break;
             default:
                 break;
             }
         }
-        if (form->ReplaceAllConfirmed)
-            e->ReplaceSelectionW(m_replaceDialog->ReplaceTextW());
-        form->LastSearchKind = 2;
+        state.lastKind = SearchState::Kind::Replace;
+        if (state.replaceAllConfirmed) {
+            const bool replaced = e->ReplaceSelectionW(m_replaceDialog->ReplaceTextW());
+            if (replaceAll) {
+                // Nothing is asked any more: the rest goes in one pass.
+                startReplaceAll(form, replaced);
+                return;
+            }
+        }
         if (!replaceAll) {
             form->FocusEditor();
             return;
         }
+    }
+}
+
+void SearchController::startReplaceAll(TEditForm *form, bool joinFirst)
+{
+    TRichTextEdit *e = form->Editor();
+    const TWideFindDialog::Options options = m_replaceDialog->options();
+    const SearchOptions searchOptions{options.testFlag(TWideFindDialog::frWholeWord),
+                                      options.testFlag(TWideFindDialog::frMatchCase), m_host->searchCaseMismatch()};
+    m_pass = std::make_unique<ReplacePass>(*e->core(), m_replaceDialog->FindTextW(), m_replaceDialog->ReplaceTextW(),
+                                           searchOptions, e->SelStart() + e->SelLength(), joinFirst);
+    m_passForm = form;
+    m_passFirst = joinFirst ? 1 : 0;
+    m_passCancelled = false;
+    if (m_pass->run(m_timing.firstSliceMs)) {
+        finishReplaceAll();
+        return;
+    }
+    // Long: the rest in slices from the event loop, input held off, Esc cancels.
+    qApp->installEventFilter(this);
+    m_host->showSearchProgress(QStringLiteral("%1 %").arg(m_pass->percent()));
+    QTimer::singleShot(0, this, &SearchController::continueReplaceAll);
+}
+
+void SearchController::continueReplaceAll()
+{
+    if (!m_pass)
+        return;
+    if (!m_passForm || m_passCancelled || m_pass->run(m_timing.sliceMs)) {
+        finishReplaceAll();
+        return;
+    }
+    m_host->showSearchProgress(QStringLiteral("%1 %").arg(m_pass->percent()));
+    QTimer::singleShot(0, this, &SearchController::continueReplaceAll);
+}
+
+void SearchController::finishReplaceAll()
+{
+    qApp->removeEventFilter(this);
+    m_host->showSearchProgress(QString());
+    const std::unique_ptr<ReplacePass> pass = std::move(m_pass);
+    QPointer<TEditForm> form = m_passForm;
+    m_passForm = nullptr;
+    emit replaceAllFinished(pass->replacements() + m_passFirst);
+    if (!form || pass->wasInterrupted())
+        return;
+    TRichTextEdit *e = form->Editor();
+    const TextRange selection = pass->selection();
+    e->select(selection.start, selection.length);
+    e->ensureCursorVisible();
+    m_replaceConfirmPos.setY(moveDialogAway(m_replaceDialog, form, selection.start, 290, 230, 60));
+    if (m_passCancelled) {
+        form->FocusEditor();
+        return;
+    }
+    // What is left is the search finding nothing more: the message, or the next document.
+    replaceHandler(form);
+}
+
+bool SearchController::eventFilter(QObject *watched, QEvent *event)
+{
+    if (!m_pass || QApplication::activeModalWidget())
+        return QObject::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        if (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape)
+            m_passCancelled = true;
+        return true;
+    case QEvent::ShortcutOverride:
+    case QEvent::KeyRelease:
+    case QEvent::InputMethod:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonRelease:
+    case QEvent::Drop:
+        // The document must not change under the pass.
+        return true;
+    default:
+        return QObject::eventFilter(watched, event);
     }
 }
 
@@ -269,9 +361,13 @@ bool SearchController::notFound(TWideFindDialog *dialog, const QString &text, bo
     return false;
 }
 
-TEditForm *SearchController::nextDocument(TEditForm *form) const
+TEditForm *SearchController::nextDocument(TEditForm *form)
 {
-    const QList<TEditForm *> docs = m_host->documentsInCreationOrder();
-    const qsizetype index = docs.indexOf(form);
-    return docs.at((index + 1) % docs.size());
+    const QList<TEditForm *> docs = m_host->documentsInWindowOrder();
+    m_documentOrder.removeAll(nullptr);
+    // A new search, or windows opened since: take the frame's order afresh.
+    if (m_searchedDocumentCount == 1 || !m_documentOrder.contains(form) || m_documentOrder.size() != docs.size())
+        m_documentOrder = QList<QPointer<TEditForm>>(docs.cbegin(), docs.cend());
+    const qsizetype index = m_documentOrder.indexOf(form);
+    return m_documentOrder.at((index + 1) % m_documentOrder.size());
 }

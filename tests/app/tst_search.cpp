@@ -39,7 +39,7 @@ private slots:
         form->Find1Click();
         QCOMPARE(search()->findDialog()->FindTextW(), QStringLiteral("word"));
         QVERIFY(form->action(QStringLiteral("FindNext1"))->isEnabled());
-        QCOMPARE(form->LastSearchKind, 1);
+        QCOMPARE(form->searchState.lastKind, SearchState::Kind::Find);
         QVERIFY(search()->findHandler(form));
         QCOMPARE(form->Editor()->SelStart(), 9);
         form->FindNext1Click();
@@ -144,7 +144,7 @@ private slots:
         QCOMPARE(form->Editor()->Text(), QStringLiteral("ab X ab"));
         QCOMPARE(fx->ui.shown.last().message.buttons, UserInteraction::Yes | UserInteraction::No);
         // Find Next after Replace performs a replace step, with confirmation.
-        QCOMPARE(form->LastSearchKind, 2);
+        QCOMPARE(form->searchState.lastKind, SearchState::Kind::Replace);
         fx->ui.messageAnswers << UserInteraction::Yes;
         form->FindNext1Click();
         QCOMPARE(form->Editor()->Text(), QStringLiteral("ab X X"));
@@ -164,12 +164,13 @@ private slots:
         document("nor here");
         TEditForm *third = document("the needle");
         fx->frame->activateDocument(first);
+        // Window order now: first, third (used before it), second.
         first->Find1Click();
         search()->findDialog()->setFindTextW(QStringLiteral("needle"));
         search()->findHandler(first);
         QTRY_COMPARE(fx->frame->activeDocument(), third);
         QCOMPARE(third->Editor()->SelStart(), 4);
-        QCOMPARE(search()->searchedDocumentCount(), 3);
+        QCOMPARE(search()->searchedDocumentCount(), 2);
 
         // Text nowhere: every document once, then one message and the count back at 1.
         search()->findDialog()->setFindTextW(QStringLiteral("absent"));
@@ -177,6 +178,28 @@ private slots:
         third->FindNext1Click();
         QCOMPARE(fx->ui.messageTexts().size(), 1);
         QCOMPARE(search()->searchedDocumentCount(), 1);
+    }
+
+    void searchAcrossDocumentsFollowsTheWindowOrder()
+    {
+        fx->frame->action(QStringLiteral("SearchFiles1"))->setChecked(true);
+        TEditForm *a = document("needle in a");
+        TEditForm *b = document("needle in b");
+        TEditForm *c = document("nothing in c");
+        QCOMPARE(fx->frame->activeDocument(), c);
+        c->Find1Click();
+        search()->findDialog()->setFindTextW(QStringLiteral("needle"));
+        // C active: the one used before it, B, comes first, although A is older.
+        search()->findHandler(c);
+        QTRY_COMPARE(fx->frame->activeDocument(), b);
+        QCOMPARE(b->Editor()->SelLength(), 6);
+        QCOMPARE(search()->searchedDocumentCount(), 2);
+        // Going on from B reaches A, not C again, though C is now the last used before B.
+        b->FindNext1Click();
+        QTRY_COMPARE(fx->frame->activeDocument(), a);
+        QCOMPARE(a->Editor()->SelStart(), 0);
+        QCOMPARE(a->Editor()->SelLength(), 6);
+        QCOMPARE(search()->searchedDocumentCount(), 3);
     }
 
     void replaceAllAcrossDocumentsAsksAgainInEach()
@@ -197,6 +220,56 @@ private slots:
         for (const QString &t : fx->ui.messageTexts())
             questions += t.startsWith(QLatin1String("Replace this"));
         QCOMPARE(questions, 2);
+    }
+
+    // Yes to all in a document long enough for several slices of Replace All.
+    TEditForm *startLongReplaceAll(const QString &text)
+    {
+        search()->setTiming({0, 0});
+        TEditForm *form = document(text.toUtf8());
+        form->Replace1Click();
+        search()->replaceDialog()->setFindTextW(QStringLiteral("the"));
+        search()->replaceDialog()->setReplaceTextW(QStringLiteral("a"));
+        search()->replaceDialog()->setOptions(TWideFindDialog::frDown | TWideFindDialog::frReplaceAll
+                                              | TWideFindDialog::frWholeWord);
+        fx->ui.messageAnswers << UserInteraction::YesToAll;
+        search()->replaceHandler(form);
+        return form;
+    }
+
+    void longReplaceAllRunsInSlicesAsOneUndoStep()
+    {
+        const QString text = QStringLiteral("the other theme the\r\n").repeated(2000);
+        QSignalSpy finished(search(), &SearchController::replaceAllFinished);
+        TEditForm *form = startLongReplaceAll(text);
+        QVERIFY(search()->isReplacingAll());
+        QVERIFY(fx->frame->statusPanel(1).endsWith(u'%'));
+        QTRY_VERIFY(!search()->isReplacingAll());
+        QCOMPARE(finished.size(), 1);
+        QCOMPARE(finished.first().first().toInt(), 4000);
+        QVERIFY(fx->frame->statusPanel(1).isEmpty());
+        QCOMPARE(form->Editor()->Text(), QStringLiteral("a other theme a\n").repeated(2000).chopped(1) + u'\n');
+        QCOMPARE(fx->ui.messageTexts().last(), QStringLiteral("Could not find \"the\" in Editor."));
+        form->Editor()->Undo();
+        QCOMPARE(form->Editor()->Text(), QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")));
+    }
+
+    void escapeCancelsReplaceAllAndTypingWaits()
+    {
+        const QString text = QStringLiteral("the end\r\n").repeated(3000);
+        TEditForm *form = startLongReplaceAll(text);
+        QVERIFY(search()->isReplacingAll());
+        QTest::keyClick(form->Editor(), Qt::Key_X);
+        QTest::keyClick(form->Editor(), Qt::Key_Escape);
+        QTRY_VERIFY(!search()->isReplacingAll());
+        const QString after = form->Editor()->Text();
+        QVERIFY(!after.contains(u'x'));
+        QVERIFY(after.startsWith(QLatin1String("a end\n")));
+        QVERIFY(after.endsWith(QLatin1String("the end\n")));
+        // No message: the run just stops; what was replaced is one step.
+        QVERIFY(!fx->ui.messageTexts().last().startsWith(QLatin1String("Could not")));
+        form->Editor()->Undo();
+        QCOMPARE(form->Editor()->Text(), QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")));
     }
 
     void longSearchTextsAreCut()

@@ -1,0 +1,134 @@
+#include "search/ReplacePass.h"
+
+#include "document/DocumentCore.h"
+#include "document/PlainText.h"
+#include "document/TextProperties.h"
+
+#include <QElapsedTimer>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+ReplacePass::ReplacePass(DocumentCore &core, const QString &searchText, const QString &replacement,
+                         const SearchOptions &options, int from, bool joinPrevious)
+    : m_core(&core), m_raw(core.document()->toRawText()), m_replacement(replacement),
+      m_matcher(m_raw, searchText, options), m_source(qBound(0, from, core.TextLength())),
+      m_caseMismatch(options.caseMismatch), m_joinNext(joinPrevious)
+{
+    m_selection = {core.SelStart(), core.SelLength()};
+    const QChar last = replacement.isEmpty() ? QChar() : replacement.back();
+    m_lastOfReplacement = last == u'\r' || last == u'\n' ? QChar(QChar::ParagraphSeparator) : last;
+    // Without protected text anywhere no match needs the protection check.
+    for (QTextBlock b = core.document()->begin(); b.isValid() && !m_hasProtected; b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            if (it.fragment().charFormat().boolProperty(TextProperty::Protected)) {
+                m_hasProtected = true;
+                break;
+            }
+    m_done = !m_matcher.isValid();
+    // Our own edits come inside run(); anything else is an interruption.
+    // A layout refresh reports a change of equal size without a new revision.
+    m_document = core.document();
+    m_revision = m_document->revision();
+    m_count = m_document->characterCount();
+    m_watch = QObject::connect(core.document(), &QTextDocument::contentsChange, [this](int, int removed, int added) {
+        if (!m_applying && (removed != added || (m_core && m_core->document()->revision() != m_revision))) {
+            m_interrupted = true;
+            m_done = true;
+        }
+    });
+}
+
+ReplacePass::~ReplacePass()
+{
+    QObject::disconnect(m_watch);
+}
+
+int ReplacePass::percent() const
+{
+    return m_raw.isEmpty() ? 100 : int(qint64(m_source) * 100 / m_raw.size());
+}
+
+bool ReplacePass::run(qint64 budgetMs)
+{
+    if (m_done)
+        return true;
+    DocumentCore *core = m_core.data();
+    if (!core) {
+        m_interrupted = m_done = true;
+        return true;
+    }
+    QTextDocument *doc = core->document();
+    // Without a layout the document reports no changes; compare with the end of the last slice.
+    if (doc != m_document || doc->revision() != m_revision || doc->characterCount() != m_count) {
+        m_interrupted = m_done = true;
+        return true;
+    }
+    const int searchEnd = int(m_raw.size());
+    QElapsedTimer clock;
+    clock.start();
+    QTextCursor c(doc);
+    bool opened = false;
+    int checked = 0;
+    for (;;) {
+        // The clock is read every few matches only: a match costs microseconds.
+        if (budgetMs >= 0 && (++checked & 63) == 0 && clock.elapsed() >= budgetMs)
+            break;
+        const std::optional<TextRange> match = m_matcher.next(m_source, searchEnd, m_before);
+        if (!match) {
+            m_done = true;
+            break;
+        }
+        const int start = match->start + m_delta;
+        const int end = start + match->length;
+        const int previousSource = m_source;
+        m_source = match->end();
+        // Passed over: exact-case matches in case-mismatch mode and protected
+        // text the core refuses; stepping leaves such a match selected.
+        if ((m_caseMismatch && m_matcher.isExactCase(*match)) || (m_hasProtected && !core->mayEdit(start, end))) {
+            m_before = QChar();
+            m_selection = {start, match->length};
+            continue;
+        }
+        m_applying = true;
+        if (!opened) {
+            if (m_joinNext)
+                c.joinPreviousEditBlock();
+            else
+                c.beginEditBlock();
+            opened = true;
+            m_joinNext = true;
+        }
+        c.setPosition(start);
+        c.setPosition(end, QTextCursor::KeepAnchor);
+        if (m_replacement.isEmpty())
+            c.removeSelectedText();
+        else
+            PlainText::insert(c, m_replacement);
+        m_applying = false;
+        const int after = c.position();
+        m_delta = after - m_source;
+        // Whole word looks at the replacement's last character now, or at
+        // what stood in front of the match when it was deleted.
+        if (!m_replacement.isEmpty())
+            m_before = m_lastOfReplacement;
+        else if (match->start > previousSource || m_before.isNull())
+            m_before = match->start > 0 ? m_raw.at(match->start - 1) : QChar(QChar::ParagraphSeparator);
+        m_selection = {after, 0};
+        ++m_replacements;
+    }
+    if (opened) {
+        m_applying = true;
+        c.endEditBlock();
+        m_applying = false;
+    }
+    m_revision = doc->revision();
+    m_count = doc->characterCount();
+    return m_done;
+}
+
+void ReplacePass::placeSelection()
+{
+    if (m_core)
+        m_core->select(m_selection.start, m_selection.length);
+}
