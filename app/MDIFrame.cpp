@@ -27,6 +27,7 @@
 #include "app/RecoveryStore.h"
 #include "app/StateReport.h"
 #include "platform/SettingsLines.h"
+#include "print/ui/PrintCommands.h"
 #include "document/ui/TRichTextEdit.h"
 #include "platform/TextFormat.h"
 #include "platform/UserInteraction.h"
@@ -80,6 +81,8 @@ TFrameForm::TFrameForm(const FrameServices &services, QWidget *parent)
     buildStatusBar();
     m_search = new SearchController(this, this);
     FormCreate();
+    // Page setup and preview windows live as long as the frame, shared by all documents.
+    m_print = new PrintCommands(*this, this);
     // Captions only: the language named in the settings is applied by the
     // program's start, which must still find it in line 0.
     applyCaptions();
@@ -618,6 +621,7 @@ bool TFrameForm::FormClose()
     pair("URL1", SettingsLine::UrlDetection, "Auto URL detection", "No URL detection");
     m_settings.setLine(SettingsLine::SidebarWidth, QString::number(m_sidebar->sidebarWidth()));
     m_settings.setLine(SettingsLine::InsertSection, m_sidebar->currentSection());
+    m_print->storeSettings();
     writeSettingsFile();
     writeStateReportIfAsked();
     return true;
@@ -724,8 +728,15 @@ void TFrameForm::documentActivated(TEditForm *form)
     rebuildMenuBar(form);
 }
 
+void TFrameForm::runPrintCommand(TEditForm *form, PrintCommand command)
+{
+    m_print->run(form, command);
+}
+
 void TFrameForm::documentClosed(TEditForm *form)
 {
+    if (m_print)
+        m_print->documentClosed(form);
     if (m_lastActive == form)
         m_lastActive = nullptr;
     if (m_tabStrip)
@@ -1146,6 +1157,8 @@ void TFrameForm::StandardFont1Click()
 void TFrameForm::applyTextSet(const TextSet &set)
 {
     m_textSet = set;
+    if (m_print)
+        m_print->applyTexts(set);
     switch (set.kind()) {
     case TextSet::Kind::English:
         action(QStringLiteral("English1"))->setChecked(true);

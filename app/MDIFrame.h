@@ -20,6 +20,7 @@ class GoToPanel;
 class HelpEngine;
 class InsertSidebar;
 class MultiClipboardBar;
+class PrintCommands;
 class QtTranslations;
 class Registry;
 class QComboBox;
@@ -68,6 +69,7 @@ public:
     QString statusPanel(int panel) const;
     TEditForm *activeDocument() const override;
     SearchController *searchController() const { return m_search; }
+    PrintCommands *printCommands() const { return m_print; }
     InsertSidebar *sidebar() const { return m_sidebar; }
     MultiClipboardBar *multiClipboard() const { return m_multiClipboard; }
     Qt::WindowStates NewChildState() const { return m_newChildState; }
@@ -148,6 +150,7 @@ public:
     void documentActivated(TEditForm *form) override;
     void documentClosed(TEditForm *form) override;
     void runSearchCommand(TEditForm *form, SearchCommand command) override;
+    void runPrintCommand(TEditForm *form, PrintCommand command) override;
     void newCommand() override { New1Click(); }
     void openCommand() override { Open1Click(); }
     void exitCommand() override { close(); }
@@ -238,6 +241,7 @@ private:
     ApplicationButtonBar *m_appButtonBar = nullptr;
     QPointer<QMdiSubWindow> m_lastActive;
     SearchController *m_search = nullptr;
+    PrintCommands *m_print = nullptr;
     QSplitter *m_splitter = nullptr;
     InsertSidebar *m_sidebar = nullptr;
     MultiClipboardBar *m_multiClipboard = nullptr;

@@ -269,11 +269,13 @@ QString TextSet::extra(Extra text) const
         "Quilmar was ended last time with %d document(s) not saved. Copies were kept.\r\n"
         "Open them now? (No discards the copies.)",
         "A recovery copy cannot be opened and is removed:\r\n%s",
+        "The document could not be printed.\r\n%s",
     };
     static const char *const german[] = {
         "Quilmar wurde zuletzt mit %d nicht gespeicherten Dokument(en) beendet. Kopien wurden aufbewahrt.\r\n"
         "Jetzt \u00f6ffnen? (Nein verwirft die Kopien.)",
         "Eine Wiederherstellungskopie kann nicht ge\u00f6ffnet werden und wird entfernt:\r\n%s",
+        "Das Dokument konnte nicht gedruckt werden.\r\n%s",
     };
     static_assert(sizeof(english) / sizeof(*english) == int(Extra::Count));
     static_assert(sizeof(german) / sizeof(*german) == int(Extra::Count));

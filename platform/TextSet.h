@@ -56,6 +56,7 @@ public:
     enum class Extra {
         RecoveryQuestion,   // %d: number of documents
         RecoveryDamaged,    // %s: the recovery file, then the reason
+        PrintFailed,        // %s: the printer's reason (may be empty)
         Count
     };
     QString extra(Extra text) const;
