@@ -20,4 +20,6 @@ int ispellCommand(const QStringList &args);
 int ispellGenCommand(const QStringList &args);
 int printCommand(const QStringList &args);
 int previewCommand(const QStringList &args);
+// Times WYSIWYG on and off on a loaded file: wysiwyg FILE.
+int wysiwygCommand(const QStringList &args);
 } // namespace Bench

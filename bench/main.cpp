@@ -11,7 +11,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     if (args.isEmpty()) {
-        std::fprintf(stderr, "usage: quilmar-bench load|text|save|startup|gen|rtf-read|rtf-write|rtf-generate|proofing|ispell|ispell-gen|print|preview …\n");
+        std::fprintf(stderr, "usage: quilmar-bench load|text|save|startup|gen|rtf-read|rtf-write|rtf-generate|proofing|ispell|ispell-gen|print|preview|wysiwyg …\n");
         return 2;
     }
     const QString command = args.takeFirst();
@@ -23,6 +23,7 @@ int main(int argc, char *argv[])
         {"proofing", Bench::proofingCommand},
         {"ispell", Bench::ispellCommand}, {"ispell-gen", Bench::ispellGenCommand},
         {"print", Bench::printCommand}, {"preview", Bench::previewCommand},
+        {"wysiwyg", Bench::wysiwygCommand},
     };
     for (const auto &[name, run] : commands)
         if (command == QLatin1String(name))
