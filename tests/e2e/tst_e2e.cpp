@@ -133,11 +133,12 @@ private slots:
                                       .isEmpty(),
                                  20000);
         QTest::qWait(1500);
-        // The File menu's last items: Exit, Close, then the preview submenu.
-        xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), frame, QStringLiteral("18"), QStringLiteral("10"),
-                 QStringLiteral("click"), QStringLiteral("1")});
+        // From the File menu's first item up past Exit and Close to the
+        // preview submenu, then its second item.
+        xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), frame});
+        xdotool({QStringLiteral("key"), QStringLiteral("alt+f")});
         QTest::qWait(700);
-        for (const char *key : {"End", "Up", "Up", "Right", "End", "Return"}) {
+        for (const char *key : {"Up", "Up", "Up", "Right", "Down", "Return"}) {
             xdotool({QStringLiteral("key"), QLatin1String(key)});
             QTest::qWait(300);
         }
