@@ -115,6 +115,8 @@ private slots:
         for (int i = 1; i <= 90; ++i)
             text += "Line " + QByteArray::number(i) + " of the previewed document, long enough to be seen.\r\n";
         const QString file = writeFile(QStringLiteral("previewed.txt"), text);
+        // Fresh settings: no recent files between Exit and the preview submenu.
+        QFile::remove(m_dir.filePath(QStringLiteral("Quilmar.ini")));
         QProcess quilmar;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove(QStringLiteral("QT_QPA_PLATFORM"));
