@@ -29,6 +29,7 @@
 #include "app/RecoveryStore.h"
 #include "app/StateReport.h"
 #include "platform/SettingsLines.h"
+#include "print/ui/PrintCommands.h"
 #include "document/ui/TRichTextEdit.h"
 #include "platform/TextFormat.h"
 #include "platform/UserInteraction.h"
@@ -82,6 +83,9 @@ TFrameForm::TFrameForm(const FrameServices &services, QWidget *parent)
     buildStatusBar();
     m_search = new SearchController(this, this);
     FormCreate();
+    // Page setup and preview windows live as long as the frame, shared by all documents.
+    m_print = new PrintCommands(*this, this);
+    m_print->setPageNoPrint(m_pageNoPrint);
     // Captions only: the language named in the settings is applied by the
     // program's start, which must still find it in line 0.
     applyCaptions();
@@ -640,6 +644,7 @@ bool TFrameForm::FormClose()
     m_settings.setLine(SettingsLine::PageNumbers, m_pageNoPrint ? QStringLiteral("PageNoPrint") : QStringLiteral("No PageNo"));
     m_settings.setLine(SettingsLine::SidebarWidth, QString::number(m_sidebar->sidebarWidth()));
     m_settings.setLine(SettingsLine::InsertSection, m_sidebar->currentSection());
+    m_print->storeSettings();
     writeSettingsFile();
     writeStateReportIfAsked();
     return true;
@@ -749,8 +754,15 @@ void TFrameForm::documentActivated(TEditForm *form)
     rebuildMenuBar(form);
 }
 
+void TFrameForm::runPrintCommand(TEditForm *form, PrintCommand command)
+{
+    m_print->run(form, command);
+}
+
 void TFrameForm::documentClosed(TEditForm *form)
 {
+    if (m_print)
+        m_print->documentClosed(form);
     if (m_lastActive == form)
         m_lastActive = nullptr;
     if (m_tabStrip)
@@ -1169,6 +1181,8 @@ void TFrameForm::applyTextSet(const TextSet &set)
     m_textSet = set;
     if (m_spelling)
         m_spelling->applyTexts(set);
+    if (m_print)
+        m_print->applyTexts(set);
     switch (set.kind()) {
     case TextSet::Kind::English:
         action(QStringLiteral("English1"))->setChecked(true);
@@ -1385,4 +1399,11 @@ void TFrameForm::spellCheck(TEditForm *form)
 int TFrameForm::spellLanguageIndex() const
 {
     return m_spellLanguageComboBox->currentIndex();
+}
+
+void TFrameForm::setPageNoPrint(bool on)
+{
+    m_pageNoPrint = on;
+    if (m_print)
+        m_print->setPageNoPrint(on);
 }

@@ -20,6 +20,7 @@ class GoToPanel;
 class HelpEngine;
 class InsertSidebar;
 class MultiClipboardBar;
+class PrintCommands;
 class QtTranslations;
 class Registry;
 class QComboBox;
@@ -69,6 +70,7 @@ public:
     QString statusPanel(int panel) const;
     TEditForm *activeDocument() const override;
     SearchController *searchController() const { return m_search; }
+    PrintCommands *printCommands() const { return m_print; }
     InsertSidebar *sidebar() const { return m_sidebar; }
     MultiClipboardBar *multiClipboard() const { return m_multiClipboard; }
     Qt::WindowStates NewChildState() const { return m_newChildState; }
@@ -134,7 +136,7 @@ public:
     bool createBackupFiles() const override;
     bool autoUrlDetection() const override;
     bool pageNoPrint() const override { return m_pageNoPrint; }
-    void setPageNoPrint(bool on) override { m_pageNoPrint = on; }
+    void setPageNoPrint(bool on) override;
     bool takeReplaceAfterLoad() override;
     void setStatusPanel(int panel, const QString &text) override;
     void updateSaveAll() override;
@@ -154,6 +156,7 @@ public:
     void spellCheck(TEditForm *form) override;
     int spellLanguageIndex() const override;
     FrameSpelling *spelling() const { return m_spelling; }
+    void runPrintCommand(TEditForm *form, PrintCommand command) override;
     void newCommand() override { New1Click(); }
     void openCommand() override { Open1Click(); }
     void exitCommand() override { close(); }
@@ -247,6 +250,7 @@ private:
     ApplicationButtonBar *m_appButtonBar = nullptr;
     QPointer<QMdiSubWindow> m_lastActive;
     SearchController *m_search = nullptr;
+    PrintCommands *m_print = nullptr;
     QSplitter *m_splitter = nullptr;
     InsertSidebar *m_sidebar = nullptr;
     MultiClipboardBar *m_multiClipboard = nullptr;

@@ -33,4 +33,6 @@ int typingCommand(const QStringList &args);
 int replaceCommand(const QStringList &args);
 // English prose for replace: prose FILE CHARACTERS.
 int proseCommand(const QStringList &args);
+// Times WYSIWYG on and off on a loaded file: wysiwyg FILE.
+int wysiwygCommand(const QStringList &args);
 } // namespace Bench

@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QAction>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
@@ -205,6 +206,42 @@ int Bench::loadCommand(const QStringList &args)
 int Bench::loadOneCommand(const QStringList &args)
 {
     return loadOne(args);
+}
+
+int Bench::wysiwygCommand(const QStringList &args)
+{
+    if (args.size() != 1)
+        return usage("wysiwyg FILE");
+    BenchFrame bench(0);
+    TEditForm *form = bench.frame->CreateDocumentWindow();
+    form->showMaximized();
+    bool loaded = false;
+    QObject::connect(form, &TEditForm::documentLoaded, [&loaded] { loaded = true; });
+    if (!form->LoadDocument(QFileInfo(args.first()).absoluteFilePath(), false))
+        return 1;
+    QElapsedTimer wait;
+    wait.start();
+    while (!loaded && form->Editor()->isLoadingInBackground() && wait.elapsed() < 600000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    waitForLayout(form->Editor(), 1500);
+    QJsonObject result{{QStringLiteral("op"), QStringLiteral("wysiwyg")},
+                       {QStringLiteral("characters"), form->Editor()->TextLength()}};
+    // Switching holds the loop once; the layout that follows may hold it again.
+    for (const char *state : {"on", "off"}) {
+        QElapsedTimer t;
+        t.start();
+        form->action(QStringLiteral("WYSIWYG1"))->trigger();
+        form->Editor()->viewport()->grab();
+        const double switched = t.nsecsElapsed() / 1e9;
+        const auto [layoutSeconds, worstGapMs] = waitForLayout(form->Editor(), 1500);
+        const QString name = QLatin1String(state);
+        result.insert(name + QStringLiteral("_seconds"), switched);
+        result.insert(name + QStringLiteral("_layout_seconds"), layoutSeconds);
+        result.insert(name + QStringLiteral("_max_stall_ms"), qMax(switched * 1000, worstGapMs));
+    }
+    result.insert(QStringLiteral("peak_rss_mb"), peakRssMb());
+    printJson(result);
+    return 0;
 }
 
 int Bench::textCommand(const QStringList &args)

@@ -13,7 +13,7 @@ int main(int argc, char *argv[])
     if (args.isEmpty()) {
         std::fprintf(stderr, "usage: quilmar-bench load|text|save|startup|gen|rtf-read|rtf-write|rtf-roundtrip|"
                              "rtf-generate|proofing|ispell|ispell-gen|print|preview|tool|spell|format|typing|"
-                             "replace|prose …\n");
+                             "replace|prose|wysiwyg …\n");
         return 2;
     }
     const QString command = args.takeFirst();
@@ -30,6 +30,7 @@ int main(int argc, char *argv[])
         {"spell", Bench::spellCommand},
         {"format", Bench::formatCommand}, {"typing", Bench::typingCommand},
         {"replace", Bench::replaceCommand}, {"prose", Bench::proseCommand},
+        {"wysiwyg", Bench::wysiwygCommand},
     };
     for (const auto &[name, run] : commands)
         if (command == QLatin1String(name))

@@ -272,6 +272,7 @@ QString TextSet::extra(Extra text) const
         "The file is damaged: %d part(s) could not be read and were skipped.",
         "The file changed while it was read; it was not loaded.",
         "There is not enough memory to load the file.",
+        "The document could not be printed.\r\n%s",
     };
     static const char *const german[] = {
         "Quilmar wurde zuletzt mit %d nicht gespeicherten Dokument(en) beendet. Kopien wurden aufbewahrt.\r\n"
@@ -280,6 +281,7 @@ QString TextSet::extra(Extra text) const
         "Die Datei ist besch\u00e4digt: %d Teil(e) konnten nicht gelesen werden und wurden \u00fcbersprungen.",
         "Die Datei hat sich w\u00e4hrend des Lesens ge\u00e4ndert; sie wurde nicht geladen.",
         "Zum Laden der Datei reicht der Speicher nicht.",
+        "Das Dokument konnte nicht gedruckt werden.\r\n%s",
     };
     static_assert(sizeof(english) / sizeof(*english) == int(Extra::Count));
     static_assert(sizeof(german) / sizeof(*german) == int(Extra::Count));

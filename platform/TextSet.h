@@ -59,6 +59,7 @@ public:
         DamagedPartsSkipped, // %d: parts of a damaged file read past
         FileChangedWhileRead,
         NotEnoughMemory,
+        PrintFailed,        // %s: the printer's reason (may be empty)
         Count
     };
     QString extra(Extra text) const;

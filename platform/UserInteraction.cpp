@@ -1,5 +1,17 @@
 #include "platform/UserInteraction.h"
 
+UserInteraction::PrintDialogAnswer UserInteraction::choosePrinting(const PrintDialogRequest &request)
+{
+    PrintDialogAnswer answer;
+    answer.oddEvenIndex = request.oddEvenIndex;
+    return answer;
+}
+
+bool UserInteraction::setupPrinter(QPrinter *)
+{
+    return false;
+}
+
 void UserInteraction::showError(const QString &text, const QString &title)
 {
     beep(Beep::Error);

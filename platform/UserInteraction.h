@@ -10,6 +10,7 @@
 #include <optional>
 
 class QDialog;
+class QPrinter;
 
 // Every message box, question, beep and standard dialog of the program goes
 // through this service, so that tests can see what was shown and answer it.
@@ -50,6 +51,29 @@ public:
         int filterIndex = 1;
     };
 
+    // The print dialog with its odd/even list. The printer is set up by the
+    // dialog when the user confirms; the range and the list come back here.
+    struct PrintDialogRequest {
+        enum Range { AllPages, Selection, PageRange };
+        QPrinter *printer = nullptr;
+        Range range = AllPages;
+        int fromPage = 1;
+        int toPage = 1;
+        int minPage = 1;
+        int maxPage = 9999;
+        QStringList oddEvenItems;   // "All Pages", "Odd Pages", "Even Pages"
+        int oddEvenIndex = 0;
+        bool oddEvenVisible = true;
+        bool oddEvenEnabled = true;
+    };
+    struct PrintDialogAnswer {
+        bool accepted = false;
+        PrintDialogRequest::Range range = PrintDialogRequest::AllPages;
+        int fromPage = 1;
+        int toPage = 1;
+        int oddEvenIndex = 0;
+    };
+
     virtual ~UserInteraction() = default;
 
     virtual void beep(Beep kind) = 0;
@@ -59,6 +83,10 @@ public:
     virtual std::optional<QColor> chooseColor(const QColor &initial) = 0;
     // Runs a dialog of the program modally; answers its result code.
     virtual int runDialog(QDialog *dialog) = 0;
+    // Not every service prints; these default to a cancelled dialog.
+    virtual PrintDialogAnswer choosePrinting(const PrintDialogRequest &request);
+    // The printer setup dialog (paper and orientation); false when cancelled.
+    virtual bool setupPrinter(QPrinter *printer);
 
     // Conveniences in the program's usual shapes.
     // Error beep, then an error box with OK.

@@ -12,6 +12,7 @@ packages=(
   libhunspell-dev hunspell-en-us hunspell-en-gb hunspell-de-de hunspell-fr
   ispell iamerican ibritish ingerman ifrench-gut
   poppler-utils
+  cups printer-driver-cups-pdf
 )
 
 missing=()

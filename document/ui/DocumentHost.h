@@ -74,6 +74,12 @@ public:
     virtual void spellCheck(TEditForm *) {}
     virtual int spellLanguageIndex() const { return -1; }
 
+    // Printing commands of a document: the printer, the page setup and the
+    // preview window are the frame's. PrintedLineWidth wraps the editor at
+    // the printed line width, or at its edge when the window's WYSIWYG is off.
+    enum PrintCommand { PrintDocument, PrinterSetup, PageSetup, PagePreview, PrintedLineWidth };
+    virtual void runPrintCommand(TEditForm *form, PrintCommand command) = 0;
+
     // Frame commands the document's menus run.
     virtual void newCommand() = 0;
     virtual void openCommand() = 0;

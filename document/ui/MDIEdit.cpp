@@ -153,6 +153,11 @@ void TEditForm::buildActions()
         {"InsertSpace1", Txt::InsertSpace, 0, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Space), "insert-space",
          &F::InsertSpace1Click},
         {"Paste3", Txt::Paste, 0, QKeySequence(Qt::Key_F8), "edit-paste", &F::Paste3Click},
+        {"Print1", Txt::Print, 0, QKeySequence(Qt::CTRL | Qt::Key_P), "document-print", &F::Print1Click},
+        {"Printersetup1", Txt::PrinterSetup, 0, {}, nullptr, &F::Printersetup1Click},
+        {"Pagesetup1", Txt::PageSetup, Txt::PageSetupHint, {}, "document-page-setup", &F::Pagesetup1Click},
+        {"WYSIWYG1", 0, Txt::WysiwygHint, {}, nullptr, &F::WYSIWYG1Click},
+        {"Preview2", Txt::PagePreview, 0, {}, "document-print-preview", &F::Preview2Click},
     };
     for (const ActionSpec &spec : specs) {
         auto *a = new QAction(this);
@@ -190,11 +195,15 @@ void TEditForm::buildActions()
     connect(action(QStringLiteral("ANSINumeric1")), &QAction::triggered, this, [this] { convertToNumeric(128); });
     connect(action(QStringLiteral("AllNumeric1")), &QAction::triggered, this, [this] { convertToNumeric(0); });
     action(QStringLiteral("Wordwrap1"))->setCheckable(true);
+    action(QStringLiteral("WYSIWYG1"))->setCheckable(true);
     action(QStringLiteral("FindNext1"))->setEnabled(false);
     action(QStringLiteral("Objectproperties1"))->setEnabled(false);
 
     for (const char *name : {"Save1", "Cut1", "Copy1", "Paste1", "Undo1", "Redo1", "Find1", "FindNext1", "Replace1"})
         m_toolBar->addAction(action(QString::fromLatin1(name)));
+    m_toolBar->addAction(action(QStringLiteral("Print1")));
+    if (QWidget *print = m_toolBar->widgetForAction(action(QStringLiteral("Print1"))))
+        print->setObjectName(QStringLiteral("ToolButton4"));
 }
 
 void TEditForm::buildMenus()
@@ -204,7 +213,12 @@ void TEditForm::buildMenus()
     };
     m_fileMenu = new QMenu;
     m_fileMenu->setObjectName(QStringLiteral("File1"));
-    add(m_fileMenu, {"New1", "Open1", "Save1", "Saveas1", "Saveselecteditem1", nullptr, "Close1", nullptr});
+    add(m_fileMenu, {"New1", "Open1", "Save1", "Saveas1", "Saveselecteditem1", nullptr, "Pagesetup1",
+                     "Printersetup1", "Print1"});
+    m_previewMenu = m_fileMenu->addMenu(Icons::get(QStringLiteral("document-print-preview")), QString());
+    m_previewMenu->setObjectName(QStringLiteral("Preview1"));
+    add(m_previewMenu, {"WYSIWYG1", "Preview2"});
+    add(m_fileMenu, {nullptr, "Close1", nullptr});
     for (int i = 1; i <= 4; ++i) {
         auto *recent = m_fileMenu->addAction(QString());
         recent->setObjectName(QStringLiteral("Recent1%1").arg(i));
@@ -260,6 +274,9 @@ void TEditForm::applyTexts()
     m_editMenu->setTitle(texts.entry(Txt::Edit));
     m_insertMenu->setTitle(texts.entry(Txt::Insert));
     m_formatMenu->setTitle(texts.entry(Txt::Format));
+    m_previewMenu->setTitle(texts.entry(Txt::PagePreview));
+    // The mode's name is the same in every language.
+    action(QStringLiteral("WYSIWYG1"))->setText(QStringLiteral("WYSIWYG"));
 
     // Numeric conversion captions and hints are built from their parts.
     const QString numeric = texts.entry(Txt::Numeric);
@@ -650,7 +667,42 @@ void TEditForm::Wordwrap1Click()
     m_editor->setWordWrap(!m_editor->WordWrap());
     action(QStringLiteral("Wordwrap1"))->setChecked(m_editor->WordWrap());
     Column1Click();
+    // Lines wrapped as printed need word wrap.
+    if (!m_editor->WordWrap())
+        action(QStringLiteral("WYSIWYG1"))->setChecked(false);
     m_editor->viewport()->update();
+}
+
+void TEditForm::Print1Click()
+{
+    m_host->runPrintCommand(this, DocumentHost::PrintDocument);
+}
+
+void TEditForm::Printersetup1Click()
+{
+    m_host->runPrintCommand(this, DocumentHost::PrinterSetup);
+}
+
+void TEditForm::Pagesetup1Click()
+{
+    m_host->runPrintCommand(this, DocumentHost::PageSetup);
+}
+
+void TEditForm::Preview2Click()
+{
+    m_host->runPrintCommand(this, DocumentHost::PagePreview);
+}
+
+void TEditForm::WYSIWYG1Click()
+{
+    if (isWysiwyg() && !m_editor->WordWrap())
+        Wordwrap1Click();
+    m_host->runPrintCommand(this, DocumentHost::PrintedLineWidth);
+}
+
+bool TEditForm::isWysiwyg() const
+{
+    return action(QStringLiteral("WYSIWYG1"))->isChecked();
 }
 
 // ---------------------------------------------------------------------------

@@ -80,6 +80,15 @@ public:
     void Find1Click();
     void FindNext1Click();
     void Close1Click() { close(); }
+    // Printing: the frame's print commands act on this window.
+    void Print1Click();
+    void Printersetup1Click();
+    void Pagesetup1Click();
+    void Preview2Click();
+    // Run after WYSIWYG1's check state changed.
+    void WYSIWYG1Click();
+    // Lines wrap at the printed line width.
+    bool isWysiwyg() const;
     // Converts the whole document to numeric character references for
     // characters from limit on (0: every character).
     void convertToNumeric(int limit);
@@ -149,6 +158,7 @@ private:
     QMenu *m_editMenu = nullptr;
     QMenu *m_insertMenu = nullptr;
     QMenu *m_formatMenu = nullptr;
+    QMenu *m_previewMenu = nullptr;
     QMenu *m_popupMenu = nullptr;
     QMenu *m_dateMenu = nullptr;
     QMenu *m_columnMenu = nullptr;

@@ -293,6 +293,26 @@ void TRichTextEdit::setWordWrap(bool on)
     setScrollBars(on ? TScrollStyle::ssVertical : TScrollStyle::ssBoth);
 }
 
+void TRichTextEdit::setFixedWrapWidth(int pixels)
+{
+    if (!WordWrap())
+        return;
+    if (pixels <= 0) {
+        m_view->setLineWrapMode(QTextEdit::WidgetWidth);
+    } else {
+        m_view->setLineWrapColumnOrWidth(pixels + qRound(2 * document()->documentMargin()));
+        m_view->setLineWrapMode(QTextEdit::FixedPixelWidth);
+    }
+    m_core->setWrapWidthHint(wrapWidth());
+}
+
+int TRichTextEdit::fixedWrapWidth() const
+{
+    return m_view->lineWrapMode() == QTextEdit::FixedPixelWidth
+               ? m_view->lineWrapColumnOrWidth() - qRound(2 * document()->documentMargin())
+               : 0;
+}
+
 void TRichTextEdit::setScrollBars(TScrollStyle style)
 {
     m_scrollBars = style;
@@ -438,7 +458,11 @@ QPoint TRichTextEdit::PosFromChar(int position) const
 
 qreal TRichTextEdit::wrapWidth() const
 {
-    return WordWrap() ? m_view->viewport()->width() - 2 * document()->documentMargin() : 0;
+    if (!WordWrap())
+        return 0;
+    if (m_view->lineWrapMode() == QTextEdit::FixedPixelWidth)
+        return fixedWrapWidth();
+    return m_view->viewport()->width() - 2 * document()->documentMargin();
 }
 
 QString TRichTextEdit::linkAt(const QPoint &viewportPos) const

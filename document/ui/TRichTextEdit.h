@@ -55,6 +55,11 @@ public:
 
     bool WordWrap() const;
     void setWordWrap(bool on);
+    // Wraps lines at a fixed width in screen pixels, the text's own width
+    // without the document margin, as a printed line of that width wraps;
+    // 0 wraps at the window's edge again. Only with word wrap on.
+    void setFixedWrapWidth(int pixels);
+    int fixedWrapWidth() const;
     TScrollStyle ScrollBars() const { return m_scrollBars; }
     void setScrollBars(TScrollStyle style);
     bool Modified() const { return m_core->Modified(); }

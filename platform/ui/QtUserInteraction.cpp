@@ -1,11 +1,15 @@
 #include "platform/ui/QtUserInteraction.h"
 
+#include "platform/ui/PrintDialogEx.h"
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrinter>
 #include <QRegularExpression>
 
 QtUserInteraction::QtUserInteraction(QWidget *dialogParent) : m_parent(dialogParent) {}
@@ -120,4 +124,42 @@ std::optional<QColor> QtUserInteraction::chooseColor(const QColor &initial)
 int QtUserInteraction::runDialog(QDialog *dialog)
 {
     return dialog ? dialog->exec() : QDialog::Rejected;
+}
+
+UserInteraction::PrintDialogAnswer QtUserInteraction::choosePrinting(const PrintDialogRequest &request)
+{
+    PrintDialogAnswer answer;
+    answer.oddEvenIndex = request.oddEvenIndex;
+    if (!request.printer)
+        return answer;
+    TPrintDialogEx dialog(request.printer, m_parent);
+    dialog.setMinMax(request.minPage, request.maxPage);
+    dialog.setFromTo(request.fromPage, request.toPage);
+    dialog.setPrintRange(QAbstractPrintDialog::PrintRange(request.range == PrintDialogRequest::Selection
+                                                              ? QAbstractPrintDialog::Selection
+                                                          : request.range == PrintDialogRequest::PageRange
+                                                              ? QAbstractPrintDialog::PageRange
+                                                              : QAbstractPrintDialog::AllPages));
+    dialog.setComboBoxItems(request.oddEvenItems);
+    dialog.setComboBoxItemIndex(request.oddEvenIndex);
+    dialog.setComboBoxVisible(request.oddEvenVisible);
+    dialog.setComboBoxEnabled(request.oddEvenEnabled);
+    if (dialog.exec() != QDialog::Accepted)
+        return answer;
+    QAbstractPrintDialog::PrintRange range = QAbstractPrintDialog::AllPages;
+    dialog.takeRange(range, answer.fromPage, answer.toPage);
+    answer.accepted = true;
+    answer.range = range == QAbstractPrintDialog::Selection   ? PrintDialogRequest::Selection
+                   : range == QAbstractPrintDialog::PageRange ? PrintDialogRequest::PageRange
+                                                              : PrintDialogRequest::AllPages;
+    answer.oddEvenIndex = dialog.comboBoxItemIndex();
+    return answer;
+}
+
+bool QtUserInteraction::setupPrinter(QPrinter *printer)
+{
+    if (!printer)
+        return false;
+    QPageSetupDialog dialog(printer, m_parent);
+    return dialog.exec() == QDialog::Accepted;
 }

@@ -20,6 +20,8 @@ public:
     std::optional<QFont> chooseFont(const QFont &initial) override;
     std::optional<QColor> chooseColor(const QColor &initial) override;
     int runDialog(QDialog *dialog) override;
+    PrintDialogAnswer choosePrinting(const PrintDialogRequest &request) override;
+    bool setupPrinter(QPrinter *printer) override;
 
     // "caption|*.a;*.b" pairs as Qt name filters ("caption (*.a *.b)").
     static QStringList toQtFilters(const QString &windowsFilter);

@@ -43,6 +43,8 @@ public:
     int showDocument(const QTextDocument &document, const PageGeometry &geometry, const QString &caption,
                      QObject *source);
     QObject *previewSource() const { return m_source; }
+    // The source window goes: its pages and the buttons acting on it go too.
+    void releaseSource() { sourceDestroyed(); }
 
     TPrintPreview *PrintPreview1() const { return m_preview; }
     QToolButton *ToolButton2() const { return m_print; }

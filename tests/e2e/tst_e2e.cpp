@@ -5,6 +5,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -104,6 +105,70 @@ private slots:
         QVERIFY(lines.size() >= 49);
         QCOMPARE(lines.at(14).trimmed(), b.toLocal8Bit());
         QCOMPARE(lines.at(15).trimmed(), a.toLocal8Bit());
+    }
+
+    // File > Page preview > Page preview from the menus; the preview window is
+    // photographed (build/e2e-preview.png) and must show a page with text.
+    void previewShowsThePages()
+    {
+        QByteArray text;
+        for (int i = 1; i <= 90; ++i)
+            text += "Line " + QByteArray::number(i) + " of the previewed document, long enough to be seen.\r\n";
+        const QString file = writeFile(QStringLiteral("previewed.txt"), text);
+        // Fresh settings: no recent files between Exit and the preview submenu.
+        QFile::remove(m_dir.filePath(QStringLiteral("Quilmar.ini")));
+        QProcess quilmar;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        quilmar.setProcessEnvironment(env);
+        quilmar.start(m_program, {file});
+        QVERIFY(quilmar.waitForStarted());
+        const auto xdotool = [](const QStringList &args) {
+            QProcess p;
+            p.start(QStringLiteral("xdotool"), args);
+            p.waitForFinished(10000);
+            return QString::fromLocal8Bit(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts).value(0).trimmed();
+        };
+        QString frame;
+        QTRY_VERIFY_WITH_TIMEOUT(!(frame = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                                    QStringLiteral("--name"), QStringLiteral("^Quilmar - \\[")}))
+                                      .isEmpty(),
+                                 20000);
+        QTest::qWait(1500);
+        // From the File menu's first item up past Exit and Close to the
+        // preview submenu, then its second item.
+        xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), frame});
+        xdotool({QStringLiteral("key"), QStringLiteral("alt+f")});
+        QTest::qWait(700);
+        for (const char *key : {"Up", "Up", "Up", "Right", "Down", "Return"}) {
+            xdotool({QStringLiteral("key"), QLatin1String(key)});
+            QTest::qWait(300);
+        }
+        QString preview;
+        QTRY_VERIFY_WITH_TIMEOUT(!(preview = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                                      QStringLiteral("--name"),
+                                                      QStringLiteral("^") + QRegularExpression::escape(file) + u'$'}))
+                                        .isEmpty(),
+                                 20000);
+        QTest::qWait(1500);
+        const QString shot = QStringLiteral(QUILMAR_BUILD_DIR "/e2e-preview.png");
+        QProcess grab;
+        grab.start(QStringLiteral(QUILMAR_PROGRAM_DIR "/quilmar-shot"), {shot, preview});
+        QVERIFY(grab.waitForFinished(10000));
+        QCOMPARE(grab.exitCode(), 0);
+        const QImage image(shot);
+        QVERIFY(!image.isNull());
+        // The white page with dark text in it.
+        int white = 0, dark = 0;
+        for (int y = image.height() / 4; y < image.height() * 3 / 4; ++y)
+            for (int x = image.width() / 4; x < image.width() * 3 / 4; ++x) {
+                const int gray = qGray(image.pixel(x, y));
+                white += gray > 240;
+                dark += gray < 120;
+            }
+        QVERIFY2(white > 1000 && dark > 50, qPrintable(QStringLiteral("white %1 dark %2").arg(white).arg(dark)));
+        ::kill(quilmar.processId(), SIGTERM);
+        QVERIFY(quilmar.waitForFinished(20000));
     }
 
     void startsEmptyAndReportsItsStartup()

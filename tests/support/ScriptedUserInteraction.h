@@ -15,10 +15,11 @@ class ScriptedUserInteraction : public UserInteraction
 {
 public:
     struct Shown {
-        enum Kind { Message, Files, Font, Color, Dialog } kind;
+        enum Kind { Message, Files, Font, Color, Dialog, Print, PrinterSetup } kind;
         UserInteraction::Message message;
         FileRequest fileRequest;
         QString dialogName = {}; // objectName of a dialog run
+        PrintDialogRequest printRequest = {};
     };
 
     QList<Beep> beeps;
@@ -29,6 +30,11 @@ public:
     QQueue<std::optional<QColor>> colorAnswers;
     // Runs a dialog: the function may work the dialog and answers its result.
     std::function<int(QDialog *)> onDialog;
+    // The print dialog: the function may set the printer up (a PDF file,
+    // say) and answers as the user would; without it the dialog is cancelled.
+    std::function<PrintDialogAnswer(const PrintDialogRequest &)> onPrintDialog;
+    // The printer setup dialog; without it, cancelled.
+    std::function<bool(QPrinter *)> onPrinterSetup;
     // Runs when a message is shown (after it was recorded), before answering.
     std::function<void(const UserInteraction::Message &)> onMessage;
 
@@ -66,6 +72,31 @@ public:
     {
         shown.append({Shown::Dialog, {}, {}, dialog ? dialog->objectName() : QString()});
         return onDialog ? onDialog(dialog) : 0;
+    }
+
+    PrintDialogAnswer choosePrinting(const PrintDialogRequest &request) override
+    {
+        shown.append({Shown::Print, {}, {}, {}, request});
+        if (onPrintDialog)
+            return onPrintDialog(request);
+        PrintDialogAnswer cancelled;
+        cancelled.oddEvenIndex = request.oddEvenIndex;
+        return cancelled;
+    }
+
+    bool setupPrinter(QPrinter *printer) override
+    {
+        shown.append({Shown::PrinterSetup, {}, {}});
+        return onPrinterSetup ? onPrinterSetup(printer) : false;
+    }
+
+    QList<PrintDialogRequest> printRequests() const
+    {
+        QList<PrintDialogRequest> requests;
+        for (const Shown &s : shown)
+            if (s.kind == Shown::Print)
+                requests << s.printRequest;
+        return requests;
     }
 
     // Texts of the messages shown so far.
