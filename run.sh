@@ -12,4 +12,4 @@ if [ -n "${DISPLAY:-}" ]; then
   exec build/bin/quilmar "$@"
 fi
 
-exec xvfb-run -a -s "-screen 0 1280x900x24" ./scripts/screenshot.sh build/screenshot.png "$@"
+exec xvfb-run -a -s "-screen 0 1280x900x24 -noreset" ./scripts/screenshot.sh build/screenshot.png "$@"

@@ -10,6 +10,8 @@
 
 #include <csignal>
 
+#include "ProgramUnderX.h"
+
 // The built program prints through a real CUPS queue: a cupsd of the test's
 // own with a private configuration, a cups-pdf queue as the default printer,
 // File > Print from the keyboard and the print dialog confirmed; the PDF the
@@ -113,9 +115,8 @@ private slots:
         const QString state = run(QStringLiteral("lpstat"), {QStringLiteral("-h"), m_socket, QStringLiteral("-p"), QStringLiteral("-d")});
         QVERIFY2(state.contains(QStringLiteral("QuilmarPDF")), qPrintable(added + byDefault + state));
 
-        m_program = m_dir.filePath(QStringLiteral("quilmar"));
-        QVERIFY(QFile::copy(QStringLiteral(QUILMAR_PROGRAM_DIR "/quilmar"), m_program));
-        QFile::setPermissions(m_program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        m_program = ProgramUnderX::copyProgram(m_dir.path());
+        QVERIFY(!m_program.isEmpty());
     }
 
     void cleanupTestCase()
@@ -143,21 +144,14 @@ private slots:
         quilmar.setProcessEnvironment(env);
         quilmar.start(m_program, {document});
         QVERIFY(quilmar.waitForStarted());
-        const auto findWindow = [](const QString &name) {
-            const QString ids = run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                                                QStringLiteral("--name"), name});
-            return ids.split(u'\n', Qt::SkipEmptyParts).value(0).trimmed();
-        };
-        QString frame;
-        QTRY_VERIFY_WITH_TIMEOUT(!(frame = findWindow(QStringLiteral("^Quilmar - \\["))).isEmpty(), 20000);
+        const QString frame = ProgramUnderX::waitForWindow(QStringLiteral("^Quilmar - \\["), &quilmar);
+        QVERIFY(!frame.isEmpty());
         QTest::qWait(1000);
-        run(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), QStringLiteral("--sync"), frame});
-        run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("ctrl+p")});
-        QString dialog;
-        QTRY_VERIFY_WITH_TIMEOUT(!(dialog = findWindow(QStringLiteral("^Print"))).isEmpty(), 20000);
+        QVERIFY(ProgramUnderX::pressIn(frame, QStringLiteral("ctrl+p")));
+        const QString dialog = ProgramUnderX::waitForWindow(QStringLiteral("^Print"), &quilmar);
+        QVERIFY(!dialog.isEmpty());
         QTest::qWait(1500);
-        run(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), QStringLiteral("--sync"), dialog});
-        run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Return")});
+        QVERIFY(ProgramUnderX::pressIn(dialog, QStringLiteral("Return")));
 
         QString pdf;
         const bool written = QTest::qWaitFor([&] { return !(pdf = findOutput(marker)).isEmpty(); }, 60000);

@@ -12,6 +12,8 @@
 
 #include <csignal>
 
+#include "ProgramUnderX.h"
+
 // The built program under X: started with two files and "/rs", it must show
 // both documents, open the Replace dialog after the first load, list both
 // files as recent and write them to its settings file when it ends.
@@ -36,11 +38,8 @@ private slots:
         if (qEnvironmentVariableIsEmpty("DISPLAY"))
             QSKIP("needs an X display (the test runs under xvfb-run)");
         // A program folder of its own, so the build's settings stay untouched.
-        m_program = m_dir.filePath(QStringLiteral("quilmar"));
-        QVERIFY(QFile::copy(QStringLiteral(QUILMAR_PROGRAM_DIR "/quilmar"), m_program));
-        QFile::setPermissions(m_program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        for (const char *name : {"ReadMeEn.rtf", "QuilmarEn.hlp", "CodePageListEn.ini"})
-            QFile::copy(QStringLiteral(QUILMAR_PROGRAM_DIR "/") + QLatin1String(name), m_dir.filePath(QLatin1String(name)));
+        m_program = ProgramUnderX::copyProgram(m_dir.path(), {"ReadMeEn.rtf", "QuilmarEn.hlp", "CodePageListEn.ini"});
+        QVERIFY(!m_program.isEmpty());
     }
 
     void startsWithTwoFilesAndReplace()
@@ -74,11 +73,7 @@ private slots:
         QCOMPARE(state.value(QStringLiteral("title")).toString(), QStringLiteral("Quilmar - [%1]").arg(b));
 
         // The X server has the frame under its title.
-        QProcess search;
-        search.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--name"),
-                                                 QStringLiteral("^Quilmar - \\[")});
-        QVERIFY(search.waitForFinished(10000));
-        QVERIFY2(!search.readAllStandardOutput().trimmed().isEmpty(), "no frame window on the display");
+        QVERIFY2(!ProgramUnderX::visibleWindows(QStringLiteral("^Quilmar - \\[")).isEmpty(), "no frame window on the display");
 
         // A real screenshot of the display; it must show something.
         QTest::qWait(1000);
@@ -123,33 +118,19 @@ private slots:
         quilmar.setProcessEnvironment(env);
         quilmar.start(m_program, {file});
         QVERIFY(quilmar.waitForStarted());
-        const auto xdotool = [](const QStringList &args) {
-            QProcess p;
-            p.start(QStringLiteral("xdotool"), args);
-            p.waitForFinished(10000);
-            return QString::fromLocal8Bit(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts).value(0).trimmed();
-        };
-        QString frame;
-        QTRY_VERIFY_WITH_TIMEOUT(!(frame = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                                    QStringLiteral("--name"), QStringLiteral("^Quilmar - \\[")}))
-                                      .isEmpty(),
-                                 20000);
+        const QString frame = ProgramUnderX::waitForWindow(QStringLiteral("^Quilmar - \\["), &quilmar);
+        QVERIFY(!frame.isEmpty());
         QTest::qWait(1500);
         // From the File menu's first item up past Exit and Close to the
         // preview submenu, then its second item.
-        xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), frame});
-        xdotool({QStringLiteral("key"), QStringLiteral("alt+f")});
+        QVERIFY(ProgramUnderX::pressIn(frame, QStringLiteral("alt+f")));
         QTest::qWait(700);
         for (const char *key : {"Up", "Up", "Up", "Right", "Down", "Return"}) {
-            xdotool({QStringLiteral("key"), QLatin1String(key)});
+            ProgramUnderX::xdotool({QStringLiteral("key"), QLatin1String(key)});
             QTest::qWait(300);
         }
-        QString preview;
-        QTRY_VERIFY_WITH_TIMEOUT(!(preview = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                                      QStringLiteral("--name"),
-                                                      QStringLiteral("^") + QRegularExpression::escape(file) + u'$'}))
-                                        .isEmpty(),
-                                 20000);
+        const QString preview = ProgramUnderX::waitForWindow(QStringLiteral("^") + QRegularExpression::escape(file) + u'$', &quilmar);
+        QVERIFY(!preview.isEmpty());
         QTest::qWait(1500);
         const QString shot = QStringLiteral(QUILMAR_BUILD_DIR "/e2e-preview.png");
         QProcess grab;

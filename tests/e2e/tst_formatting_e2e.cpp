@@ -11,6 +11,8 @@
 
 #include <csignal>
 
+#include "ProgramUnderX.h"
+
 // The built program under X, driven with the mouse and keyboard: text is
 // made bold, centred and red from the tool bar and indented with the ruler,
 // then saved; the file holds those formats and a screenshot shows them.
@@ -23,10 +25,9 @@ class TestFormattingEndToEnd : public QObject
 
     static bool xdotool(const QStringList &args)
     {
-        QProcess p;
-        p.start(QStringLiteral("xdotool"), args);
-        const bool ok = p.waitForFinished(10000) && p.exitCode() == 0;
-        QTest::qWait(300);
+        bool ok = false;
+        ProgramUnderX::xdotool(args, &ok);
+        QTest::qWait(300); // the program takes each step before the next
         return ok;
     }
 
@@ -44,11 +45,8 @@ private slots:
     {
         if (qEnvironmentVariableIsEmpty("DISPLAY"))
             QSKIP("needs an X display (the test runs under xvfb-run)");
-        m_program = m_dir.filePath(QStringLiteral("quilmar"));
-        QVERIFY(QFile::copy(QStringLiteral(QUILMAR_PROGRAM_DIR "/quilmar"), m_program));
-        QFile::setPermissions(m_program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        for (const char *name : {"ReadMeEn.rtf", "QuilmarEn.hlp", "CodePageListEn.ini"})
-            QFile::copy(QStringLiteral(QUILMAR_PROGRAM_DIR "/") + QLatin1String(name), m_dir.filePath(QLatin1String(name)));
+        m_program = ProgramUnderX::copyProgram(m_dir.path(), {"ReadMeEn.rtf", "QuilmarEn.hlp", "CodePageListEn.ini"});
+        QVERIFY(!m_program.isEmpty());
     }
 
     void formatsWithToolBarAndRuler()

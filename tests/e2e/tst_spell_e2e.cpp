@@ -8,6 +8,10 @@
 
 #include <csignal>
 
+#include "ProgramUnderX.h"
+
+using ProgramUnderX::pressIn;
+
 // The built program under X, out of the box: F7 in a German document opens
 // the spelling dialog of the office speller on the misspelt word; Return
 // changes it to the first suggestion; the finish message follows.
@@ -18,25 +22,11 @@ class TestSpellEndToEnd : public QObject
     QTemporaryDir m_dir;
     QString m_program;
 
+    // The newest visible window with a matching title.
     static QString windowId(const QString &namePattern)
     {
-        QProcess search;
-        search.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--name"), namePattern});
-        search.waitForFinished(10000);
-        const QList<QByteArray> ids = search.readAllStandardOutput().trimmed().split('\n');
-        return ids.isEmpty() ? QString() : QString::fromLatin1(ids.last().trimmed());
-    }
-    static bool xdotool(const QStringList &args)
-    {
-        QProcess p;
-        p.start(QStringLiteral("xdotool"), args);
-        return p.waitForFinished(10000) && p.exitCode() == 0;
-    }
-    static bool pressIn(const QString &window, const QString &key)
-    {
-        // No window manager runs under Xvfb: focus the window directly.
-        return xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window}) &&
-               xdotool({QStringLiteral("key"), key});
+        const QStringList ids = ProgramUnderX::visibleWindows(namePattern);
+        return ids.isEmpty() ? QString() : ids.last().trimmed();
     }
 
 private slots:
@@ -46,13 +36,10 @@ private slots:
             QSKIP("needs an X display (the test runs under xvfb-run)");
         if (!QFile::exists(QStringLiteral("/usr/share/hunspell/de_DE.dic")))
             QSKIP("hunspell-de-de is not installed");
-        m_program = m_dir.filePath(QStringLiteral("quilmar"));
-        QVERIFY(QFile::copy(QStringLiteral(QUILMAR_PROGRAM_DIR "/quilmar"), m_program));
-        QFile::setPermissions(m_program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        m_program = ProgramUnderX::copyProgram(m_dir.path(), {"ReadMeEn.rtf", "QuilmarEn.hlp", "CodePageListEn.ini"});
+        QVERIFY(!m_program.isEmpty());
         QVERIFY(QFile::copy(QStringLiteral(QUILMAR_PROOFING_LIBRARY),
                             m_dir.filePath(QStringLiteral(QUILMAR_PROOFING_LIBRARY_NAME))));
-        for (const char *name : {"ReadMeEn.rtf", "QuilmarEn.hlp", "CodePageListEn.ini"})
-            QFile::copy(QStringLiteral(QUILMAR_PROGRAM_DIR "/") + QLatin1String(name), m_dir.filePath(QLatin1String(name)));
     }
 
     void f7ChecksGermanWithTheOfficeSpeller()
@@ -77,11 +64,11 @@ private slots:
                 quilmar.waitForFinished(5000);
             }
         });
-        QString frame;
-        QTRY_VERIFY_WITH_TIMEOUT(!(frame = windowId(QStringLiteral("^Quilmar - \\["))).isEmpty(), 20000);
+        const QString frame = ProgramUnderX::waitForWindow(QStringLiteral("^Quilmar - \\["), &quilmar);
+        QVERIFY(!frame.isEmpty());
         QTest::qWait(500);
         QVERIFY(pressIn(frame, QStringLiteral("ctrl+Home")));
-        QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("F7")}));
+        QVERIFY(pressIn(frame, QStringLiteral("F7")));
 
         QString dialog;
         QTRY_VERIFY_WITH_TIMEOUT(!(dialog = windowId(QStringLiteral("^Language German"))).isEmpty(), 15000);
