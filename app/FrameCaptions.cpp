@@ -14,25 +14,26 @@
 void applyFrameCaptions(TFrameForm &frame, const TextSet &set)
 {
     const auto line = [&set](int n) { return set.line(n); };
-    const auto action = [&frame](const QString &name) { return frame.action(name); };
+    const auto action = [&frame](FrameAction id) { return frame.action(id); };
 
     frame.menus().value(QStringLiteral("Options1"))->setTitle(line(TextSet::OptionsMenu));
     frame.menus().value(QStringLiteral("Window1"))->setTitle(line(TextSet::WindowMenu));
-    const struct { const char *name; int caption; int hint; } items[] = {
-        {"Tile1", TextSet::TileHorizontally, 0}, {"Tilevertically1", TextSet::TileVertically, 0},
-        {"Cascade1", TextSet::Cascade, 0}, {"Arrangeicons1", TextSet::ArrangeIcons, 0},
-        {"Minimize1", TextSet::Minimize, 0}, {"Normal1", TextSet::Normal, 0},
-        {"Maximize1", TextSet::Maximize, 0}, {"Closeall1", TextSet::CloseAllCaption, TextSet::CloseAllHint},
-        {"StandardFont1", TextSet::StandardFontCaption, TextSet::StandardFontHint},
-        {"createbackupfiles1", TextSet::BackupCaption, TextSet::BackupHint},
-        {"SearchFiles1", TextSet::FindInFilesCaption, TextSet::FindInFilesHint},
-        {"Searchforcasemismatch1", TextSet::CaseMismatchCaption, TextSet::CaseMismatchHint},
-        {"Showruler1", TextSet::ShowRulerCaption, 0}, {"Show1", TextSet::CodingVisibleCaption, 0},
-        {"ShowSidebar1", TextSet::ShowSidebarCaption, 0}, {"URL1", 0, TextSet::UrlHint},
-        {"ToolButton9", 0, TextSet::OpenWithStandardAppHint}, {"ToolButton11", 0, TextSet::SaveAllHint},
+    using A = FrameAction;
+    const struct { FrameAction id; int caption; int hint; } items[] = {
+        {A::Tile1, TextSet::TileHorizontally, 0}, {A::Tilevertically1, TextSet::TileVertically, 0},
+        {A::Cascade1, TextSet::Cascade, 0}, {A::Arrangeicons1, TextSet::ArrangeIcons, 0},
+        {A::Minimize1, TextSet::Minimize, 0}, {A::Normal1, TextSet::Normal, 0},
+        {A::Maximize1, TextSet::Maximize, 0}, {A::Closeall1, TextSet::CloseAllCaption, TextSet::CloseAllHint},
+        {A::StandardFont1, TextSet::StandardFontCaption, TextSet::StandardFontHint},
+        {A::createbackupfiles1, TextSet::BackupCaption, TextSet::BackupHint},
+        {A::SearchFiles1, TextSet::FindInFilesCaption, TextSet::FindInFilesHint},
+        {A::Searchforcasemismatch1, TextSet::CaseMismatchCaption, TextSet::CaseMismatchHint},
+        {A::Showruler1, TextSet::ShowRulerCaption, 0}, {A::Show1, TextSet::CodingVisibleCaption, 0},
+        {A::ShowSidebar1, TextSet::ShowSidebarCaption, 0}, {A::URL1, 0, TextSet::UrlHint},
+        {A::ToolButton9, 0, TextSet::OpenWithStandardAppHint}, {A::ToolButton11, 0, TextSet::SaveAllHint},
     };
     for (const auto &item : items) {
-        QAction *a = action(QString::fromLatin1(item.name));
+        QAction *a = action(item.id);
         if (item.caption)
             a->setText(line(item.caption));
         if (item.hint)
@@ -50,17 +51,17 @@ void applyFrameCaptions(TFrameForm &frame, const TextSet &set)
         lineWord.remove(cut, 25);
     frame.goToPanel()->setGoHint(set.entry(Txt::GoTo) + u' ' + lineWord);
     frame.menus().value(QStringLiteral("File1"))->setTitle(set.entry(Txt::File));
-    action(QStringLiteral("New1"))->setText(set.entry(Txt::New));
-    action(QStringLiteral("Open1"))->setText(set.entry(Txt::Open));
-    action(QStringLiteral("Exit1"))->setText(set.entry(Txt::Exit));
+    action(FrameAction::New1)->setText(set.entry(Txt::New));
+    action(FrameAction::Open1)->setText(set.entry(Txt::Open));
+    action(FrameAction::Exit1)->setText(set.entry(Txt::Exit));
     frame.menus().value(QStringLiteral("Help1"))->setTitle(set.entry(Txt::Help));
-    action(QStringLiteral("Help2"))->setText(set.entry(Txt::Help));
-    for (const char *name : {"New1", "ToolButton2"})
-        Hints::set(action(QString::fromLatin1(name)), set.entry(Txt::NewFile));
-    for (const char *name : {"Open1", "ToolButton3"})
-        Hints::set(action(QString::fromLatin1(name)), set.entry(Txt::OpenFile));
-    Hints::set(action(QStringLiteral("ToolButton6")), set.entry(Txt::Help));
-    Hints::set(action(QStringLiteral("ToolButton15")), set.entry(Txt::SpellCheck));
-    Hints::set(action(QStringLiteral("ToolButton7")),
-            set.entry(action(QStringLiteral("ToolButton7"))->isChecked() ? Txt::HtmlOn : Txt::HtmlOff));
+    action(FrameAction::Help2)->setText(set.entry(Txt::Help));
+    for (FrameAction id : {A::New1, A::ToolButton2})
+        Hints::set(action(id), set.entry(Txt::NewFile));
+    for (FrameAction id : {A::Open1, A::ToolButton3})
+        Hints::set(action(id), set.entry(Txt::OpenFile));
+    Hints::set(action(FrameAction::ToolButton6), set.entry(Txt::Help));
+    Hints::set(action(FrameAction::ToolButton15), set.entry(Txt::SpellCheck));
+    Hints::set(action(FrameAction::ToolButton7),
+            set.entry(action(FrameAction::ToolButton7)->isChecked() ? Txt::HtmlOn : Txt::HtmlOff));
 }

@@ -17,7 +17,6 @@
 #include "platform/ui/Icons.h"
 #include "platform/ui/QtTranslations.h"
 #include "platform/ui/ShortcutClashes.h"
-#include "platform/ui/MenuBuilder.h"
 #include "app/InfoForm.h"
 #include "app/InsertSidebar.h"
 #include "app/LanguageFile.h"
@@ -111,7 +110,7 @@ QMenu *TFrameForm::makeMenu(const QString &name)
 void TFrameForm::buildActions()
 {
     struct Spec {
-        const char *name;
+        FrameAction id;
         const char *caption;
         QKeySequence shortcut;
         const char *icon;
@@ -119,44 +118,45 @@ void TFrameForm::buildActions()
         bool checkable;
     };
     using F = TFrameForm;
+    using A = FrameAction;
     const Spec specs[] = {
-        {"New1", "&New", QKeySequence(Qt::CTRL | Qt::Key_N), "document-new", &F::New1Click, false},
-        {"Open1", "&Open...", QKeySequence(Qt::CTRL | Qt::Key_O), "document-open", &F::Open1Click, false},
-        {"Exit1", "E&xit", {}, "application-exit", nullptr, false},
-        {"StandardFont1", "Standard Font", {}, nullptr, &F::StandardFont1Click, false},
-        {"createbackupfiles1", "Create backup files", {}, nullptr, nullptr, true},
-        {"SearchFiles1", "Find in files", {}, nullptr, nullptr, true},
-        {"Searchforcasemismatch1", "Search for case mismatch", {}, nullptr, nullptr, true},
-        {"URL1", "--> URL", {}, nullptr, nullptr, true},
-        {"English1", "&English", {}, nullptr, nullptr, true},
-        {"Deutsch1", "&Deutsch", {}, nullptr, nullptr, true},
-        {"other1", "", {}, nullptr, nullptr, true},
-        {"Language1", "&Language", {}, nullptr, nullptr, false},
-        {"Showruler1", "Show ruler", {}, nullptr, nullptr, true},
-        {"Show1", "Coding visible", {}, nullptr, nullptr, true},
-        {"ShowSidebar1", "Show sidebar", {}, nullptr, nullptr, true},
-        {"Tile1", "&Tile horizontally", {}, nullptr, &F::tileHorizontally, false},
-        {"Tilevertically1", "Tile vertically", {}, nullptr, &F::tileVertically, false},
-        {"Cascade1", "&Cascade", {}, nullptr, nullptr, false},
-        {"Arrangeicons1", "&Arrange icons", {}, nullptr, &F::arrangeIcons, false},
-        {"Minimize1", "&Minimize", {}, nullptr, nullptr, false},
-        {"Normal1", "&Normal", {}, nullptr, nullptr, false},
-        {"Maximize1", "Ma&ximize", {}, nullptr, nullptr, false},
-        {"Closeall1", "C&lose all", {}, nullptr, &F::Closeall1Click, false},
-        {"Help2", "&Help", QKeySequence(QKeySequence::HelpContents), "help-contents", &F::Help2Click, false},
-        {"ReadMe1", "&ReadMe", {}, nullptr, &F::ReadMe1Click, false},
-        {"Info1", "&Info", {}, nullptr, &F::Info1Click, false},
-        {"ToolButton2", "", {}, "document-new", &F::ToolButton2Click, false},
-        {"ToolButton3", "", {}, "document-open", &F::Open1Click, false},
-        {"ToolButton11", "", {}, "document-save-all", &F::ToolButton11Click, false},
-        {"ToolButton7", "", {}, "text-html", nullptr, true},
-        {"ToolButton15", "", {}, "tools-check-spelling", nullptr, false},
-        {"ToolButton9", "", {}, "applications-other", nullptr, false},
-        {"ToolButton6", "", {}, "help-contents", &F::Help2Click, false},
+        {A::New1, "&New", QKeySequence(Qt::CTRL | Qt::Key_N), "document-new", &F::New1Click, false},
+        {A::Open1, "&Open...", QKeySequence(Qt::CTRL | Qt::Key_O), "document-open", &F::Open1Click, false},
+        {A::Exit1, "E&xit", {}, "application-exit", nullptr, false},
+        {A::StandardFont1, "Standard Font", {}, nullptr, &F::StandardFont1Click, false},
+        {A::createbackupfiles1, "Create backup files", {}, nullptr, nullptr, true},
+        {A::SearchFiles1, "Find in files", {}, nullptr, nullptr, true},
+        {A::Searchforcasemismatch1, "Search for case mismatch", {}, nullptr, nullptr, true},
+        {A::URL1, "--> URL", {}, nullptr, nullptr, true},
+        {A::English1, "&English", {}, nullptr, nullptr, true},
+        {A::Deutsch1, "&Deutsch", {}, nullptr, nullptr, true},
+        {A::other1, "", {}, nullptr, nullptr, true},
+        {A::Language1, "&Language", {}, nullptr, nullptr, false},
+        {A::Showruler1, "Show ruler", {}, nullptr, nullptr, true},
+        {A::Show1, "Coding visible", {}, nullptr, nullptr, true},
+        {A::ShowSidebar1, "Show sidebar", {}, nullptr, nullptr, true},
+        {A::Tile1, "&Tile horizontally", {}, nullptr, &F::tileHorizontally, false},
+        {A::Tilevertically1, "Tile vertically", {}, nullptr, &F::tileVertically, false},
+        {A::Cascade1, "&Cascade", {}, nullptr, nullptr, false},
+        {A::Arrangeicons1, "&Arrange icons", {}, nullptr, &F::arrangeIcons, false},
+        {A::Minimize1, "&Minimize", {}, nullptr, nullptr, false},
+        {A::Normal1, "&Normal", {}, nullptr, nullptr, false},
+        {A::Maximize1, "Ma&ximize", {}, nullptr, nullptr, false},
+        {A::Closeall1, "C&lose all", {}, nullptr, &F::Closeall1Click, false},
+        {A::Help2, "&Help", QKeySequence(QKeySequence::HelpContents), "help-contents", &F::Help2Click, false},
+        {A::ReadMe1, "&ReadMe", {}, nullptr, &F::ReadMe1Click, false},
+        {A::Info1, "&Info", {}, nullptr, &F::Info1Click, false},
+        {A::ToolButton2, "", {}, "document-new", &F::ToolButton2Click, false},
+        {A::ToolButton3, "", {}, "document-open", &F::Open1Click, false},
+        {A::ToolButton11, "", {}, "document-save-all", &F::ToolButton11Click, false},
+        {A::ToolButton7, "", {}, "text-html", nullptr, true},
+        {A::ToolButton15, "", {}, "tools-check-spelling", nullptr, false},
+        {A::ToolButton9, "", {}, "applications-other", nullptr, false},
+        {A::ToolButton6, "", {}, "help-contents", &F::Help2Click, false},
     };
     for (const Spec &spec : specs) {
         auto *a = new QAction(QString::fromUtf8(spec.caption), this);
-        a->setObjectName(QString::fromLatin1(spec.name));
+        a->setObjectName(QString::fromLatin1(actionName(spec.id)));
         if (!spec.shortcut.isEmpty())
             a->setShortcut(spec.shortcut);
         if (spec.icon)
@@ -164,58 +164,58 @@ void TFrameForm::buildActions()
         a->setCheckable(spec.checkable);
         if (spec.slot)
             connect(a, &QAction::triggered, this, spec.slot);
-        m_actions.insert(a->objectName(), a);
+        m_actions.set(spec.id, a);
     }
-    connect(action(QStringLiteral("Exit1")), &QAction::triggered, this, &QWidget::close);
-    connect(action(QStringLiteral("Cascade1")), &QAction::triggered, this, &TFrameForm::cascade);
-    connect(action(QStringLiteral("Minimize1")), &QAction::triggered, this, [this] {
+    connect(action(FrameAction::Exit1), &QAction::triggered, this, &QWidget::close);
+    connect(action(FrameAction::Cascade1), &QAction::triggered, this, &TFrameForm::cascade);
+    connect(action(FrameAction::Minimize1), &QAction::triggered, this, [this] {
         if (TEditForm *f = activeDocument())
             f->showMinimized();
     });
-    connect(action(QStringLiteral("Normal1")), &QAction::triggered, this, [this] {
+    connect(action(FrameAction::Normal1), &QAction::triggered, this, [this] {
         if (TEditForm *f = activeDocument())
             f->showNormal();
     });
-    connect(action(QStringLiteral("Maximize1")), &QAction::triggered, this, [this] {
+    connect(action(FrameAction::Maximize1), &QAction::triggered, this, [this] {
         if (TEditForm *f = activeDocument())
             f->showMaximized();
     });
-    connect(action(QStringLiteral("ToolButton9")), &QAction::triggered, this, [this] {
+    connect(action(FrameAction::ToolButton9), &QAction::triggered, this, [this] {
         if (TEditForm *f = activeDocument())
             f->OpenWithStandardApplication();
     });
-    connect(action(QStringLiteral("ToolButton7")), &QAction::toggled, this, [this](bool down) {
-        Hints::set(action(QStringLiteral("ToolButton7")), m_textSet.entry(down ? Txt::HtmlOn : Txt::HtmlOff));
+    connect(action(FrameAction::ToolButton7), &QAction::toggled, this, [this](bool down) {
+        Hints::set(action(FrameAction::ToolButton7), m_textSet.entry(down ? Txt::HtmlOn : Txt::HtmlOff));
         if (m_spelling)
             m_spelling->setHtmlSupport(down);
     });
-    connect(action(QStringLiteral("ToolButton15")), &QAction::triggered, this, [this] {
+    connect(action(FrameAction::ToolButton15), &QAction::triggered, this, [this] {
         if (TEditForm *f = activeDocument())
-            f->action(QStringLiteral("Spellcheck2"))->trigger();
+            f->action(EditAction::Spellcheck2)->trigger();
     });
-    connect(action(QStringLiteral("URL1")), &QAction::toggled, this, [this](bool on) {
-        action(QStringLiteral("URL1"))->setIcon(Icons::get(on ? QStringLiteral("emblem-default")
+    connect(action(FrameAction::URL1), &QAction::toggled, this, [this](bool on) {
+        action(FrameAction::URL1)->setIcon(Icons::get(on ? QStringLiteral("emblem-default")
                                                                : QStringLiteral("emblem-unreadable")));
     });
-    connect(action(QStringLiteral("English1")), &QAction::triggered, this, [this] { applyTextSet(TextSet::english()); });
-    connect(action(QStringLiteral("Deutsch1")), &QAction::triggered, this, [this] { applyTextSet(TextSet::german()); });
-    connect(action(QStringLiteral("other1")), &QAction::triggered, this, &TFrameForm::other1Click);
-    connect(action(QStringLiteral("Language1")), &QAction::triggered, this, &TFrameForm::Language1Click);
-    connect(action(QStringLiteral("Show1")), &QAction::toggled, this, [this](bool on) {
+    connect(action(FrameAction::English1), &QAction::triggered, this, [this] { applyTextSet(TextSet::english()); });
+    connect(action(FrameAction::Deutsch1), &QAction::triggered, this, [this] { applyTextSet(TextSet::german()); });
+    connect(action(FrameAction::other1), &QAction::triggered, this, &TFrameForm::other1Click);
+    connect(action(FrameAction::Language1), &QAction::triggered, this, &TFrameForm::Language1Click);
+    connect(action(FrameAction::Show1), &QAction::toggled, this, [this](bool on) {
         if (m_panel3)
             m_panel3->setVisible(on);
     });
-    connect(action(QStringLiteral("ShowSidebar1")), &QAction::toggled, this, &TFrameForm::showSidebar);
+    connect(action(FrameAction::ShowSidebar1), &QAction::toggled, this, &TFrameForm::showSidebar);
     auto *languages = new QActionGroup(this);
-    for (const char *name : {"English1", "Deutsch1", "other1"})
-        languages->addAction(action(QString::fromLatin1(name)));
-    action(QStringLiteral("other1"))->setVisible(false);
-    action(QStringLiteral("ToolButton11"))->setEnabled(false);
-    action(QStringLiteral("ToolButton9"))->setEnabled(false);
-    action(QStringLiteral("StandardFont1"))->setEnabled(false);
-    for (const char *name : {"URL1", "Showruler1", "Show1", "ShowSidebar1"})
-        action(QString::fromLatin1(name))->setChecked(true);
-    connect(action(QStringLiteral("Showruler1")), &QAction::toggled, this, [this](bool on) {
+    for (FrameAction id : {FrameAction::English1, FrameAction::Deutsch1, FrameAction::other1})
+        languages->addAction(action(id));
+    action(FrameAction::other1)->setVisible(false);
+    action(FrameAction::ToolButton11)->setEnabled(false);
+    action(FrameAction::ToolButton9)->setEnabled(false);
+    action(FrameAction::StandardFont1)->setEnabled(false);
+    for (FrameAction id : {FrameAction::URL1, FrameAction::Showruler1, FrameAction::Show1, FrameAction::ShowSidebar1})
+        action(id)->setChecked(true);
+    connect(action(FrameAction::Showruler1), &QAction::toggled, this, [this](bool on) {
         for (TEditForm *form : documents()) {
             if (DocumentFormatting *formatting = DocumentFormatting::of(form))
                 formatting->setRulerVisible(on);
@@ -226,30 +226,29 @@ void TFrameForm::buildActions()
 
 void TFrameForm::buildMenus()
 {
-    auto add = [this](QMenu *menu, std::initializer_list<const char *> names) {
-        addActionsByName(menu, names, [this](const QString &name) { return action(name); });
-    };
+    using A = FrameAction;
+    auto add = [this](QMenu *menu, std::initializer_list<std::optional<A>> ids) { m_actions.addTo(menu, ids); };
     m_fileMenu = makeMenu(QStringLiteral("File1"));
-    add(m_fileMenu, {"New1", "Open1", nullptr});
+    add(m_fileMenu, {A::New1, A::Open1, {}});
     for (int i = 1; i <= 4; ++i) {
         auto *recent = new QAction(this);
         recent->setObjectName(QStringLiteral("Recent%1").arg(i));
         recent->setVisible(false);
         connect(recent, &QAction::triggered, this, [this, recent] { OpenDocumentFile(recent->statusTip()); });
-        m_actions.insert(recent->objectName(), recent);
+        m_recentActions << recent;
         m_fileMenu->addAction(recent);
     }
     m_fileMenu->addSeparator();
-    add(m_fileMenu, {"Exit1"});
+    add(m_fileMenu, {A::Exit1});
 
     add(makeMenu(QStringLiteral("Options1")),
-        {"StandardFont1", "createbackupfiles1", "SearchFiles1", "Searchforcasemismatch1", "URL1", nullptr,
-         "English1", "Deutsch1", "other1", "Language1", nullptr, "Showruler1", "Show1", "ShowSidebar1"});
+        {A::StandardFont1, A::createbackupfiles1, A::SearchFiles1, A::Searchforcasemismatch1, A::URL1, {},
+         A::English1, A::Deutsch1, A::other1, A::Language1, {}, A::Showruler1, A::Show1, A::ShowSidebar1});
     QMenu *window = makeMenu(QStringLiteral("Window1"));
-    add(window, {"Tile1", "Tilevertically1", "Cascade1", "Arrangeicons1", nullptr, "Minimize1", "Normal1",
-                 "Maximize1", "Closeall1"});
+    add(window, {A::Tile1, A::Tilevertically1, A::Cascade1, A::Arrangeicons1, {}, A::Minimize1, A::Normal1,
+                 A::Maximize1, A::Closeall1});
     connect(window, &QMenu::aboutToShow, this, &TFrameForm::refreshWindowList);
-    add(makeMenu(QStringLiteral("Help1")), {"Help2", "ReadMe1", "Info1"});
+    add(makeMenu(QStringLiteral("Help1")), {A::Help2, A::ReadMe1, A::Info1});
     rebuildMenuBar(nullptr);
 }
 
@@ -268,8 +267,8 @@ void TFrameForm::rebuildMenuBar(TEditForm *active)
         Accelerators::assignItems(a->menu());
     Accelerators::assignTitles(bar);
     // The frame's own file commands act only while its File menu is the one shown.
-    for (const char *name : {"New1", "Open1", "Exit1"})
-        action(QString::fromLatin1(name))->setEnabled(!active);
+    for (FrameAction id : {FrameAction::New1, FrameAction::Open1, FrameAction::Exit1})
+        action(id)->setEnabled(!active);
 }
 
 void TFrameForm::refreshWindowList()
@@ -300,8 +299,8 @@ void TFrameForm::buildToolBar()
     m_toolBar->setObjectName(QStringLiteral("ToolBar1"));
     m_toolBar->setMovable(false);
     m_toolBar->setIconSize(QSize(18, 18));
-    for (const char *name : {"ToolButton2", "ToolButton3", "ToolButton11"})
-        m_toolBar->addAction(action(QString::fromLatin1(name)));
+    for (FrameAction id : {FrameAction::ToolButton2, FrameAction::ToolButton3, FrameAction::ToolButton11})
+        m_toolBar->addAction(action(id));
     m_spelling = new FrameSpelling(this, m_toolBar, m_services.registry, m_services.userInteraction);
     m_spelling->activeDocument = [this]() -> DocumentCore * {
         TEditForm *f = activeDocument();
@@ -313,8 +312,8 @@ void TFrameForm::buildToolBar()
     });
     m_spellLanguageComboBox = m_spelling->selectorBox();
     m_toolBar->addWidget(m_spellLanguageComboBox);
-    for (const char *name : {"ToolButton7", "ToolButton15", "ToolButton9"})
-        m_toolBar->addAction(action(QString::fromLatin1(name)));
+    for (FrameAction id : {FrameAction::ToolButton7, FrameAction::ToolButton15, FrameAction::ToolButton9})
+        m_toolBar->addAction(action(id));
     m_appButtonBar = new ApplicationButtonBar(m_settings, *m_ui, *m_shell, m_services.registry, m_toolBar);
     m_appButtonBar->activeDocument = [this] { return activeDocument(); };
     m_toolBar->addWidget(m_appButtonBar);
@@ -325,7 +324,7 @@ void TFrameForm::buildToolBar()
     };
     connect(m_goToPanel, &GoToPanel::goToLineRequested, this, &TFrameForm::GoToLine);
     m_toolBar->addWidget(m_goToPanel);
-    m_toolBar->addAction(action(QStringLiteral("ToolButton6")));
+    m_toolBar->addAction(action(FrameAction::ToolButton6));
     m_panel3 = new QWidget(m_toolBar);
     m_panel3->setObjectName(QStringLiteral("Panel3"));
     auto *layout = new QHBoxLayout(m_panel3);
@@ -357,10 +356,9 @@ void TFrameForm::runApplication(int button)
     m_appButtonBar->run(button);
 }
 
-QToolButton *TFrameForm::toolButton(const QString &name) const
+QToolButton *TFrameForm::toolButton(FrameAction id) const
 {
-    QAction *a = action(name);
-    return a ? qobject_cast<QToolButton *>(m_toolBar->widgetForAction(a)) : nullptr;
+    return qobject_cast<QToolButton *>(m_toolBar->widgetForAction(action(id)));
 }
 
 void TFrameForm::buildCentralArea()
@@ -452,8 +450,8 @@ void TFrameForm::FormCreate()
         m_settings.setLine(SettingsLine::FontName, QStringLiteral("Courier New"));
     if (m_settings.line(SettingsLine::FontSize).isEmpty())
         m_settings.setLine(SettingsLine::FontSize, QStringLiteral("11"));
-    action(QStringLiteral("createbackupfiles1"))->setChecked(m_settings.is(SettingsLine::Backups, QStringLiteral("Create backup files")));
-    action(QStringLiteral("SearchFiles1"))->setChecked(m_settings.is(SettingsLine::SearchFiles, QStringLiteral("Search files")));
+    action(FrameAction::createbackupfiles1)->setChecked(m_settings.is(SettingsLine::Backups, QStringLiteral("Create backup files")));
+    action(FrameAction::SearchFiles1)->setChecked(m_settings.is(SettingsLine::SearchFiles, QStringLiteral("Search files")));
     m_pageNoPrint = m_settings.is(SettingsLine::PageNumbers, QStringLiteral("PageNoPrint"));
     m_openInitialDir = m_settings.line(SettingsLine::OpenDirectory);
     m_openFilterIndex = m_settings.number(SettingsLine::OpenFilterIndex, 2);
@@ -464,18 +462,18 @@ void TFrameForm::FormCreate()
     ApplicationButtons::dropMissingPrograms(m_settings);
     m_appButtonBar->refreshAll();
     if (m_settings.is(SettingsLine::Coding, QStringLiteral("Hide Coding"))) {
-        action(QStringLiteral("Show1"))->setChecked(false);
+        action(FrameAction::Show1)->setChecked(false);
         m_panel3->hide();
     }
     if (m_settings.is(SettingsLine::Ruler, QStringLiteral("Hide Ruler")))
-        action(QStringLiteral("Showruler1"))->setChecked(false);
+        action(FrameAction::Showruler1)->setChecked(false);
     if (m_settings.is(SettingsLine::Sidebar, QStringLiteral("Hide SideBar")))
-        action(QStringLiteral("ShowSidebar1"))->setChecked(false);
+        action(FrameAction::ShowSidebar1)->setChecked(false);
     if (m_settings.is(SettingsLine::UrlDetection, QStringLiteral("No URL detection")))
-        action(QStringLiteral("URL1"))->setChecked(false);
+        action(FrameAction::URL1)->setChecked(false);
     m_sidebar->open(m_userDir + QStringLiteral("insert.ini"));
     m_sidebar->setSidebarWidth(m_settings.number(SettingsLine::SidebarWidth, 100));
-    showSidebar(action(QStringLiteral("ShowSidebar1"))->isChecked());
+    showSidebar(action(FrameAction::ShowSidebar1)->isChecked());
     QFont clipFont(m_settings.line(SettingsLine::FontName));
     clipFont.setPointSize(qMax(1, m_settings.number(SettingsLine::FontSize, 11)));
     m_multiClipboard->clipboard()->setFont(clipFont);
@@ -630,17 +628,17 @@ bool TFrameForm::FormClose()
         m_settings.setLine(SettingsLine::FrameState, QStringLiteral("wsNormal"));
     }
     m_spelling->save(m_settings);
-    const auto pair = [this](const char *name, int line, const char *on, const char *off) {
-        m_settings.setLine(line, QString::fromLatin1(action(QString::fromLatin1(name))->isChecked() ? on : off));
+    const auto pair = [this](FrameAction id, int line, const char *on, const char *off) {
+        m_settings.setLine(line, QString::fromLatin1(action(id)->isChecked() ? on : off));
     };
-    pair("createbackupfiles1", SettingsLine::Backups, "Create backup files", "No backup files");
-    pair("SearchFiles1", SettingsLine::SearchFiles, "Search files", "Do not search files");
+    pair(FrameAction::createbackupfiles1, SettingsLine::Backups, "Create backup files", "No backup files");
+    pair(FrameAction::SearchFiles1, SettingsLine::SearchFiles, "Search files", "Do not search files");
     m_settings.setLine(SettingsLine::OpenDirectory, m_openInitialDir);
     m_settings.setLine(SettingsLine::OpenFilterIndex, QString::number(m_openFilterIndex));
-    pair("Show1", SettingsLine::Coding, "Show Coding", "Hide Coding");
-    pair("Showruler1", SettingsLine::Ruler, "Show Ruler", "Hide Ruler");
-    pair("ShowSidebar1", SettingsLine::Sidebar, "Show SideBar", "Hide SideBar");
-    pair("URL1", SettingsLine::UrlDetection, "Auto URL detection", "No URL detection");
+    pair(FrameAction::Show1, SettingsLine::Coding, "Show Coding", "Hide Coding");
+    pair(FrameAction::Showruler1, SettingsLine::Ruler, "Show Ruler", "Hide Ruler");
+    pair(FrameAction::ShowSidebar1, SettingsLine::Sidebar, "Show SideBar", "Hide SideBar");
+    pair(FrameAction::URL1, SettingsLine::UrlDetection, "Auto URL detection", "No URL detection");
     m_settings.setLine(SettingsLine::PageNumbers, m_pageNoPrint ? QStringLiteral("PageNoPrint") : QStringLiteral("No PageNo"));
     m_settings.setLine(SettingsLine::SidebarWidth, QString::number(m_sidebar->sidebarWidth()));
     m_settings.setLine(SettingsLine::InsertSection, m_sidebar->currentSection());
@@ -690,7 +688,7 @@ void TFrameForm::prepareSubWindow(QMdiSubWindow *window)
     // document's and the frame's commands keep their keys, Close keeps Ctrl+F4.
     if (QMenu *menu = window->systemMenu()) {
         QList<QAction *> ours = window->actions();
-        for (QAction *a : std::as_const(m_actions))
+        for (QAction *a : m_actions)
             ours << a;
         ShortcutClashes::yield(menu->actions(), ours);
     }
@@ -701,7 +699,7 @@ void TFrameForm::prepareSubWindow(QMdiSubWindow *window)
 TEditForm *TFrameForm::CreateDocumentWindow()
 {
     auto *form = new TEditForm(this);
-    new DocumentFormatting(form, this, action(QStringLiteral("Showruler1"))->isChecked());
+    new DocumentFormatting(form, this, action(FrameAction::Showruler1)->isChecked());
     m_mdiArea->addSubWindow(form);
     form->show();
     if (m_settings.is(SettingsLine::WordWrap, QStringLiteral("NotWordWrap")))
@@ -850,33 +848,33 @@ void TFrameForm::updateSaveAll()
 
 void TFrameForm::setSaveAllEnabled(bool on)
 {
-    action(QStringLiteral("ToolButton11"))->setEnabled(on);
+    action(FrameAction::ToolButton11)->setEnabled(on);
 }
 
 void TFrameForm::setOpenWithStandardAppEnabled(bool on)
 {
-    action(QStringLiteral("ToolButton9"))->setEnabled(on);
+    action(FrameAction::ToolButton9)->setEnabled(on);
 }
 
 void TFrameForm::setWindowItemsVisible(bool on)
 {
-    for (const char *name : {"Minimize1", "Normal1", "Maximize1", "Closeall1"})
-        action(QString::fromLatin1(name))->setVisible(on);
+    for (FrameAction id : {FrameAction::Minimize1, FrameAction::Normal1, FrameAction::Maximize1, FrameAction::Closeall1})
+        action(id)->setVisible(on);
 }
 
 void TFrameForm::setStandardFontEnabled(bool on)
 {
-    action(QStringLiteral("StandardFont1"))->setEnabled(on);
+    action(FrameAction::StandardFont1)->setEnabled(on);
 }
 
 bool TFrameForm::createBackupFiles() const
 {
-    return action(QStringLiteral("createbackupfiles1"))->isChecked();
+    return action(FrameAction::createbackupfiles1)->isChecked();
 }
 
 bool TFrameForm::autoUrlDetection() const
 {
-    return action(QStringLiteral("URL1"))->isChecked();
+    return action(FrameAction::URL1)->isChecked();
 }
 
 bool TFrameForm::takeReplaceAfterLoad()
@@ -900,12 +898,12 @@ void TFrameForm::activateDocument(TEditForm *form)
 
 bool TFrameForm::searchInAllFiles() const
 {
-    return action(QStringLiteral("SearchFiles1"))->isChecked();
+    return action(FrameAction::SearchFiles1)->isChecked();
 }
 
 bool TFrameForm::searchCaseMismatch() const
 {
-    return action(QStringLiteral("Searchforcasemismatch1"))->isChecked();
+    return action(FrameAction::Searchforcasemismatch1)->isChecked();
 }
 
 // ---------------------------------------------------------------------------
@@ -930,7 +928,7 @@ void TFrameForm::Timer1Timer()
         case CommandLineStep::NewNamedFile: {
             created = true;
             auto *form = new TEditForm(this);
-            new DocumentFormatting(form, this, action(QStringLiteral("Showruler1"))->isChecked());
+            new DocumentFormatting(form, this, action(FrameAction::Showruler1)->isChecked());
             m_mdiArea->addSubWindow(form);
             form->show();
             form->setDocumentFileName(QFileInfo(step.argument).absoluteFilePath());
@@ -1070,7 +1068,7 @@ void TFrameForm::refreshRecentItems()
 {
     m_recentFileNames = RecentFiles::names(m_settings);
     for (int k = 0; k < RecentFiles::Count; ++k) {
-        QAction *item = action(QStringLiteral("Recent%1").arg(k + 1));
+        QAction *item = recentAction(k + 1);
         const QString name = m_recentFileNames.value(k);
         item->setVisible(!name.isEmpty());
         // An ampersand in a file name is shown, not taken for an accelerator.
@@ -1136,7 +1134,7 @@ void TFrameForm::arrangeIcons()
 void TFrameForm::ReadMe1Click()
 {
     auto *form = new TEditForm(this);
-    new DocumentFormatting(form, this, action(QStringLiteral("Showruler1"))->isChecked());
+    new DocumentFormatting(form, this, action(FrameAction::Showruler1)->isChecked());
     m_mdiArea->addSubWindow(form);
     form->show();
     form->Editor()->setReadOnly(true);
@@ -1185,15 +1183,15 @@ void TFrameForm::applyTextSet(const TextSet &set)
         m_print->applyTexts(set);
     switch (set.kind()) {
     case TextSet::Kind::English:
-        action(QStringLiteral("English1"))->setChecked(true);
+        action(FrameAction::English1)->setChecked(true);
         m_settings.setLine(SettingsLine::Language, QStringLiteral("English"));
         break;
     case TextSet::Kind::German:
-        action(QStringLiteral("Deutsch1"))->setChecked(true);
+        action(FrameAction::Deutsch1)->setChecked(true);
         m_settings.setLine(SettingsLine::Language, QStringLiteral("Deutsch"));
         break;
     case TextSet::Kind::LanguageFile:
-        action(QStringLiteral("other1"))->setChecked(true);
+        action(FrameAction::other1)->setChecked(true);
         m_settings.setLine(SettingsLine::Language, m_languageFileName);
         break;
     }
@@ -1241,12 +1239,12 @@ bool TFrameForm::loadLanguageFile(const QString &path)
     }
     if (result.status != LanguageFile::Status::Ok) {
         m_ui->showError(m_textSet.entry(Txt::NoValidLanguageFile), QStringLiteral("Quilmar"));
-        action(QStringLiteral("other1"))->setVisible(false);
+        action(FrameAction::other1)->setVisible(false);
         return false;
     }
     m_languageLines = result.lines;
-    action(QStringLiteral("other1"))->setText(m_languageLines.at(TextSet::MenuCaption));
-    action(QStringLiteral("other1"))->setVisible(true);
+    action(FrameAction::other1)->setText(m_languageLines.at(TextSet::MenuCaption));
+    action(FrameAction::other1)->setVisible(true);
     m_languageFileName = path;
     applyTextSet(TextSet::fromLanguageFile(m_languageLines));
     return true;

@@ -4,6 +4,7 @@
 #include "search/ui/SearchController.h"
 #include "platform/Settings.h"
 #include "platform/TextSet.h"
+#include "app/FrameActions.h"
 #include "app/RecoveryStore.h"
 
 #include <QHash>
@@ -64,9 +65,11 @@ public:
     GoToPanel *goToPanel() const { return m_goToPanel; }
     QComboBox *codePageComboBox() const { return m_cpComboBox; }
     QComboBox *spellLanguageComboBox() const { return m_spellLanguageComboBox; }
-    QAction *action(const QString &name) const { return m_actions.value(name); }
+    QAction *action(FrameAction id) const { return m_actions[id]; }
+    // File menu's recent files, 1..4, while no document is open.
+    QAction *recentAction(int n) const { return m_recentActions.value(n - 1); }
     const QHash<QString, QMenu *> &menus() const { return m_menus; }
-    QToolButton *toolButton(const QString &name) const;
+    QToolButton *toolButton(FrameAction id) const;
     QString statusPanel(int panel) const;
     TEditForm *activeDocument() const override;
     SearchController *searchController() const { return m_search; }
@@ -234,7 +237,8 @@ private:
     int m_openFilterIndex = 2;
     QString m_openInitialDir;
 
-    QHash<QString, QAction *> m_actions;
+    ActionTable<FrameAction> m_actions;
+    QList<QAction *> m_recentActions;
     QHash<QString, QMenu *> m_menus;
     QMenu *m_fileMenu = nullptr;
     QToolBar *m_toolBar = nullptr;

@@ -230,7 +230,7 @@ int Bench::wysiwygCommand(const QStringList &args)
     for (const char *state : {"on", "off"}) {
         QElapsedTimer t;
         t.start();
-        form->action(QStringLiteral("WYSIWYG1"))->trigger();
+        form->action(EditAction::WYSIWYG1)->trigger();
         form->Editor()->viewport()->grab();
         const double switched = t.nsecsElapsed() / 1e9;
         const auto [layoutSeconds, worstGapMs] = waitForLayout(form->Editor(), 1500);

@@ -3,7 +3,6 @@
 #include "platform/CodePages.h"
 #include "document/ui/DocumentHost.h"
 #include "platform/ui/Icons.h"
-#include "platform/ui/MenuBuilder.h"
 #include "document/rtf/RtfReader.h"
 #include "document/NumericReferences.h"
 #include "document/ui/PasteSpecialDialog.h"
@@ -37,7 +36,7 @@
 namespace {
 
 struct ActionSpec {
-    const char *name;
+    EditAction id;
     int caption;          // text-set entry; 0: set elsewhere
     int hint;             // text-set entry; 0: none
     QKeySequence shortcut;
@@ -91,77 +90,73 @@ QString TEditForm::tr2(int entry) const
     return m_host->textSet().entry(entry);
 }
 
-QAction *TEditForm::action(const QString &name) const
-{
-    return m_actions.value(name);
-}
-
 void TEditForm::buildActions()
 {
     using F = TEditForm;
+    using A = EditAction;
     const ActionSpec specs[] = {
-        {"New1", Txt::New, Txt::NewFile, QKeySequence(Qt::CTRL | Qt::Key_N), "document-new",
+        {A::New1, Txt::New, Txt::NewFile, QKeySequence(Qt::CTRL | Qt::Key_N), "document-new",
          nullptr},
-        {"Open1", Txt::Open, Txt::OpenFile, QKeySequence(Qt::CTRL | Qt::Key_O), "document-open", nullptr},
-        {"Save1", Txt::Save, Txt::SaveFile, QKeySequence(Qt::CTRL | Qt::Key_S), "document-save", &F::Save1Click},
-        {"Saveas1", Txt::SaveAs, Txt::SaveFileAs, {}, "document-save-as", &F::Saveas1Click},
-        {"Saveselecteditem1", Txt::SaveSelected, Txt::SaveSelectedHint, {}, nullptr, &F::Saveselecteditem1Click},
-        {"Close1", Txt::Close, 0, {}, "window-close", &F::Close1Click},
-        {"Exit1", Txt::Exit, 0, {}, "application-exit", nullptr},
-        {"Undo1", Txt::Undo, 0, {}, "edit-undo", nullptr},
-        {"Redo1", Txt::RedoRestore, 0, {}, "edit-redo", nullptr},
-        {"Cut1", Txt::Cut, Txt::CutHint, QKeySequence(Qt::CTRL | Qt::Key_X), "edit-cut", nullptr},
-        {"Copy1", Txt::Copy, Txt::CopyHint, QKeySequence(Qt::CTRL | Qt::Key_C), "edit-copy", nullptr},
-        {"Paste1", Txt::Paste, Txt::PasteHint, QKeySequence(Qt::CTRL | Qt::Key_V), "edit-paste", nullptr},
-        {"PasteunformattedText1", Txt::PasteUnformatted, 0, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_V),
+        {A::Open1, Txt::Open, Txt::OpenFile, QKeySequence(Qt::CTRL | Qt::Key_O), "document-open", nullptr},
+        {A::Save1, Txt::Save, Txt::SaveFile, QKeySequence(Qt::CTRL | Qt::Key_S), "document-save", &F::Save1Click},
+        {A::Saveas1, Txt::SaveAs, Txt::SaveFileAs, {}, "document-save-as", &F::Saveas1Click},
+        {A::Saveselecteditem1, Txt::SaveSelected, Txt::SaveSelectedHint, {}, nullptr, &F::Saveselecteditem1Click},
+        {A::Close1, Txt::Close, 0, {}, "window-close", &F::Close1Click},
+        {A::Exit1, Txt::Exit, 0, {}, "application-exit", nullptr},
+        {A::Undo1, Txt::Undo, 0, {}, "edit-undo", nullptr},
+        {A::Redo1, Txt::RedoRestore, 0, {}, "edit-redo", nullptr},
+        {A::Cut1, Txt::Cut, Txt::CutHint, QKeySequence(Qt::CTRL | Qt::Key_X), "edit-cut", nullptr},
+        {A::Copy1, Txt::Copy, Txt::CopyHint, QKeySequence(Qt::CTRL | Qt::Key_C), "edit-copy", nullptr},
+        {A::Paste1, Txt::Paste, Txt::PasteHint, QKeySequence(Qt::CTRL | Qt::Key_V), "edit-paste", nullptr},
+        {A::PasteunformattedText1, Txt::PasteUnformatted, 0, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_V),
          nullptr, nullptr},
-        {"Pastewithoptions1", Txt::PasteWithOptions, Txt::PasteWithOptionsHint, {}, nullptr, nullptr},
-        {"Delete1", Txt::Delete, 0, QKeySequence(Qt::CTRL | Qt::Key_D), "edit-delete", nullptr},
-        {"Selectall1", Txt::SelectAll, Txt::SelectAllHint, QKeySequence(Qt::CTRL | Qt::Key_A),
+        {A::Pastewithoptions1, Txt::PasteWithOptions, Txt::PasteWithOptionsHint, {}, nullptr, nullptr},
+        {A::Delete1, Txt::Delete, 0, QKeySequence(Qt::CTRL | Qt::Key_D), "edit-delete", nullptr},
+        {A::Selectall1, Txt::SelectAll, Txt::SelectAllHint, QKeySequence(Qt::CTRL | Qt::Key_A),
          "edit-select-all", nullptr},
-        {"Find1", Txt::Find, 0, QKeySequence(Qt::CTRL | Qt::Key_F), "edit-find", &F::Find1Click},
-        {"FindNext1", Txt::FindNext, 0, QKeySequence(Qt::Key_F3), "go-down", &F::FindNext1Click},
-        {"Replace1", Txt::Replace, 0, QKeySequence(Qt::CTRL | Qt::Key_R), "edit-find-replace", &F::Replace1Click},
-        {"Spellcheck2", Txt::SpellCheck, 0, QKeySequence(Qt::Key_F7), "tools-check-spelling", &F::Spellcheck2Click},
-        {"Spellcheck1", Txt::SpellCheck, 0, {}, "tools-check-spelling", &F::Spellcheck2Click},
-        {"Objectproperties1", Txt::ObjectProperties, Txt::ObjectPropertiesHint,
+        {A::Find1, Txt::Find, 0, QKeySequence(Qt::CTRL | Qt::Key_F), "edit-find", &F::Find1Click},
+        {A::FindNext1, Txt::FindNext, 0, QKeySequence(Qt::Key_F3), "go-down", &F::FindNext1Click},
+        {A::Replace1, Txt::Replace, 0, QKeySequence(Qt::CTRL | Qt::Key_R), "edit-find-replace", &F::Replace1Click},
+        {A::Spellcheck2, Txt::SpellCheck, 0, QKeySequence(Qt::Key_F7), "tools-check-spelling", &F::Spellcheck2Click},
+        {A::Spellcheck1, Txt::SpellCheck, 0, {}, "tools-check-spelling", &F::Spellcheck2Click},
+        {A::Objectproperties1, Txt::ObjectProperties, Txt::ObjectPropertiesHint,
          QKeySequence(Qt::ALT | Qt::Key_Return), nullptr, &F::Objectproperties1Click},
-        {"IPicture1", Txt::Image, Txt::ImageHint, QKeySequence(Qt::CTRL | Qt::Key_Insert), "insert-image",
+        {A::IPicture1, Txt::Image, Txt::ImageHint, QKeySequence(Qt::CTRL | Qt::Key_Insert), "insert-image",
          &F::IPicture1Click},
-        {"Wordwrap1", Txt::WordWrap, 0, QKeySequence(Qt::CTRL | Qt::Key_W), nullptr, &F::Wordwrap1Click},
-        {"UnicodeNumeric1", 0, 0, {}, nullptr, nullptr},
-        {"ANSINumeric1", 0, 0, {}, nullptr, nullptr},
-        {"AllNumeric1", 0, 0, {}, nullptr, nullptr},
-        {"NumericUnicode1", 0, 0, {}, nullptr, &F::convertFromNumeric},
-        {"Join1", Txt::Join, Txt::JoinHint, QKeySequence(Qt::CTRL | Qt::Key_J), nullptr, &F::Join1Click},
-        {"JoinAll1", Txt::JoinAll, Txt::JoinAllHint, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_J), nullptr,
+        {A::Wordwrap1, Txt::WordWrap, 0, QKeySequence(Qt::CTRL | Qt::Key_W), nullptr, &F::Wordwrap1Click},
+        {A::UnicodeNumeric1, 0, 0, {}, nullptr, nullptr},
+        {A::ANSINumeric1, 0, 0, {}, nullptr, nullptr},
+        {A::AllNumeric1, 0, 0, {}, nullptr, nullptr},
+        {A::NumericUnicode1, 0, 0, {}, nullptr, &F::convertFromNumeric},
+        {A::Join1, Txt::Join, Txt::JoinHint, QKeySequence(Qt::CTRL | Qt::Key_J), nullptr, &F::Join1Click},
+        {A::JoinAll1, Txt::JoinAll, Txt::JoinAllHint, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_J), nullptr,
          &F::JoinAll1Click},
-        {"Sort1", Txt::SortAscending, Txt::SortAscendingHint, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_A),
+        {A::Sort1, Txt::SortAscending, Txt::SortAscendingHint, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_A),
          "view-sort-ascending", &F::Sort1Click},
-        {"SortDown1", Txt::SortDescending, Txt::SortDescendingHint, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_D),
+        {A::SortDown1, Txt::SortDescending, Txt::SortDescendingHint, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_D),
          "view-sort-descending", &F::SortDown1Click},
-        {"UpperCase1", Txt::UpperCase, Txt::UpperCaseHint, {}, nullptr, &F::UpperCase1Click},
-        {"LowerCase1", Txt::LowerCase, Txt::LowerCaseHint, {}, nullptr, &F::LowerCase1Click},
-        {"InitialCaps1", Txt::InitialCaps, Txt::InitialCapsHint, {}, nullptr, &F::InitialCaps1Click},
-        {"Date1", Txt::DateTime, 0, {}, nullptr, nullptr},
-        {"Path1", Txt::Path, Txt::PathHint, {}, "folder", &F::Path1Click},
-        {"PageNo1", Txt::PageNo, Txt::PageNoHint, {}, "insert-page-number", &F::PageNo1Click},
-        {"FormFeed1", Txt::FormFeed, Txt::FormFeedHint, QKeySequence(Qt::CTRL | Qt::Key_Return), "insert-page-break",
+        {A::UpperCase1, Txt::UpperCase, Txt::UpperCaseHint, {}, nullptr, &F::UpperCase1Click},
+        {A::LowerCase1, Txt::LowerCase, Txt::LowerCaseHint, {}, nullptr, &F::LowerCase1Click},
+        {A::InitialCaps1, Txt::InitialCaps, Txt::InitialCapsHint, {}, nullptr, &F::InitialCaps1Click},
+        {A::Date1, Txt::DateTime, 0, {}, nullptr, nullptr},
+        {A::Path1, Txt::Path, Txt::PathHint, {}, "folder", &F::Path1Click},
+        {A::PageNo1, Txt::PageNo, Txt::PageNoHint, {}, "insert-page-number", &F::PageNo1Click},
+        {A::FormFeed1, Txt::FormFeed, Txt::FormFeedHint, QKeySequence(Qt::CTRL | Qt::Key_Return), "insert-page-break",
          &F::FormFeed1Click},
-        {"Column1", Txt::Column, Txt::EditColumn, {}, "edit-column", nullptr},
-        {"Delete2", Txt::Delete, 0, QKeySequence(Qt::ALT | Qt::Key_Delete), "edit-delete", &F::Delete2Click},
-        {"InsertSpace1", Txt::InsertSpace, 0, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Space), "insert-space",
+        {A::Column1, Txt::Column, Txt::EditColumn, {}, "edit-column", nullptr},
+        {A::Delete2, Txt::Delete, 0, QKeySequence(Qt::ALT | Qt::Key_Delete), "edit-delete", &F::Delete2Click},
+        {A::InsertSpace1, Txt::InsertSpace, 0, QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Space), "insert-space",
          &F::InsertSpace1Click},
-        {"Paste3", Txt::Paste, 0, QKeySequence(Qt::Key_F8), "edit-paste", &F::Paste3Click},
-        {"Print1", Txt::Print, 0, QKeySequence(Qt::CTRL | Qt::Key_P), "document-print", &F::Print1Click},
-        {"Printersetup1", Txt::PrinterSetup, 0, {}, nullptr, &F::Printersetup1Click},
-        {"Pagesetup1", Txt::PageSetup, Txt::PageSetupHint, {}, "document-page-setup", &F::Pagesetup1Click},
-        {"WYSIWYG1", 0, Txt::WysiwygHint, {}, nullptr, &F::WYSIWYG1Click},
-        {"Preview2", Txt::PagePreview, 0, {}, "document-print-preview", &F::Preview2Click},
+        {A::Paste3, Txt::Paste, 0, QKeySequence(Qt::Key_F8), "edit-paste", &F::Paste3Click},
+        {A::Print1, Txt::Print, 0, QKeySequence(Qt::CTRL | Qt::Key_P), "document-print", &F::Print1Click},
+        {A::Printersetup1, Txt::PrinterSetup, 0, {}, nullptr, &F::Printersetup1Click},
+        {A::Pagesetup1, Txt::PageSetup, Txt::PageSetupHint, {}, "document-page-setup", &F::Pagesetup1Click},
+        {A::WYSIWYG1, 0, Txt::WysiwygHint, {}, nullptr, &F::WYSIWYG1Click},
+        {A::Preview2, Txt::PagePreview, 0, {}, "document-print-preview", &F::Preview2Click},
     };
     for (const ActionSpec &spec : specs) {
         auto *a = new QAction(this);
-        a->setObjectName(QString::fromLatin1(spec.name));
+        a->setObjectName(QString::fromLatin1(actionName(spec.id)));
         a->setProperty("captionEntry", spec.caption);
         a->setProperty("hintEntry", spec.hint);
         if (!spec.shortcut.isEmpty()) {
@@ -172,83 +167,82 @@ void TEditForm::buildActions()
             a->setIcon(Icons::get(QString::fromLatin1(spec.icon)));
         if (spec.slot)
             connect(a, &QAction::triggered, this, spec.slot);
-        m_actions.insert(a->objectName(), a);
+        m_actions.set(spec.id, a);
         addAction(a);
     }
     TRichTextEdit *e = m_editor;
-    connect(action(QStringLiteral("New1")), &QAction::triggered, this, [this] {
+    connect(action(A::New1), &QAction::triggered, this, [this] {
         m_host->newCommand();
         setSaveEnabled(false);
     });
-    connect(action(QStringLiteral("Open1")), &QAction::triggered, this, [this] { m_host->openCommand(); });
-    connect(action(QStringLiteral("Exit1")), &QAction::triggered, this, [this] { m_host->exitCommand(); });
-    connect(action(QStringLiteral("Undo1")), &QAction::triggered, e, &TRichTextEdit::Undo);
-    connect(action(QStringLiteral("Redo1")), &QAction::triggered, e, &TRichTextEdit::Redo);
-    connect(action(QStringLiteral("Cut1")), &QAction::triggered, e, &TRichTextEdit::Cut);
-    connect(action(QStringLiteral("Copy1")), &QAction::triggered, e, &TRichTextEdit::Copy);
-    connect(action(QStringLiteral("Paste1")), &QAction::triggered, e, &TRichTextEdit::Paste);
-    connect(action(QStringLiteral("PasteunformattedText1")), &QAction::triggered, e, &TRichTextEdit::PasteUnformatted);
-    connect(action(QStringLiteral("Pastewithoptions1")), &QAction::triggered, this, &TEditForm::Pastewithoptions1Click);
-    connect(action(QStringLiteral("Delete1")), &QAction::triggered, e, &TRichTextEdit::ClearSelection);
-    connect(action(QStringLiteral("Selectall1")), &QAction::triggered, e, &TRichTextEdit::selectAll);
-    connect(action(QStringLiteral("UnicodeNumeric1")), &QAction::triggered, this, [this] { convertToNumeric(256); });
-    connect(action(QStringLiteral("ANSINumeric1")), &QAction::triggered, this, [this] { convertToNumeric(128); });
-    connect(action(QStringLiteral("AllNumeric1")), &QAction::triggered, this, [this] { convertToNumeric(0); });
-    action(QStringLiteral("Wordwrap1"))->setCheckable(true);
-    action(QStringLiteral("WYSIWYG1"))->setCheckable(true);
-    action(QStringLiteral("FindNext1"))->setEnabled(false);
-    action(QStringLiteral("Objectproperties1"))->setEnabled(false);
+    connect(action(A::Open1), &QAction::triggered, this, [this] { m_host->openCommand(); });
+    connect(action(A::Exit1), &QAction::triggered, this, [this] { m_host->exitCommand(); });
+    connect(action(A::Undo1), &QAction::triggered, e, &TRichTextEdit::Undo);
+    connect(action(A::Redo1), &QAction::triggered, e, &TRichTextEdit::Redo);
+    connect(action(A::Cut1), &QAction::triggered, e, &TRichTextEdit::Cut);
+    connect(action(A::Copy1), &QAction::triggered, e, &TRichTextEdit::Copy);
+    connect(action(A::Paste1), &QAction::triggered, e, &TRichTextEdit::Paste);
+    connect(action(A::PasteunformattedText1), &QAction::triggered, e, &TRichTextEdit::PasteUnformatted);
+    connect(action(A::Pastewithoptions1), &QAction::triggered, this, &TEditForm::Pastewithoptions1Click);
+    connect(action(A::Delete1), &QAction::triggered, e, &TRichTextEdit::ClearSelection);
+    connect(action(A::Selectall1), &QAction::triggered, e, &TRichTextEdit::selectAll);
+    connect(action(A::UnicodeNumeric1), &QAction::triggered, this, [this] { convertToNumeric(256); });
+    connect(action(A::ANSINumeric1), &QAction::triggered, this, [this] { convertToNumeric(128); });
+    connect(action(A::AllNumeric1), &QAction::triggered, this, [this] { convertToNumeric(0); });
+    action(A::Wordwrap1)->setCheckable(true);
+    action(A::WYSIWYG1)->setCheckable(true);
+    action(A::FindNext1)->setEnabled(false);
+    action(A::Objectproperties1)->setEnabled(false);
 
-    for (const char *name : {"Save1", "Cut1", "Copy1", "Paste1", "Undo1", "Redo1", "Find1", "FindNext1", "Replace1"})
-        m_toolBar->addAction(action(QString::fromLatin1(name)));
-    m_toolBar->addAction(action(QStringLiteral("Print1")));
-    if (QWidget *print = m_toolBar->widgetForAction(action(QStringLiteral("Print1"))))
+    for (A id : {A::Save1, A::Cut1, A::Copy1, A::Paste1, A::Undo1, A::Redo1, A::Find1, A::FindNext1, A::Replace1})
+        m_toolBar->addAction(action(id));
+    m_toolBar->addAction(action(A::Print1));
+    if (QWidget *print = m_toolBar->widgetForAction(action(A::Print1)))
         print->setObjectName(QStringLiteral("ToolButton4"));
 }
 
 void TEditForm::buildMenus()
 {
-    auto add = [this](QMenu *menu, std::initializer_list<const char *> names) {
-        addActionsByName(menu, names, [this](const QString &name) { return action(name); });
-    };
+    using A = EditAction;
+    auto add = [this](QMenu *menu, std::initializer_list<std::optional<A>> ids) { m_actions.addTo(menu, ids); };
     m_fileMenu = new QMenu;
     m_fileMenu->setObjectName(QStringLiteral("File1"));
-    add(m_fileMenu, {"New1", "Open1", "Save1", "Saveas1", "Saveselecteditem1", nullptr, "Pagesetup1",
-                     "Printersetup1", "Print1"});
+    add(m_fileMenu, {A::New1, A::Open1, A::Save1, A::Saveas1, A::Saveselecteditem1, {}, A::Pagesetup1,
+                     A::Printersetup1, A::Print1});
     m_previewMenu = m_fileMenu->addMenu(Icons::get(QStringLiteral("document-print-preview")), QString());
     m_previewMenu->setObjectName(QStringLiteral("Preview1"));
-    add(m_previewMenu, {"WYSIWYG1", "Preview2"});
-    add(m_fileMenu, {nullptr, "Close1", nullptr});
+    add(m_previewMenu, {A::WYSIWYG1, A::Preview2});
+    add(m_fileMenu, {{}, A::Close1, {}});
     for (int i = 1; i <= 4; ++i) {
         auto *recent = m_fileMenu->addAction(QString());
         recent->setObjectName(QStringLiteral("Recent1%1").arg(i));
         recent->setVisible(false);
         connect(recent, &QAction::triggered, this, [this, recent] { m_host->openRecentFile(recent->toolTip()); });
-        m_actions.insert(recent->objectName(), recent);
+        m_recentActions << recent;
     }
     m_fileMenu->addSeparator();
-    add(m_fileMenu, {"Exit1"});
+    add(m_fileMenu, {A::Exit1});
 
     m_editMenu = new QMenu;
     m_editMenu->setObjectName(QStringLiteral("Edit1"));
-    add(m_editMenu, {"Undo1", "Redo1", nullptr, "Cut1", "Copy1", "Paste1", "PasteunformattedText1",
-                     "Pastewithoptions1", "Delete1", nullptr, "Selectall1", nullptr, "Find1", "FindNext1",
-                     "Replace1", nullptr, "Spellcheck2", nullptr, "Objectproperties1", nullptr, "Join1", "JoinAll1",
-                     "Sort1", "SortDown1"});
+    add(m_editMenu, {A::Undo1, A::Redo1, {}, A::Cut1, A::Copy1, A::Paste1, A::PasteunformattedText1,
+                     A::Pastewithoptions1, A::Delete1, {}, A::Selectall1, {}, A::Find1, A::FindNext1,
+                     A::Replace1, {}, A::Spellcheck2, {}, A::Objectproperties1, {}, A::Join1, A::JoinAll1,
+                     A::Sort1, A::SortDown1});
     connect(m_editMenu, &QMenu::aboutToShow, this, &TEditForm::Edit1Click);
 
     m_insertMenu = new QMenu;
     m_insertMenu->setObjectName(QStringLiteral("Insert1"));
-    add(m_insertMenu, {"IPicture1"});
+    add(m_insertMenu, {A::IPicture1});
 
     m_formatMenu = new QMenu;
     m_formatMenu->setObjectName(QStringLiteral("Format1"));
-    add(m_formatMenu, {"Wordwrap1", nullptr, "UnicodeNumeric1", "ANSINumeric1", "AllNumeric1", "NumericUnicode1"});
+    add(m_formatMenu, {A::Wordwrap1, {}, A::UnicodeNumeric1, A::ANSINumeric1, A::AllNumeric1, A::NumericUnicode1});
     buildTextToolMenus();
 
     m_popupMenu = new QMenu;
     m_popupMenu->setObjectName(QStringLiteral("PopupMenu1"));
-    add(m_popupMenu, {"Cut1", "Copy1", "Paste1", nullptr, "Selectall1", "Spellcheck1", "Objectproperties1"});
+    add(m_popupMenu, {A::Cut1, A::Copy1, A::Paste1, {}, A::Selectall1, A::Spellcheck1, A::Objectproperties1});
     connect(m_popupMenu, &QMenu::aboutToShow, this, &TEditForm::Edit1Click);
     m_editor->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_editor, &QWidget::customContextMenuRequested, this,
@@ -258,7 +252,7 @@ void TEditForm::buildMenus()
 void TEditForm::applyTexts()
 {
     const TextSet &texts = m_host->textSet();
-    for (QAction *a : std::as_const(m_actions)) {
+    for (QAction *a : m_actions) {
         const int caption = a->property("captionEntry").toInt();
         const int hint = a->property("hintEntry").toInt();
         if (caption > 0)
@@ -269,23 +263,23 @@ void TEditForm::applyTexts()
             a->setToolTip(a->text());
     }
     // The redo hint is the whole "Redo|Restore" text.
-    action(QStringLiteral("Redo1"))->setToolTip(texts.entry(Txt::RedoRestore));
+    action(EditAction::Redo1)->setToolTip(texts.entry(Txt::RedoRestore));
     m_fileMenu->setTitle(texts.entry(Txt::File));
     m_editMenu->setTitle(texts.entry(Txt::Edit));
     m_insertMenu->setTitle(texts.entry(Txt::Insert));
     m_formatMenu->setTitle(texts.entry(Txt::Format));
     m_previewMenu->setTitle(texts.entry(Txt::PagePreview));
     // The mode's name is the same in every language.
-    action(QStringLiteral("WYSIWYG1"))->setText(QStringLiteral("WYSIWYG"));
+    action(EditAction::WYSIWYG1)->setText(QStringLiteral("WYSIWYG"));
 
     // Numeric conversion captions and hints are built from their parts.
     const QString numeric = texts.entry(Txt::Numeric);
     const QString hint = texts.entry(Txt::ToNumericHint);
-    action(QStringLiteral("UnicodeNumeric1"))->setText(QStringLiteral("Unicode --> ") + numeric);
-    action(QStringLiteral("UnicodeNumeric1"))->setToolTip(formatText(hint, {QStringLiteral("ANSI")}));
-    action(QStringLiteral("ANSINumeric1"))->setText(QStringLiteral("ANSI --> ") + numeric);
-    action(QStringLiteral("ANSINumeric1"))->setToolTip(formatText(hint, {QStringLiteral("ASCII")}));
-    action(QStringLiteral("AllNumeric1"))->setText(QStringLiteral("xx --> ") + numeric);
+    action(EditAction::UnicodeNumeric1)->setText(QStringLiteral("Unicode --> ") + numeric);
+    action(EditAction::UnicodeNumeric1)->setToolTip(formatText(hint, {QStringLiteral("ANSI")}));
+    action(EditAction::ANSINumeric1)->setText(QStringLiteral("ANSI --> ") + numeric);
+    action(EditAction::ANSINumeric1)->setToolTip(formatText(hint, {QStringLiteral("ASCII")}));
+    action(EditAction::AllNumeric1)->setText(QStringLiteral("xx --> ") + numeric);
     QString allHint = hint;
     const qsizetype quote = allHint.indexOf(u'"');
     const qsizetype percent = allHint.indexOf(u'%');
@@ -294,9 +288,9 @@ void TEditForm::applyTexts()
     const qsizetype dash = allHint.indexOf(u'-');
     if (dash >= 0)
         allHint.remove(dash, 2);
-    action(QStringLiteral("AllNumeric1"))->setToolTip(allHint);
-    action(QStringLiteral("NumericUnicode1"))->setText(numeric + QStringLiteral(" --> Unicode"));
-    action(QStringLiteral("NumericUnicode1"))->setToolTip(texts.entry(Txt::FromNumericHint));
+    action(EditAction::AllNumeric1)->setToolTip(allHint);
+    action(EditAction::NumericUnicode1)->setText(numeric + QStringLiteral(" --> Unicode"));
+    action(EditAction::NumericUnicode1)->setToolTip(texts.entry(Txt::FromNumericHint));
 }
 
 // ---------------------------------------------------------------------------
@@ -314,7 +308,7 @@ void TEditForm::FormCreate()
     const QStringList names = m_host->recentFileNames();
     const Settings &settings = m_host->settings();
     for (int i = 1; i <= 4; ++i) {
-        QAction *recent = action(QStringLiteral("Recent1%1").arg(i));
+        QAction *recent = recentAction(i);
         const QString name = names.value(i - 1);
         recent->setVisible(!name.isEmpty());
         recent->setText(name);
@@ -331,14 +325,14 @@ void TEditForm::FormCreate()
     connect(e, &TRichTextEdit::loadProgress, this, [this](int percent) {
         m_host->setStatusPanel(1, percent < 100 ? QStringLiteral("%1 %").arg(percent) : QString());
     });
-    action(QStringLiteral("Wordwrap1"))->setChecked(e->WordWrap());
-    action(QStringLiteral("Undo1"))->setEnabled(false);
-    action(QStringLiteral("Redo1"))->setEnabled(false);
+    action(EditAction::Wordwrap1)->setChecked(e->WordWrap());
+    action(EditAction::Undo1)->setEnabled(false);
+    action(EditAction::Redo1)->setEnabled(false);
     // Samples of the date formats show the time the window was made.
     const QDateTime now = QDateTime::currentDateTime();
     for (int tag = 0; tag < TextTools::DateFormatCount; ++tag)
-        action(QStringLiteral("d%1").arg(tag + 1))->setText(TextTools::formatDateTime(tag, now, QLocale::system()));
-    action(QStringLiteral("PageNo1"))->setChecked(m_host->pageNoPrint());
+        dateAction(tag + 1)->setText(TextTools::formatDateTime(tag, now, QLocale::system()));
+    action(EditAction::PageNo1)->setChecked(m_host->pageNoPrint());
     Column1Click();
 }
 
@@ -454,12 +448,12 @@ void TEditForm::FocusEditor()
 
 bool TEditForm::isSaveEnabled() const
 {
-    return action(QStringLiteral("Save1"))->isEnabled();
+    return action(EditAction::Save1)->isEnabled();
 }
 
 void TEditForm::setSaveEnabled(bool on)
 {
-    action(QStringLiteral("Save1"))->setEnabled(on);
+    action(EditAction::Save1)->setEnabled(on);
 }
 
 void TEditForm::setFileName(const QString &fileName)
@@ -595,8 +589,8 @@ void TEditForm::finishLoad(const LoadResult &result)
     m_editor->setModified(false);
     setSaveEnabled(false);
     m_editor->setLangOptions(TLangOption::rlAutoFont);
-    action(QStringLiteral("Undo1"))->setEnabled(false);
-    action(QStringLiteral("Redo1"))->setEnabled(false);
+    action(EditAction::Undo1)->setEnabled(false);
+    action(EditAction::Redo1)->setEnabled(false);
     m_host->updateSaveAll();
     m_host->setOpenWithStandardAppEnabled(true);
     UpdatePositionDisplay();
@@ -616,8 +610,8 @@ void TEditForm::finishLoad(const LoadResult &result)
 
 void TEditForm::EditorChange()
 {
-    action(QStringLiteral("Undo1"))->setEnabled(m_editor->CanUndo());
-    action(QStringLiteral("Redo1"))->setEnabled(m_editor->CanRedo());
+    action(EditAction::Undo1)->setEnabled(m_editor->CanUndo());
+    action(EditAction::Redo1)->setEnabled(m_editor->CanRedo());
     m_editor->viewport()->update();
     setSaveEnabled(true);
     m_host->setSaveAllEnabled(true);
@@ -634,9 +628,9 @@ void TEditForm::UpdatePositionDisplay()
     const QPoint caret = m_editor->CaretPos();
     m_host->setStatusPanel(0, formatText(tr2(Txt::LineCol), {caret.y() + 1, caret.x() + 1}));
     const bool selected = m_editor->SelLength() > 0;
-    action(QStringLiteral("Copy1"))->setEnabled(selected);
-    action(QStringLiteral("Cut1"))->setEnabled(selected && !m_editor->ReadOnly());
-    action(QStringLiteral("Saveselecteditem1"))->setEnabled(selected);
+    action(EditAction::Copy1)->setEnabled(selected);
+    action(EditAction::Cut1)->setEnabled(selected && !m_editor->ReadOnly());
+    action(EditAction::Saveselecteditem1)->setEnabled(selected);
     const QTextCursor c = m_editor->textCursor();
     bool oneObject = false;
     if (c.selectionEnd() - c.selectionStart() == 1) {
@@ -644,32 +638,32 @@ void TEditForm::UpdatePositionDisplay()
         probe.setPosition(c.selectionEnd());
         oneObject = probe.charFormat().isImageFormat();
     }
-    action(QStringLiteral("Objectproperties1"))->setEnabled(oneObject);
+    action(EditAction::Objectproperties1)->setEnabled(oneObject);
 }
 
 void TEditForm::UpdatePasteCommands()
 {
-    action(QStringLiteral("Paste1"))->setEnabled(m_editor->CanPaste());
-    action(QStringLiteral("Pastewithoptions1"))->setEnabled(m_editor->CanPaste());
+    action(EditAction::Paste1)->setEnabled(m_editor->CanPaste());
+    action(EditAction::Pastewithoptions1)->setEnabled(m_editor->CanPaste());
     Column1Click();
 }
 
 void TEditForm::Edit1Click()
 {
-    action(QStringLiteral("Paste1"))->setEnabled(m_editor->CanPaste());
-    const bool copy = action(QStringLiteral("Copy1"))->isEnabled();
-    action(QStringLiteral("Delete1"))->setEnabled(copy && !m_editor->ReadOnly());
-    action(QStringLiteral("Cut1"))->setEnabled(copy && !m_editor->ReadOnly());
+    action(EditAction::Paste1)->setEnabled(m_editor->CanPaste());
+    const bool copy = action(EditAction::Copy1)->isEnabled();
+    action(EditAction::Delete1)->setEnabled(copy && !m_editor->ReadOnly());
+    action(EditAction::Cut1)->setEnabled(copy && !m_editor->ReadOnly());
 }
 
 void TEditForm::Wordwrap1Click()
 {
     m_editor->setWordWrap(!m_editor->WordWrap());
-    action(QStringLiteral("Wordwrap1"))->setChecked(m_editor->WordWrap());
+    action(EditAction::Wordwrap1)->setChecked(m_editor->WordWrap());
     Column1Click();
     // Lines wrapped as printed need word wrap.
     if (!m_editor->WordWrap())
-        action(QStringLiteral("WYSIWYG1"))->setChecked(false);
+        action(EditAction::WYSIWYG1)->setChecked(false);
     m_editor->viewport()->update();
 }
 
@@ -702,7 +696,7 @@ void TEditForm::WYSIWYG1Click()
 
 bool TEditForm::isWysiwyg() const
 {
-    return action(QStringLiteral("WYSIWYG1"))->isChecked();
+    return action(EditAction::WYSIWYG1)->isChecked();
 }
 
 // ---------------------------------------------------------------------------
@@ -963,8 +957,8 @@ void TEditForm::Save1Click()
         m_host->setOpenWithStandardAppEnabled(true);
     }
     m_editor->EmptyUndoBuffer();
-    action(QStringLiteral("Undo1"))->setEnabled(false);
-    action(QStringLiteral("Redo1"))->setEnabled(false);
+    action(EditAction::Undo1)->setEnabled(false);
+    action(EditAction::Redo1)->setEnabled(false);
     m_host->updateSaveAll();
 }
 

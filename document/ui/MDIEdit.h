@@ -4,6 +4,7 @@
 #include "document/DocumentCore.h"
 #include "document/PlainText.h"
 #include "document/SearchState.h"
+#include "document/ui/EditActions.h"
 #include "platform/UserInteraction.h"
 
 #include <QMdiSubWindow>
@@ -47,7 +48,10 @@ public:
     QMenu *fileMenu() const { return m_fileMenu; }
     QList<QMenu *> editMenus() const { return {m_editMenu, m_insertMenu, m_formatMenu}; }
     QToolBar *toolBar() const { return m_toolBar; }
-    QAction *action(const QString &name) const;
+    QAction *action(EditAction id) const { return m_actions[id]; }
+    // File menu's recent files, 1..4; the Insert menu's date formats, 1..9.
+    QAction *recentAction(int n) const { return m_recentActions.value(n - 1); }
+    QAction *dateAction(int n) const { return m_dateActions.value(n - 1); }
 
     // Loads a file into this window; false when it could not be read. A
     // large file is built in the background: then true means started, and
@@ -162,7 +166,9 @@ private:
     QMenu *m_popupMenu = nullptr;
     QMenu *m_dateMenu = nullptr;
     QMenu *m_columnMenu = nullptr;
-    QHash<QString, QAction *> m_actions;
+    ActionTable<EditAction> m_actions;
+    QList<QAction *> m_recentActions;
+    QList<QAction *> m_dateActions;
     QString m_fileName;
     int m_saveFilterIndex = fcAnsiText;
     QString m_saveInitialDir;

@@ -20,25 +20,24 @@ void TEditForm::buildTextToolMenus()
         QAction *item = m_dateMenu->addAction(QString());
         item->setObjectName(QStringLiteral("d%1").arg(tag + 1));
         connect(item, &QAction::triggered, this, [this, tag] { d1Click(tag); });
-        m_actions.insert(item->objectName(), item);
+        m_dateActions << item;
     }
-    action(QStringLiteral("Date1"))->setMenu(m_dateMenu);
+    action(EditAction::Date1)->setMenu(m_dateMenu);
 
     m_columnMenu = new QMenu(m_insertMenu);
     m_columnMenu->setObjectName(QStringLiteral("Column1Menu"));
-    for (const char *name : {"Delete2", "InsertSpace1", "Paste3"})
-        m_columnMenu->addAction(action(QString::fromLatin1(name)));
-    action(QStringLiteral("Column1"))->setMenu(m_columnMenu);
+    for (EditAction id : {EditAction::Delete2, EditAction::InsertSpace1, EditAction::Paste3})
+        m_columnMenu->addAction(action(id));
+    action(EditAction::Column1)->setMenu(m_columnMenu);
     connect(m_columnMenu, &QMenu::aboutToShow, this, &TEditForm::Column1Click);
 
-    action(QStringLiteral("PageNo1"))->setCheckable(true);
+    action(EditAction::PageNo1)->setCheckable(true);
     m_insertMenu->addSeparator();
-    for (const char *name : {"Date1", "Path1", "PageNo1", "FormFeed1", "Column1"})
-        m_insertMenu->addAction(action(QString::fromLatin1(name)));
+    m_actions.addTo(m_insertMenu, {EditAction::Date1, EditAction::Path1, EditAction::PageNo1, EditAction::FormFeed1,
+                                   EditAction::Column1});
 
     m_formatMenu->addSeparator();
-    for (const char *name : {"UpperCase1", "LowerCase1", "InitialCaps1"})
-        m_formatMenu->addAction(action(QString::fromLatin1(name)));
+    m_actions.addTo(m_formatMenu, {EditAction::UpperCase1, EditAction::LowerCase1, EditAction::InitialCaps1});
     connect(m_formatMenu, &QMenu::aboutToShow, this, &TEditForm::updateCaseCommands);
     updateCaseCommands();
 }
@@ -46,8 +45,8 @@ void TEditForm::buildTextToolMenus()
 void TEditForm::updateCaseCommands()
 {
     const bool selected = m_editor->SelLength() > 0;
-    for (const char *name : {"UpperCase1", "LowerCase1", "InitialCaps1"})
-        action(QString::fromLatin1(name))->setEnabled(selected);
+    for (EditAction id : {EditAction::UpperCase1, EditAction::LowerCase1, EditAction::InitialCaps1})
+        action(id)->setEnabled(selected);
 }
 
 void TEditForm::toolDone(bool refused)
@@ -114,16 +113,16 @@ void TEditForm::FormFeed1Click()
 
 void TEditForm::PageNo1Click()
 {
-    m_host->setPageNoPrint(action(QStringLiteral("PageNo1"))->isChecked());
+    m_host->setPageNoPrint(action(EditAction::PageNo1)->isChecked());
 }
 
 void TEditForm::Column1Click()
 {
     // Columns line up only while lines are not wrapped.
     const bool unwrapped = !m_editor->WordWrap();
-    action(QStringLiteral("Delete2"))->setEnabled(unwrapped);
-    action(QStringLiteral("InsertSpace1"))->setEnabled(unwrapped);
-    action(QStringLiteral("Paste3"))->setEnabled(unwrapped && action(QStringLiteral("Paste1"))->isEnabled());
+    action(EditAction::Delete2)->setEnabled(unwrapped);
+    action(EditAction::InsertSpace1)->setEnabled(unwrapped);
+    action(EditAction::Paste3)->setEnabled(unwrapped && action(EditAction::Paste1)->isEnabled());
 }
 
 void TEditForm::Delete2Click()

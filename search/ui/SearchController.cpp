@@ -69,7 +69,7 @@ void SearchController::run(TEditForm *form, DocumentHost::SearchCommand command)
 
 void SearchController::enableFindNext(TEditForm *form)
 {
-    if (QAction *a = form->action(QStringLiteral("FindNext1")))
+    if (QAction *a = form->action(EditAction::FindNext1))
         a->setEnabled(true);
 }
 

@@ -122,7 +122,7 @@ private slots:
         QVERIFY(fx.frame->loadLanguageFile(fx.path(QStringLiteral("Francais.lgtx"))));
         checkAccelerators(fx.frame->menuBar(), QStringLiteral("French"));
         // A language file's own key stays.
-        QCOMPARE(fx.frame->action(QStringLiteral("other1"))->text(), QString::fromUtf8("&Français"));
+        QCOMPARE(fx.frame->action(FrameAction::other1)->text(), QString::fromUtf8("&Français"));
 
         fx.frame->applyTextSet(TextSet::english());
         fx.frame->activateWindow();
@@ -141,7 +141,7 @@ private slots:
         fx.writeSettings(lines);
         fx.start();
         emit fx.frame->menus().value(QStringLiteral("File1"))->aboutToShow();
-        QAction *recent = fx.frame->action(QStringLiteral("Recent1"));
+        QAction *recent = fx.frame->recentAction(1);
         QVERIFY(recent->isVisible());
         QCOMPARE(recent->text(), QStringLiteral("&R&&D notes.txt"));
     }
@@ -289,7 +289,7 @@ private slots:
         TEditForm *a = fx.frame->CreateDocumentWindow();
         TEditForm *b = fx.frame->CreateDocumentWindow();
         QTRY_COMPARE(fx.frame->activeDocument(), b);
-        fx.frame->action(QStringLiteral("Cascade1"))->trigger();
+        fx.frame->action(FrameAction::Cascade1)->trigger();
         const QSize area = fx.frame->mdiArea()->viewport()->size();
         for (TEditForm *f : {a, b}) {
             QVERIFY(!f->isMaximized());

@@ -91,7 +91,7 @@ private slots:
         TEditForm *form = open(fx->writeFile(QStringLiteral("readme.LGTX"), "x"));
         QCOMPARE(form->FileCoding(), 3);
         QVERIFY(!form->Editor()->WordWrap());
-        QVERIFY(!form->action(QStringLiteral("Wordwrap1"))->isChecked());
+        QVERIFY(!form->action(EditAction::Wordwrap1)->isChecked());
         TEditForm *other = open(fx->writeFile(QStringLiteral("x.lgtxt"), "x"));
         QVERIFY(other->Editor()->WordWrap());
     }
@@ -146,22 +146,22 @@ private slots:
     void editsMakeTheDocumentModified()
     {
         TEditForm *form = open(fx->writeFile(QStringLiteral("m.txt"), "abc\r\ndef"));
-        QVERIFY(!fx->frame->action(QStringLiteral("ToolButton11"))->isEnabled());
+        QVERIFY(!fx->frame->action(FrameAction::ToolButton11)->isEnabled());
         QCOMPARE(fx->frame->statusPanel(1), QStringLiteral("7 Characters"));
         form->Editor()->setSelStart(5);
         QCOMPARE(fx->frame->statusPanel(0), QStringLiteral("Line:   2  Col:   2"));
         QTest::keyClicks(form->Editor()->viewport(), QStringLiteral("XY"));
         QVERIFY(form->Editor()->Modified());
         QVERIFY(form->isSaveEnabled());
-        QVERIFY(fx->frame->action(QStringLiteral("ToolButton11"))->isEnabled());
-        QVERIFY(form->action(QStringLiteral("Undo1"))->isEnabled());
+        QVERIFY(fx->frame->action(FrameAction::ToolButton11)->isEnabled());
+        QVERIFY(form->action(EditAction::Undo1)->isEnabled());
         QCOMPARE(fx->frame->statusPanel(1), QStringLiteral("9 Characters"));
         QCOMPARE(fx->frame->statusPanel(0), QStringLiteral("Line:   2  Col:   4"));
         form->Editor()->select(0, 2);
-        QVERIFY(form->action(QStringLiteral("Copy1"))->isEnabled());
-        QVERIFY(form->action(QStringLiteral("Saveselecteditem1"))->isEnabled());
+        QVERIFY(form->action(EditAction::Copy1)->isEnabled());
+        QVERIFY(form->action(EditAction::Saveselecteditem1)->isEnabled());
         form->Editor()->select(0, 0);
-        QVERIFY(!form->action(QStringLiteral("Copy1"))->isEnabled());
+        QVERIFY(!form->action(EditAction::Copy1)->isEnabled());
     }
 
     void saveQuestionAnswers()
@@ -178,8 +178,8 @@ private slots:
         QVERIFY(form->close());
         QTRY_VERIFY(guard.isNull());
         QCOMPARE(fx->frame->documents().size(), 0);
-        QVERIFY(!fx->frame->action(QStringLiteral("Minimize1"))->isVisible());
-        QVERIFY(!fx->frame->action(QStringLiteral("StandardFont1"))->isEnabled());
+        QVERIFY(!fx->frame->action(FrameAction::Minimize1)->isVisible());
+        QVERIFY(!fx->frame->action(FrameAction::StandardFont1)->isEnabled());
         QCOMPARE(fx->frame->statusPanel(0), QString());
         QCOMPARE(fx->frame->statusPanel(1), QString());
     }
@@ -203,7 +203,7 @@ private slots:
         form->Wordwrap1Click();
         QVERIFY(!form->Editor()->WordWrap());
         QCOMPARE(form->Editor()->ScrollBars(), TScrollStyle::ssBoth);
-        QVERIFY(!form->action(QStringLiteral("Wordwrap1"))->isChecked());
+        QVERIFY(!form->action(EditAction::Wordwrap1)->isChecked());
     }
 
     void fileLinksWalkUpFromTheSaveFolder()
@@ -246,7 +246,7 @@ private slots:
 
         // Its shown size is one of its object properties.
         form->Editor()->select(0, 1);
-        QVERIFY(form->action(QStringLiteral("Objectproperties1"))->isEnabled());
+        QVERIFY(form->action(EditAction::Objectproperties1)->isEnabled());
         fx->ui.onDialog = [](QDialog *dialog) {
             auto *properties = qobject_cast<PicturePropertiesDialog *>(dialog);
             properties->findChild<QSpinBox *>(QStringLiteral("Width"))->setValue(16);
@@ -330,11 +330,11 @@ private slots:
         form->convertToNumeric(0);
         QCOMPARE(form->Editor()->Text(), QStringLiteral("&#97;&#98;&#13;&#10;"));
         // Formatting is gone afterwards: the text is plain in the default font.
-        QCOMPARE(form->action(QStringLiteral("AllNumeric1"))->toolTip(),
+        QCOMPARE(form->action(EditAction::AllNumeric1)->toolTip(),
                  QStringLiteral("Translates all characters into numeric values for use in HTML files."));
-        QCOMPARE(form->action(QStringLiteral("UnicodeNumeric1"))->text(), QStringLiteral("Unicode --> Numeric"));
-        QCOMPARE(form->action(QStringLiteral("NumericUnicode1"))->text(), QStringLiteral("Numeric --> Unicode"));
-        QCOMPARE(form->action(QStringLiteral("ANSINumeric1"))->toolTip(),
+        QCOMPARE(form->action(EditAction::UnicodeNumeric1)->text(), QStringLiteral("Unicode --> Numeric"));
+        QCOMPARE(form->action(EditAction::NumericUnicode1)->text(), QStringLiteral("Numeric --> Unicode"));
+        QCOMPARE(form->action(EditAction::ANSINumeric1)->toolTip(),
                  QStringLiteral("Translates all \"not ASCII\" - characters into numeric values for use in HTML files."));
     }
 };

@@ -36,8 +36,8 @@ private slots:
         QVERIFY(QFileInfo::exists(fx.path(QStringLiteral("Quilmar.ini"))));
         QVERIFY(fx.frame->isMaximized());
         QCOMPARE(fx.frame->tabStrip()->count(), 1);
-        QVERIFY(fx.frame->action(QStringLiteral("Minimize1"))->isVisible());
-        QVERIFY(fx.frame->action(QStringLiteral("StandardFont1"))->isEnabled());
+        QVERIFY(fx.frame->action(FrameAction::Minimize1)->isVisible());
+        QVERIFY(fx.frame->action(FrameAction::StandardFont1)->isEnabled());
         fx.discardChanges();
     }
 
@@ -47,7 +47,7 @@ private slots:
         fx.start({QStringLiteral("/N")});
         QVERIFY(fx.frame->documents().isEmpty());
         QCOMPARE(fx.frame->windowTitle(), QStringLiteral("Quilmar"));
-        QVERIFY(!fx.frame->action(QStringLiteral("Minimize1"))->isVisible());
+        QVERIFY(!fx.frame->action(FrameAction::Minimize1)->isVisible());
     }
 
     void twoFilesOpenBothAndJoinTheRecentList()
@@ -68,10 +68,10 @@ private slots:
         QCOMPARE(fx.frame->tabStrip()->tabText(1), QStringLiteral("b.rtf"));
         // A window created afterwards shows the recent list in its File menu.
         TEditForm *later = fx.frame->CreateDocumentWindow();
-        QVERIFY(later->action(QStringLiteral("Recent11"))->isVisible());
-        QCOMPARE(later->action(QStringLiteral("Recent11"))->text(), QStringLiteral("b.rtf"));
-        QCOMPARE(later->action(QStringLiteral("Recent11"))->toolTip(), b);
-        QVERIFY(!later->action(QStringLiteral("Recent13"))->isVisible());
+        QVERIFY(later->recentAction(1)->isVisible());
+        QCOMPARE(later->recentAction(1)->text(), QStringLiteral("b.rtf"));
+        QCOMPARE(later->recentAction(1)->toolTip(), b);
+        QVERIFY(!later->recentAction(3)->isVisible());
         fx.discardChanges();
     }
 
@@ -137,12 +137,12 @@ private slots:
         QVERIFY(!fx.frame->isMaximized());
         QVERIFY(fx.frame->createBackupFiles());
         QVERIFY(!fx.frame->autoUrlDetection());
-        QVERIFY(!fx.frame->action(QStringLiteral("Show1"))->isChecked());
+        QVERIFY(!fx.frame->action(FrameAction::Show1)->isChecked());
         QCOMPARE(fx.frame->openDialogFilterIndex(), 4);
         QCOMPARE(fx.frame->settings().line(7), QStringLiteral("Courier New"));
         QCOMPARE(fx.frame->settings().line(8), QStringLiteral("11"));
-        fx.frame->action(QStringLiteral("SearchFiles1"))->trigger();
-        fx.frame->action(QStringLiteral("Show1"))->trigger();
+        fx.frame->action(FrameAction::SearchFiles1)->trigger();
+        fx.frame->action(FrameAction::Show1)->trigger();
         const int width = fx.frame->minimumWidth() + 1;
         fx.frame->resize(width, 500);
         QVERIFY(fx.frame->close());
@@ -263,15 +263,15 @@ private slots:
         for (TEditForm *f : fx.frame->documents())
             QCOMPARE(f->height(), area.height());
         fx.frame->activeDocument()->setFocus();
-        fx.frame->action(QStringLiteral("Maximize1"))->trigger();
+        fx.frame->action(FrameAction::Maximize1)->trigger();
         QVERIFY(fx.frame->activeDocument()->isMaximized());
-        fx.frame->action(QStringLiteral("Normal1"))->trigger();
+        fx.frame->action(FrameAction::Normal1)->trigger();
         QVERIFY(!fx.frame->activeDocument()->isMaximized());
         fx.discardChanges();
         fx.frame->Closeall1Click();
         QTRY_VERIFY(fx.frame->documents().isEmpty());
-        QVERIFY(!fx.frame->action(QStringLiteral("Closeall1"))->isVisible());
-        QVERIFY(!fx.frame->action(QStringLiteral("ToolButton11"))->isEnabled());
+        QVERIFY(!fx.frame->action(FrameAction::Closeall1)->isVisible());
+        QVERIFY(!fx.frame->action(FrameAction::ToolButton11)->isEnabled());
     }
 
     void tabStripFollowsTheDocuments()

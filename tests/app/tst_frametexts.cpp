@@ -29,9 +29,9 @@ private slots:
         FrameFixture fx;
         fx.writeSettings({QStringLiteral("Deutsch")});
         fx.start({});
-        QVERIFY(fx.frame->action(QStringLiteral("Deutsch1"))->isChecked());
+        QVERIFY(fx.frame->action(FrameAction::Deutsch1)->isChecked());
         QCOMPARE(fx.frame->statusPanel(0), QStringLiteral("Zeile:   1  Spalte:   1"));
-        QCOMPARE(fx.frame->action(QStringLiteral("Closeall1"))->text(), QStringLiteral("Alle schließen"));
+        QCOMPARE(fx.frame->action(FrameAction::Closeall1)->text(), QStringLiteral("Alle schließen"));
         QCOMPARE(fx.frame->textSet().readMeFile(), QStringLiteral("ReadMeDe.rtf"));
         QVERIFY(fx.frame->close());
         QCOMPARE(QString::fromLatin1(fx.settingsFile()).section(QStringLiteral("\r\n"), 0, 0), QStringLiteral("Deutsch"));
@@ -44,7 +44,7 @@ private slots:
                                                                                      QStringLiteral("L %3d C %3d")));
         fx.writeSettings({path});
         fx.start();
-        QAction *other = fx.frame->action(QStringLiteral("other1"));
+        QAction *other = fx.frame->action(FrameAction::other1);
         QVERIFY(other->isVisible());
         QVERIFY(other->isChecked());
         QCOMPARE(other->text(), QStringLiteral("&Testish"));
@@ -67,7 +67,7 @@ private slots:
         fx.start();
         QCOMPARE(fx.ui.messageTexts(), QStringList{QStringLiteral("Could not find the file:\r\n") + gone});
         QCOMPARE(fx.ui.beeps, QList<UserInteraction::Beep>{UserInteraction::Beep::Error});
-        QVERIFY(fx.frame->action(QStringLiteral("English1"))->isChecked());
+        QVERIFY(fx.frame->action(FrameAction::English1)->isChecked());
         // Line 0 keeps the path, so the next start says the same.
         QVERIFY(fx.frame->close());
         QCOMPARE(QString::fromLatin1(fx.settingsFile()).section(QStringLiteral("\r\n"), 0, 0), gone);
@@ -82,8 +82,8 @@ private slots:
         QCOMPARE(invalid.ui.fileRequests().last().filter, QStringLiteral("interface language file|*.lgtx"));
         QCOMPARE(invalid.ui.messageTexts().last(),
                  QStringLiteral("This is no valid language file for this version of Quilmar!"));
-        QVERIFY(!invalid.frame->action(QStringLiteral("other1"))->isVisible());
-        QVERIFY(invalid.frame->action(QStringLiteral("English1"))->isChecked());
+        QVERIFY(!invalid.frame->action(FrameAction::other1)->isVisible());
+        QVERIFY(invalid.frame->action(FrameAction::English1)->isChecked());
     }
 
     void openDocumentsKeepTheirCaptionsWhileMessagesFollow()

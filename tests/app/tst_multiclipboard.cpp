@@ -281,7 +281,7 @@ private slots:
         TEditForm *form = fx.frame->activeDocument();
         form->Editor()->setSelText(QStringLiteral("hello world"));
         form->Editor()->select(0, 5);
-        form->action(QStringLiteral("Copy1"))->trigger();
+        form->action(EditAction::Copy1)->trigger();
         QCOMPARE(bar->clipboard()->buffer(0)->Text(), QStringLiteral("hello"));
 
         // The third (last) slot adds a fourth; copies then go into the third.
@@ -289,14 +289,14 @@ private slots:
         QCOMPARE(bar->clipboard()->count(), 4);
         QVERIFY(bar->caption().isEmpty());
         form->Editor()->select(6, 5);
-        form->action(QStringLiteral("Copy1"))->trigger();
+        form->action(EditAction::Copy1)->trigger();
         QCOMPARE(bar->clipboard()->buffer(2)->Text(), QStringLiteral("world"));
         QCOMPARE(bar->clipboard()->buffer(0)->Text(), QStringLiteral("hello"));
 
         // The first slot back on the clipboard pastes its content, which stays.
         QTest::mouseClick(bar->button(0), Qt::LeftButton);
         form->Editor()->setSelStart(form->Editor()->TextLength());
-        form->action(QStringLiteral("Paste1"))->trigger();
+        form->action(EditAction::Paste1)->trigger();
         QCOMPARE(form->Editor()->Text(), QStringLiteral("hello worldhello"));
         QCOMPARE(bar->clipboard()->buffer(0)->Text(), QStringLiteral("hello"));
 

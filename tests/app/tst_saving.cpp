@@ -182,7 +182,7 @@ private slots:
 
     void backupsAreMadeOnlyWhenTheWriteGoesAhead()
     {
-        fx->frame->action(QStringLiteral("createbackupfiles1"))->setChecked(true);
+        fx->frame->action(FrameAction::createbackupfiles1)->setChecked(true);
         const QString path = fx->writeFile(QStringLiteral("report.txt"), "version 1");
         fx->writeFile(QStringLiteral("report.~txt"), "ancient");
         TEditForm *form = fx->frame->CreateDocumentWindow();
@@ -388,11 +388,11 @@ private slots:
         fb->LoadDocument(b, false);
         fa->Editor()->setSelText(QStringLiteral("A"));
         fb->Editor()->setSelText(QStringLiteral("B"));
-        QVERIFY(fx->frame->action(QStringLiteral("ToolButton11"))->isEnabled());
+        QVERIFY(fx->frame->action(FrameAction::ToolButton11)->isEnabled());
         fx->frame->ToolButton11Click();
         QCOMPARE(read(a), QByteArray("A1"));
         QCOMPARE(read(b), QByteArray("B2"));
-        QVERIFY(!fx->frame->action(QStringLiteral("ToolButton11"))->isEnabled());
+        QVERIFY(!fx->frame->action(FrameAction::ToolButton11)->isEnabled());
     }
 };
 

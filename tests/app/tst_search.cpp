@@ -38,7 +38,7 @@ private slots:
         form->Editor()->select(0, 4);
         form->Find1Click();
         QCOMPARE(search()->findDialog()->FindTextW(), QStringLiteral("word"));
-        QVERIFY(form->action(QStringLiteral("FindNext1"))->isEnabled());
+        QVERIFY(form->action(EditAction::FindNext1)->isEnabled());
         QCOMPARE(form->searchState.lastKind, SearchState::Kind::Find);
         QVERIFY(search()->findHandler(form));
         QCOMPARE(form->Editor()->SelStart(), 9);
@@ -54,7 +54,7 @@ private slots:
 
     void findInFilesStartsAtTheTop()
     {
-        fx->frame->action(QStringLiteral("SearchFiles1"))->setChecked(true);
+        fx->frame->action(FrameAction::SearchFiles1)->setChecked(true);
         TEditForm *form = document("word one word");
         form->Editor()->select(9, 4);
         form->Find1Click();
@@ -88,7 +88,7 @@ private slots:
 
     void caseMismatchModeStopsOnlyWhereCaseDiffers()
     {
-        fx->frame->action(QStringLiteral("Searchforcasemismatch1"))->setChecked(true);
+        fx->frame->action(FrameAction::Searchforcasemismatch1)->setChecked(true);
         TEditForm *form = document("Word word Word WORD");
         form->Find1Click();
         search()->findDialog()->setFindTextW(QStringLiteral("Word"));
@@ -159,7 +159,7 @@ private slots:
 
     void searchStepsThroughAllDocuments()
     {
-        fx->frame->action(QStringLiteral("SearchFiles1"))->setChecked(true);
+        fx->frame->action(FrameAction::SearchFiles1)->setChecked(true);
         TEditForm *first = document("nothing here");
         document("nor here");
         TEditForm *third = document("the needle");
@@ -182,7 +182,7 @@ private slots:
 
     void searchAcrossDocumentsFollowsTheWindowOrder()
     {
-        fx->frame->action(QStringLiteral("SearchFiles1"))->setChecked(true);
+        fx->frame->action(FrameAction::SearchFiles1)->setChecked(true);
         TEditForm *a = document("needle in a");
         TEditForm *b = document("needle in b");
         TEditForm *c = document("nothing in c");
@@ -204,7 +204,7 @@ private slots:
 
     void replaceAllAcrossDocumentsAsksAgainInEach()
     {
-        fx->frame->action(QStringLiteral("SearchFiles1"))->setChecked(true);
+        fx->frame->action(FrameAction::SearchFiles1)->setChecked(true);
         TEditForm *first = document("x x");
         TEditForm *second = document("x x");
         fx->frame->activateDocument(first);

@@ -132,7 +132,7 @@ private slots:
         fx.writeSettings(lines);
         fx.start();
         InsertSidebar *sidebar = fx.frame->sidebar();
-        QAction *show = fx.frame->action(QStringLiteral("ShowSidebar1"));
+        QAction *show = fx.frame->action(FrameAction::ShowSidebar1);
         QVERIFY(!show->isChecked());
         QVERIFY(!sidebar->isVisible());
         show->trigger();
@@ -339,7 +339,7 @@ private slots:
         QCOMPARE(sidebar->editButton()->toolTip(), QStringLiteral("T84"));
         QCOMPARE(sidebar->editor()->reloadAction()->toolTip(), QStringLiteral("T85"));
         QCOMPARE(sidebar->editor()->saveAction()->toolTip(), QStringLiteral("T86"));
-        QCOMPARE(fx.frame->action(QStringLiteral("ShowSidebar1"))->text(), QStringLiteral("T87|long 87"));
+        QCOMPARE(fx.frame->action(FrameAction::ShowSidebar1)->text(), QStringLiteral("T87|long 87"));
         QCOMPARE(fx.frame->multiClipboard()->caption(), QStringLiteral("T89|long 89"));
     }
 };

@@ -413,9 +413,9 @@ void TestFormatToolBar::rulerMarkersAreDraggedAndClamped()
     QVERIFY(w.core->Paragraph().RightIndent() > 0);
 
     // Options > Show ruler hides and shows the rulers of open documents.
-    frame->action(QStringLiteral("Showruler1"))->trigger();
+    frame->action(FrameAction::Showruler1)->trigger();
     QVERIFY(!ruler->isVisible());
-    frame->action(QStringLiteral("Showruler1"))->trigger();
+    frame->action(FrameAction::Showruler1)->trigger();
     QVERIFY(ruler->isVisible());
 }
 

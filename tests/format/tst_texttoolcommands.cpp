@@ -20,11 +20,9 @@ class TestTextToolCommands : public QObject
         return form;
     }
 
-    static void trigger(TEditForm *form, const char *name)
+    static void trigger(QAction *a)
     {
-        QAction *a = form->action(QString::fromLatin1(name));
-        QVERIFY2(a, name);
-        QVERIFY2(a->isEnabled(), name);
+        QVERIFY2(a->isEnabled(), qPrintable(a->objectName()));
         a->trigger();
     }
 
@@ -44,28 +42,28 @@ private slots:
     void captionsHintsShortcutsAndMenus()
     {
         TEditForm *form = newDocument(QString());
-        QCOMPARE(form->action("Join1")->text(), QStringLiteral("Join"));
-        QCOMPARE(form->action("Join1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_J));
-        QCOMPARE(form->action("Sort1")->toolTip(), QStringLiteral("Sorts whole file ascending and returns plain text"));
-        QCOMPARE(form->action("SortDown1")->shortcut(), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_D));
-        QCOMPARE(form->action("FormFeed1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Return));
-        QCOMPARE(form->action("Paste3")->shortcut(), QKeySequence(Qt::Key_F8));
-        QVERIFY(!form->action("Sort1")->icon().isNull());
-        QVERIFY(!form->action("Column1")->icon().isNull());
+        QCOMPARE(form->action(EditAction::Join1)->text(), QStringLiteral("Join"));
+        QCOMPARE(form->action(EditAction::Join1)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_J));
+        QCOMPARE(form->action(EditAction::Sort1)->toolTip(), QStringLiteral("Sorts whole file ascending and returns plain text"));
+        QCOMPARE(form->action(EditAction::SortDown1)->shortcut(), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_D));
+        QCOMPARE(form->action(EditAction::FormFeed1)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Return));
+        QCOMPARE(form->action(EditAction::Paste3)->shortcut(), QKeySequence(Qt::Key_F8));
+        QVERIFY(!form->action(EditAction::Sort1)->icon().isNull());
+        QVERIFY(!form->action(EditAction::Column1)->icon().isNull());
         const QList<QMenu *> menus = form->editMenus();
-        QVERIFY(menus.at(0)->actions().contains(form->action("JoinAll1")));
-        QVERIFY(menus.at(1)->actions().contains(form->action("Date1")));
-        QVERIFY(menus.at(2)->actions().contains(form->action("InitialCaps1")));
-        QCOMPARE(form->action("Date1")->menu()->actions().size(), 9);
-        QVERIFY(form->action("Column1")->menu()->actions().contains(form->action("InsertSpace1")));
+        QVERIFY(menus.at(0)->actions().contains(form->action(EditAction::JoinAll1)));
+        QVERIFY(menus.at(1)->actions().contains(form->action(EditAction::Date1)));
+        QVERIFY(menus.at(2)->actions().contains(form->action(EditAction::InitialCaps1)));
+        QCOMPARE(form->action(EditAction::Date1)->menu()->actions().size(), 9);
+        QVERIFY(form->action(EditAction::Column1)->menu()->actions().contains(form->action(EditAction::InsertSpace1)));
         // Each sample caption is a date or time, not the format.
         for (int i = 1; i <= 9; ++i)
-            QVERIFY(form->action(QStringLiteral("d%1").arg(i))->text().contains(QRegularExpression("\\d")));
+            QVERIFY(form->dateAction(i)->text().contains(QRegularExpression("\\d")));
 
         fx->frame->applyTextSet(TextSet::german());
         TEditForm *german = newDocument(QString());
-        QCOMPARE(german->action("Join1")->text(), QStringLiteral("Verbinden"));
-        QCOMPARE(german->action("UpperCase1")->text(), QString::fromUtf8("Gro\u00dfbuchstaben"));
+        QCOMPARE(german->action(EditAction::Join1)->text(), QStringLiteral("Verbinden"));
+        QCOMPARE(german->action(EditAction::UpperCase1)->text(), QString::fromUtf8("Gro\u00dfbuchstaben"));
     }
 
     void joinAndSortUndoneByUndo()
@@ -73,15 +71,15 @@ private slots:
         TEditForm *form = newDocument(QStringLiteral("b\nc\n\na"));
         TRichTextEdit *e = form->Editor();
         e->selectAll();
-        trigger(form, "Join1");
+        trigger(form->action(EditAction::Join1));
         QCOMPARE(e->Text(), QStringLiteral("b c\n\na"));
-        trigger(form, "Undo1");
+        trigger(form->action(EditAction::Undo1));
         QCOMPARE(e->Text(), QStringLiteral("b\nc\n\na"));
 
-        trigger(form, "SortDown1");
+        trigger(form->action(EditAction::SortDown1));
         QCOMPARE(e->Text(), QStringLiteral("c\nb\na\n"));
         QVERIFY(form->isSaveEnabled());
-        trigger(form, "Undo1");
+        trigger(form->action(EditAction::Undo1));
         QCOMPARE(e->Text(), QStringLiteral("b\nc\n\na"));
     }
 
@@ -92,16 +90,16 @@ private slots:
         QMenu *format = form->editMenus().at(2);
         e->select(0, 0);
         emit format->aboutToShow();
-        QVERIFY(!form->action("UpperCase1")->isEnabled());
+        QVERIFY(!form->action(EditAction::UpperCase1)->isEnabled());
         e->selectAll();
         emit format->aboutToShow();
-        trigger(form, "UpperCase1");
+        trigger(form->action(EditAction::UpperCase1));
         QCOMPARE(e->Text(), QStringLiteral("\u0391\u0392 HELLO"));
         e->selectAll();
         emit format->aboutToShow();
-        trigger(form, "InitialCaps1");
+        trigger(form->action(EditAction::InitialCaps1));
         QCOMPARE(e->Text(), QStringLiteral("\u0391\u03b2 Hello"));
-        trigger(form, "Undo1");
+        trigger(form->action(EditAction::Undo1));
         QCOMPARE(e->Text(), QStringLiteral("\u0391\u0392 HELLO"));
     }
 
@@ -111,32 +109,32 @@ private slots:
         TRichTextEdit *e = form->Editor();
         if (!e->WordWrap())
             form->Wordwrap1Click();
-        QVERIFY(!form->action("Delete2")->isEnabled());
-        QVERIFY(!form->action("Paste3")->isEnabled());
+        QVERIFY(!form->action(EditAction::Delete2)->isEnabled());
+        QVERIFY(!form->action(EditAction::Paste3)->isEnabled());
         form->Wordwrap1Click();
         QApplication::clipboard()->setText(QStringLiteral("xy"));
-        emit form->action("Column1")->menu()->aboutToShow();
-        QVERIFY(form->action("Delete2")->isEnabled());
-        QVERIFY(form->action("Paste3")->isEnabled());
+        emit form->action(EditAction::Column1)->menu()->aboutToShow();
+        QVERIFY(form->action(EditAction::Delete2)->isEnabled());
+        QVERIFY(form->action(EditAction::Paste3)->isEnabled());
 
         e->select(1, e->LineIndex(2) + 1 - 1);
-        trigger(form, "Paste3");
+        trigger(form->action(EditAction::Paste3));
         QCOMPARE(e->Text(), QStringLiteral("axybcd\nexyfgh\nixyjkl"));
         QCOMPARE(e->SelStart(), 1);
         QCOMPARE(e->SelStart() + e->SelLength(), e->LineIndex(2) + 3);
-        trigger(form, "Undo1");
+        trigger(form->action(EditAction::Undo1));
         QCOMPARE(e->Text(), QStringLiteral("abcd\nefgh\nijkl"));
 
         // A clipboard with nothing on it leaves paste column disabled.
         QApplication::clipboard()->clear();
-        emit form->action("Column1")->menu()->aboutToShow();
-        QVERIFY(!form->action("Paste3")->isEnabled());
+        emit form->action(EditAction::Column1)->menu()->aboutToShow();
+        QVERIFY(!form->action(EditAction::Paste3)->isEnabled());
 
         e->select(0, e->TextLength());
-        trigger(form, "InsertSpace1");
+        trigger(form->action(EditAction::InsertSpace1));
         QCOMPARE(e->Text(), QStringLiteral(" abcd\n efgh\n ijkl"));
         QCOMPARE(e->SelLength(), 14 + 2);
-        trigger(form, "Delete2");
+        trigger(form->action(EditAction::Delete2));
         QCOMPARE(e->Text(), QStringLiteral("abcd\nefgh\nijkl"));
     }
 
@@ -145,22 +143,22 @@ private slots:
         TEditForm *form = newDocument(QStringLiteral("ab"));
         TRichTextEdit *e = form->Editor();
         e->select(1, 0);
-        trigger(form, "Path1");
+        trigger(form->action(EditAction::Path1));
         QCOMPARE(e->Text(), QStringLiteral("aUntitledb"));
         QCOMPARE(e->SelStart(), 9);
-        trigger(form, "FormFeed1");
+        trigger(form->action(EditAction::FormFeed1));
         QCOMPARE(e->Text(), QStringLiteral("aUntitled\fb"));
         QCOMPARE(e->SelStart(), 11);
         e->select(0, 0);
-        trigger(form, "d8");
+        trigger(form->dateAction(8));
         QVERIFY(e->Text().startsWith(QDate::currentDate().toString(QStringLiteral("MM/dd/yyyy"))));
 
-        QAction *pageNo = form->action("PageNo1");
+        QAction *pageNo = form->action(EditAction::PageNo1);
         QVERIFY(!pageNo->isChecked());
         pageNo->trigger();
         QVERIFY(fx->frame->pageNoPrint());
         // Windows made later take the switch; the settings keep it.
-        QVERIFY(newDocument(QString())->action("PageNo1")->isChecked());
+        QVERIFY(newDocument(QString())->action(EditAction::PageNo1)->isChecked());
         fx->discardChanges();
         QVERIFY(fx->frame->close());
         QVERIFY(fx->settingsFile().contains("\r\nPageNoPrint\r\n"));

@@ -108,7 +108,7 @@ private slots:
         // The formatting tool bar's print button runs the command.
         auto *button = form->toolBar()->findChild<QToolButton *>(QStringLiteral("ToolButton4"));
         QVERIFY(button);
-        QCOMPARE(form->action(QStringLiteral("Print1"))->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
+        QCOMPARE(form->action(EditAction::Print1)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
         button->click();
         QCOMPARE(m_fixture.ui.printRequests().size(), 1);
         const Request asked = m_fixture.ui.printRequests().first();
@@ -222,7 +222,7 @@ private slots:
             return 1;
         };
         // WYSIWYG wraps the editor at the printed width, re-wrapped at once by the page setup.
-        QAction *wysiwyg = form->action(QStringLiteral("WYSIWYG1"));
+        QAction *wysiwyg = form->action(EditAction::WYSIWYG1);
         form->Wordwrap1Click(); // off: WYSIWYG turns it on again
         QVERIFY(!form->Editor()->WordWrap());
         wysiwyg->trigger();
