@@ -391,6 +391,14 @@ void DocumentCore::EmptyUndoBuffer()
 
 int DocumentCore::FindTextW(const QString &text, int start, int length, TSearchTypes options)
 {
+    const int found = findText(text, start, length, options);
+    if (found >= 0 && options.testFlag(TSearchType::stSetSelection))
+        select(found, int(text.size()));
+    return found;
+}
+
+int DocumentCore::findText(const QString &text, int start, int length, TSearchTypes options) const
+{
     if (text.isEmpty())
         return -1;
     const int last = TextLength();
@@ -408,11 +416,7 @@ int DocumentCore::FindTextW(const QString &text, int start, int length, TSearchT
     hi = qBound(0, hi, last);
     const Qt::CaseSensitivity cs = options.testFlag(TSearchType::stMatchCase) ? Qt::CaseSensitive
                                                                                 : Qt::CaseInsensitive;
-    const int found = TextFinder::find(*m_document, text, lo, hi, backward, cs,
-                                       options.testFlag(TSearchType::stWholeWord));
-    if (found >= 0 && options.testFlag(TSearchType::stSetSelection))
-        select(found, int(text.size()));
-    return found;
+    return TextFinder::find(*m_document, text, lo, hi, backward, cs, options.testFlag(TSearchType::stWholeWord));
 }
 
 int DocumentCore::LineFromChar(int position) const

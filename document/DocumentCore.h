@@ -166,6 +166,8 @@ public:
     // Finds text in [start, start + length] (backward: [start - length, start]);
     // a length below 1 searches to the end (backward: to the beginning).
     int FindTextW(const QString &text, int start, int length, TSearchTypes options);
+    // As FindTextW, never selecting.
+    int findText(const QString &text, int start, int length, TSearchTypes options) const;
 
     int LineFromChar(int position) const;    // -1 for a position beyond the text
     int LineIndex(int line) const;           // -1 for a line beyond the text

@@ -4,6 +4,7 @@
 #include "document/ui/TRichTextEdit.h"
 #include "platform/TextSet.h"
 #include "platform/UserInteraction.h"
+#include "search/FindStep.h"
 #include "search/ui/WideFindReplaceDialog.h"
 
 #include <QAction>
@@ -19,6 +20,12 @@ int screenDpi()
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
     return screen ? qRound(screen->logicalDotsPerInchY()) : 96;
+}
+
+SearchOptions searchOptions(TWideFindDialog::Options options, bool caseMismatch)
+{
+    return {options.testFlag(TWideFindDialog::frWholeWord), options.testFlag(TWideFindDialog::frMatchCase),
+            caseMismatch};
 }
 
 QString withoutLineFeeds(QString text)
@@ -113,19 +120,6 @@ void SearchController::FindNext1Click(TEditForm *form)
     }
 }
 
-int SearchController::search(TEditForm *form, const QString &text, int start, int length, bool down,
-                             bool wholeWord, bool matchCase)
-{
-    TSearchTypes options = TSearchType::stSetSelection;
-    if (!down)
-        options |= TSearchType::stBackward;
-    if (wholeWord)
-        options |= TSearchType::stWholeWord;
-    if (matchCase)
-        options |= TSearchType::stMatchCase;
-    return form->Editor()->FindTextW(text, start, length, options);
-}
-
 int SearchController::moveDialogAway(TWideFindDialog *dialog, TEditForm *form, int position, int threshold,
                                      int above, int below)
 {
@@ -140,38 +134,32 @@ int SearchController::moveDialogAway(TWideFindDialog *dialog, TEditForm *form, i
 bool SearchController::findHandler(TEditForm *form)
 {
     const TWideFindDialog::Options options = m_findDialog->options();
-    const bool down = options.testFlag(TWideFindDialog::frDown);
-    const QString text = withoutLineFeeds(m_findDialog->FindTextW());
+    FindStep step;
+    step.text = m_findDialog->FindTextW();
+    step.down = options.testFlag(TWideFindDialog::frDown);
+    step.options = searchOptions(options, m_host->searchCaseMismatch());
     TRichTextEdit *e = form->Editor();
-    for (;;) {
-        const int s = e->SelStart();
-        const int end = s + e->SelLength();
-        const int total = e->TextLength();
-        const int start = down ? end : s;
-        const int length = down ? total - end + 1 : s + 1;
-        const int found = search(form, text, start, length, down, options.testFlag(TWideFindDialog::frWholeWord),
-                                 options.testFlag(TWideFindDialog::frMatchCase));
-        if (found < 0) {
-            if (m_host->searchInAllFiles() && m_host->documentsInWindowOrder().size() > m_searchedDocumentCount) {
-                TEditForm *next = nextDocument(form);
-                m_host->activateDocument(next);
-                ++m_searchedDocumentCount;
-                next->Editor()->select(0, 0);
-                Find1Click(next);
-                FindNext1Click(next);
-                return false;
-            }
-            return notFound(m_findDialog, text, false);
+    std::optional<TextRange> passedOver;
+    const std::optional<TextRange> found = step.run(*e->core(), &passedOver);
+    if (!found && passedOver)
+        e->select(passedOver->start, passedOver->length);
+    if (!found) {
+        if (m_host->searchInAllFiles() && m_host->documentsInWindowOrder().size() > m_searchedDocumentCount) {
+            TEditForm *next = nextDocument(form);
+            m_host->activateDocument(next);
+            ++m_searchedDocumentCount;
+            next->Editor()->select(0, 0);
+            Find1Click(next);
+            FindNext1Click(next);
+            return false;
         }
-        e->setFocus();
-        e->select(found, int(text.size()));
-        // Case-mismatch mode stops only where the letter case differs.
-        if (m_host->searchCaseMismatch() && m_findDialog->FindTextW() == e->SelTextW())
-            continue;
-        moveDialogAway(m_findDialog, form, found, 250, 180, 70);
-        form->FocusEditor();
-        return true;
+        return notFound(m_findDialog, withoutLineFeeds(step.text), false);
     }
+    e->setFocus();
+    e->select(found->start, found->length);
+    moveDialogAway(m_findDialog, form, found->start, 250, 180, 70);
+    form->FocusEditor();
+    return true;
 }
 
 bool SearchController::replaceFindHandler(TEditForm *form)
@@ -180,42 +168,35 @@ bool SearchController::replaceFindHandler(TEditForm *form)
     state.lastKind = SearchState::Kind::ReplaceDialogFind;
     m_replaceDialog->Execute();
     state.lastSearchFailed = false;
-    const TWideFindDialog::Options options = m_replaceDialog->options();
-    const QString text = withoutLineFeeds(m_replaceDialog->FindTextW());
+    FindStep step;
+    step.text = m_replaceDialog->FindTextW();
+    step.options = searchOptions(m_replaceDialog->options(), m_host->searchCaseMismatch());
+    // A selection that holds the search text already is found first.
+    step.fromSelectionStart = state.firstReplaceSearch;
+    state.firstReplaceSearch = false;
     TRichTextEdit *e = form->Editor();
-    for (;;) {
-        const int s = e->SelStart();
-        const int end = s + e->SelLength();
-        int start = end;
-        if (state.firstReplaceSearch) {
-            // A selection that holds the search text already is found first.
-            start = s;
-            state.firstReplaceSearch = false;
+    std::optional<TextRange> passedOver;
+    const std::optional<TextRange> found = step.run(*e->core(), &passedOver);
+    if (!found && passedOver)
+        e->select(passedOver->start, passedOver->length);
+    if (!found) {
+        state.lastSearchFailed = true;
+        if (m_host->searchInAllFiles() && m_host->documentsInWindowOrder().size() > m_searchedDocumentCount) {
+            TEditForm *next = nextDocument(form);
+            m_host->activateDocument(next);
+            ++m_searchedDocumentCount;
+            next->Editor()->select(0, 0);
+            Replace1Click(next);
+            FindNext1Click(next);
+            return false;
         }
-        const int length = e->TextLength() - start + 1;
-        const int found = search(form, text, start, length, true, options.testFlag(TWideFindDialog::frWholeWord),
-                                 options.testFlag(TWideFindDialog::frMatchCase));
-        if (found < 0) {
-            state.lastSearchFailed = true;
-            if (m_host->searchInAllFiles() && m_host->documentsInWindowOrder().size() > m_searchedDocumentCount) {
-                TEditForm *next = nextDocument(form);
-                m_host->activateDocument(next);
-                ++m_searchedDocumentCount;
-                next->Editor()->select(0, 0);
-                Replace1Click(next);
-                FindNext1Click(next);
-                return false;
-            }
-            return notFound(m_replaceDialog, text, true);
-        }
-        e->setFocus();
-        e->select(found, int(text.size()));
-        if (m_host->searchCaseMismatch() && m_replaceDialog->FindTextW() == e->SelTextW())
-            continue;
-        m_replaceConfirmPos.setY(moveDialogAway(m_replaceDialog, form, found, 290, 230, 60));
-        form->FocusEditor();
-        return true;
+        return notFound(m_replaceDialog, withoutLineFeeds(step.text), true);
     }
+    e->setFocus();
+    e->select(found->start, found->length);
+    m_replaceConfirmPos.setY(moveDialogAway(m_replaceDialog, form, found->start, 290, 230, 60));
+    form->FocusEditor();
+    return true;
 }
 
 void SearchController::replaceHandler(TEditForm *form)
@@ -274,10 +255,9 @@ void SearchController::startReplaceAll(TEditForm *form, bool joinFirst)
 {
     TRichTextEdit *e = form->Editor();
     const TWideFindDialog::Options options = m_replaceDialog->options();
-    const SearchOptions searchOptions{options.testFlag(TWideFindDialog::frWholeWord),
-                                      options.testFlag(TWideFindDialog::frMatchCase), m_host->searchCaseMismatch()};
+    const SearchOptions matching = searchOptions(options, m_host->searchCaseMismatch());
     m_pass = std::make_unique<ReplacePass>(*e->core(), m_replaceDialog->FindTextW(), m_replaceDialog->ReplaceTextW(),
-                                           searchOptions, e->SelStart() + e->SelLength(), joinFirst);
+                                           matching, e->SelStart() + e->SelLength(), joinFirst);
     m_passForm = form;
     m_passFirst = joinFirst ? 1 : 0;
     m_passCancelled = false;

@@ -78,9 +78,6 @@ private:
     void startReplaceAll(TEditForm *form, bool joinFirst);
     void continueReplaceAll();
     void finishReplaceAll();
-    // Searches from the selection; the match is selected. -1 when none.
-    int search(TEditForm *form, const QString &text, int start, int length, bool down, bool wholeWord,
-               bool matchCase);
     int moveDialogAway(TWideFindDialog *dialog, TEditForm *form, int position, int threshold, int above, int below);
     bool notFound(TWideFindDialog *dialog, const QString &text, bool replacing);
     TEditForm *nextDocument(TEditForm *form);

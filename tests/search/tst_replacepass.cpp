@@ -1,5 +1,6 @@
 #include "document/DocumentCore.h"
 #include "document/TextProperties.h"
+#include "search/FindStep.h"
 #include "search/ReplacePass.h"
 
 #include <QTextCursor>
@@ -34,32 +35,59 @@ class TestReplacePass : public QObject
         core.select(0, 0);
     }
 
-    // What pressing Replace with "Yes to all" gives: search from the
-    // selection, select, pass over exact case in mismatch mode, replace.
+    // What pressing Replace with "Yes to all" gives: the dialog's find step
+    // from the selection, then replacing the match.
     static int stepwise(DocumentCore &core, const QString &find, const QString &with, const SearchOptions &o)
     {
-        TSearchTypes types = TSearchType::stSetSelection;
-        if (o.wholeWord)
-            types |= TSearchType::stWholeWord;
-        if (o.matchCase)
-            types |= TSearchType::stMatchCase;
-        QString text = find;
-        text.remove(u'\n');
+        FindStep step;
+        step.text = find;
+        step.options = o;
+        step.fromSelectionStart = true;
         int replaced = 0;
-        bool first = true;
         for (;;) {
-            const int start = first ? core.SelStart() : core.SelStart() + core.SelLength();
-            first = false;
-            if (core.FindTextW(text, start, core.TextLength() - start + 1, types) < 0)
+            std::optional<TextRange> passedOver;
+            const std::optional<TextRange> match = step.run(core, &passedOver);
+            step.fromSelectionStart = false;
+            if (!match && passedOver)
+                core.select(passedOver->start, passedOver->length);
+            if (!match)
                 return replaced;
-            if (o.caseMismatch && find == core.SelTextW())
-                continue;
+            core.select(match->start, match->length);
             if (core.ReplaceSelectionW(with))
                 ++replaced;
         }
     }
 
 private slots:
+    // Find Next as the dialogs step: forward from the selection's end,
+    // backward from its start, exact-case matches passed over in mismatch mode.
+    void findStepFromTheSelection()
+    {
+        DocumentCore core;
+        fill(core, QStringLiteral("Cat cat\nCAT cat"));
+        FindStep step;
+        step.text = QStringLiteral("cat");
+        core.select(0, 3);
+        QCOMPARE(step.run(core)->start, 4);
+        step.fromSelectionStart = true;
+        QCOMPARE(step.run(core)->start, 0);
+        step.fromSelectionStart = false;
+        step.down = false;
+        core.select(12, 0);
+        QCOMPARE(step.run(core)->start, 8);
+        core.select(0, 0);
+        QVERIFY(!step.run(core));
+        step.down = true;
+        step.options.caseMismatch = true;
+        QCOMPARE(step.run(core)->start, 0);
+        core.select(0, 3);
+        QCOMPARE(step.run(core)->start, 8);
+        step.options = {};
+        step.text = QStringLiteral("cat\r\nCAT");
+        core.select(0, 0);
+        QCOMPARE(step.run(core).value(), (TextRange{4, 7}));
+    }
+
     void allAtOnceEqualsOneAtATime_data()
     {
         QTest::addColumn<QString>("text");
