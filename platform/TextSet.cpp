@@ -273,6 +273,8 @@ QString TextSet::extra(Extra text) const
         "The file changed while it was read; it was not loaded.",
         "There is not enough memory to load the file.",
         "The document could not be printed.\r\n%s",
+        "The picture cannot be read:\r\n%s\r\n%s",
+        "The code page %d cannot be written here; nothing was saved.",
     };
     static const char *const german[] = {
         "Quilmar wurde zuletzt mit %d nicht gespeicherten Dokument(en) beendet. Kopien wurden aufbewahrt.\r\n"
@@ -282,6 +284,8 @@ QString TextSet::extra(Extra text) const
         "Die Datei hat sich w\u00e4hrend des Lesens ge\u00e4ndert; sie wurde nicht geladen.",
         "Zum Laden der Datei reicht der Speicher nicht.",
         "Das Dokument konnte nicht gedruckt werden.\r\n%s",
+        "Das Bild kann nicht gelesen werden:\r\n%s\r\n%s",
+        "Die Codepage %d kann hier nicht geschrieben werden; es wurde nichts gespeichert.",
     };
     static_assert(sizeof(english) / sizeof(*english) == int(Extra::Count));
     static_assert(sizeof(german) / sizeof(*german) == int(Extra::Count));

@@ -60,6 +60,8 @@ public:
         FileChangedWhileRead,
         NotEnoughMemory,
         PrintFailed,        // %s: the printer's reason (may be empty)
+        PictureUnreadable,  // %s: the file, then the reason
+        CodePageNotWritable, // %d: the code page
         Count
     };
     QString extra(Extra text) const;

@@ -776,7 +776,7 @@ void TEditForm::IPicture1Click()
     const QByteArray format = reader.format();
     const QImage image = reader.read();
     if (image.isNull()) {
-        showError(QStringLiteral("The picture cannot be read:\r\n%1\r\n%2").arg(path, reader.errorString()));
+        showError(formatText(m_host->textSet().extra(TextSet::Extra::PictureUnreadable), {path, reader.errorString()}));
         return;
     }
     if (!m_editor->mayEdit(m_editor->SelStart(), m_editor->SelStart() + m_editor->SelLength()))
@@ -917,7 +917,7 @@ bool TEditForm::WriteDocument(const QString &target)
         const int codePage = m_host->selectedCodePage();
         if (plain) {
             if (!CodePages::isInstalled(codePage)) {
-                showError(QStringLiteral("The code page %1 cannot be written here; nothing was saved.").arg(codePage));
+                showError(formatText(m_host->textSet().extra(TextSet::Extra::CodePageNotWritable), {codePage}));
                 return false;
             }
             // Plain 8-bit text loses what its code page cannot hold: ask first.
