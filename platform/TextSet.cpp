@@ -273,6 +273,13 @@ QString TextSet::extra(Extra text) const
         "The file changed while it was read; it was not loaded.",
         "There is not enough memory to load the file.",
         "The document could not be printed.\r\n%s",
+        "Insert Object",
+        "File:",
+        "Browse...",
+        "Display as icon",
+        "The file is too large to embed:\r\n%s\r\nFiles of up to %d MB can be embedded.",
+        "The file cannot be read:\r\n%s",
+        "This object (%s) holds no file that can be opened here.",
     };
     static const char *const german[] = {
         "Quilmar wurde zuletzt mit %d nicht gespeicherten Dokument(en) beendet. Kopien wurden aufbewahrt.\r\n"
@@ -282,6 +289,13 @@ QString TextSet::extra(Extra text) const
         "Die Datei hat sich w\u00e4hrend des Lesens ge\u00e4ndert; sie wurde nicht geladen.",
         "Zum Laden der Datei reicht der Speicher nicht.",
         "Das Dokument konnte nicht gedruckt werden.\r\n%s",
+        "Objekt einf\u00fcgen",
+        "Datei:",
+        "Durchsuchen...",
+        "Als Symbol anzeigen",
+        "Die Datei ist zu gro\u00df zum Einbetten:\r\n%s\r\nEs k\u00f6nnen Dateien bis %d MB eingebettet werden.",
+        "Die Datei kann nicht gelesen werden:\r\n%s",
+        "Dieses Objekt (%s) enth\u00e4lt keine Datei, die hier ge\u00f6ffnet werden kann.",
     };
     static_assert(sizeof(english) / sizeof(*english) == int(Extra::Count));
     static_assert(sizeof(german) / sizeof(*german) == int(Extra::Count));

@@ -60,6 +60,13 @@ public:
         FileChangedWhileRead,
         NotEnoughMemory,
         PrintFailed,        // %s: the printer's reason (may be empty)
+        InsertObjectTitle,
+        ObjectFileLabel,
+        BrowseButton,
+        DisplayAsIcon,
+        ObjectTooLarge,     // %s: the file, %d: the limit in MB
+        ObjectUnreadable,   // %s: the file, then the system's reason
+        ObjectNotOpenable,  // %s: the object's class
         Count
     };
     QString extra(Extra text) const;

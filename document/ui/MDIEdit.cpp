@@ -6,6 +6,7 @@
 #include "platform/ui/MenuBuilder.h"
 #include "document/rtf/RtfReader.h"
 #include "document/NumericReferences.h"
+#include "document/ui/ObjectCommands.h"
 #include "document/ui/PasteSpecialDialog.h"
 #include "document/ui/PicturePropertiesDialog.h"
 #include "platform/Settings.h"
@@ -64,6 +65,11 @@ TEditForm::TEditForm(DocumentHost *host, QWidget *parent) : QMdiSubWindow(parent
     m_editor->setObjectName(QStringLiteral("Editor"));
     layout->addWidget(m_editor);
     setWidget(client);
+    m_objects = new ObjectCommands(m_editor, host, this);
+    connect(m_editor, &TRichTextEdit::objectDoubleClicked, this, [this](int position) {
+        if (m_objects->isObjectAt(position))
+            m_objects->openObject(position);
+    });
     m_toolBar = new QToolBar(QStringLiteral("ToolBar2"));
     m_toolBar->setObjectName(QStringLiteral("ToolBar2"));
     m_toolBar->setIconSize(QSize(16, 16));
@@ -128,6 +134,7 @@ void TEditForm::buildActions()
          QKeySequence(Qt::ALT | Qt::Key_Return), nullptr, &F::Objectproperties1Click},
         {"IPicture1", Txt::Image, Txt::ImageHint, QKeySequence(Qt::CTRL | Qt::Key_Insert), "insert-image",
          &F::IPicture1Click},
+        {"IObject1", Txt::Object, Txt::ObjectHint, {}, nullptr, &F::IObject1Click},
         {"Wordwrap1", Txt::WordWrap, 0, QKeySequence(Qt::CTRL | Qt::Key_W), nullptr, &F::Wordwrap1Click},
         {"UnicodeNumeric1", 0, 0, {}, nullptr, nullptr},
         {"ANSINumeric1", 0, 0, {}, nullptr, nullptr},
@@ -239,7 +246,7 @@ void TEditForm::buildMenus()
 
     m_insertMenu = new QMenu;
     m_insertMenu->setObjectName(QStringLiteral("Insert1"));
-    add(m_insertMenu, {"IPicture1"});
+    add(m_insertMenu, {"IPicture1", "IObject1"});
 
     m_formatMenu = new QMenu;
     m_formatMenu->setObjectName(QStringLiteral("Format1"));
@@ -637,13 +644,7 @@ void TEditForm::UpdatePositionDisplay()
     action(QStringLiteral("Copy1"))->setEnabled(selected);
     action(QStringLiteral("Cut1"))->setEnabled(selected && !m_editor->ReadOnly());
     action(QStringLiteral("Saveselecteditem1"))->setEnabled(selected);
-    const QTextCursor c = m_editor->textCursor();
-    bool oneObject = false;
-    if (c.selectionEnd() - c.selectionStart() == 1) {
-        QTextCursor probe(m_editor->document());
-        probe.setPosition(c.selectionEnd());
-        oneObject = probe.charFormat().isImageFormat();
-    }
+    const bool oneObject = m_editor->SelectionType() == TSelectionType(TSelectionTypeFlag::stObject);
     action(QStringLiteral("Objectproperties1"))->setEnabled(oneObject);
 }
 
@@ -796,11 +797,23 @@ void TEditForm::IPicture1Click()
     FocusEditor();
 }
 
+void TEditForm::IObject1Click()
+{
+    m_objects->insertObject(m_saveInitialDir);
+    FocusEditor();
+}
+
 void TEditForm::Objectproperties1Click()
 {
     const QTextCursor selection = m_editor->textCursor();
     if (selection.selectionEnd() - selection.selectionStart() != 1)
         return;
+    // An embedded object opens in its own application; a picture's
+    // property is its shown size.
+    if (m_objects->isObjectAt(selection.selectionStart())) {
+        m_objects->openObject(selection.selectionStart());
+        return;
+    }
     QTextCursor probe(m_editor->document());
     probe.setPosition(selection.selectionEnd());
     if (!probe.charFormat().isImageFormat())
