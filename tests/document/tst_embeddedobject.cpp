@@ -7,6 +7,7 @@
 #include "document/rtf/RtfWriter.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -115,6 +116,36 @@ private slots:
         const QByteArray again = RtfWriter().write(*once);
         QCOMPARE(again, written);
         QCOMPARE(DocumentDump::dump(*read(again)), DocumentDump::dump(*once));
+    }
+
+    void packagesWrittenByWordAreFound()
+    {
+        QFile file(QStringLiteral(QUILMAR_CORPUS_DIR "/rtf/tika/testRTFEmbeddedFiles.rtf"));
+        if (!file.open(QIODevice::ReadOnly))
+            QSKIP("no RTF corpus");
+        auto doc = read(file.readAll());
+        const auto packages = [](const QTextDocument &d) {
+            QStringList found;
+            for (int i = 0; i < d.characterCount() - 1; ++i)
+                if (const auto p = EmbeddedObject::package(formatAt(d, i)); p && !found.contains(p->label))
+                    found << p->label + u' ' + QString::number(p->bytes.size());
+            return found;
+        };
+        const QStringList expected = {QStringLiteral("test-zip-of-zip_\u666e\u6797\u65af\u987f.zip 299"),
+                                      QStringLiteral("testHTML_utf8_\u666e\u6797\u65af\u987f.html 933"),
+                                      QStringLiteral("testJPEG_\u666e\u6797\u65af\u987f.jpg 7686"),
+                                      QStringLiteral("testMSG_\u666e\u6797\u65af\u987f.msg 20480")};
+        QStringList found = packages(*doc);
+        found.removeDuplicates();
+        QCOMPARE(found, expected);
+        // Objects of other classes stay objects, though they hold no file.
+        QCOMPARE(EmbeddedObject::className(
+                     EmbeddedObject::objectData(formatAt(*doc, 0).property(TextProperty::ObjectData).toByteArray())),
+                 QStringLiteral("Word.Document.8"));
+        auto back = read(RtfWriter().write(*doc));
+        found = packages(*back);
+        found.removeDuplicates();
+        QCOMPARE(found, expected);
     }
 
     void everyTruncationOfAPackageIsSafe()
