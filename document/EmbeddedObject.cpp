@@ -256,12 +256,17 @@ QByteArray objectGroup(const QByteArray &stream, QSizeF shownPx)
     out += "{\\object\\objemb{\\*\\objclass Package}\\objw" + twips(shownPx.width()) + "\\objh"
            + twips(shownPx.height()) + "{\\*\\objdata\r\n";
     static const char hex[] = "0123456789abcdef";
+    const qsizetype head = out.size();
+    out.resize(head + stream.size() * 2 + stream.size() / 64 * 2);
+    char *o = out.data() + head;
     const auto *d = reinterpret_cast<const uchar *>(stream.constData());
     for (qsizetype i = 0; i < stream.size(); ++i) {
-        out += hex[d[i] >> 4];
-        out += hex[d[i] & 15];
-        if (i % 64 == 63)
-            out += "\r\n";
+        *o++ = hex[d[i] >> 4];
+        *o++ = hex[d[i] & 15];
+        if (i % 64 == 63) {
+            *o++ = '\r';
+            *o++ = '\n';
+        }
     }
     out += '}';
     return out;
@@ -276,11 +281,13 @@ QByteArray objectData(QByteArrayView group)
     // The word ends at a delimiter; an optional space belongs to it.
     if (i < group.size() && group.at(i) == ' ')
         ++i;
-    QByteArray out;
-    out.reserve((group.size() - i) / 2);
+    QByteArray out((group.size() - i) / 2, Qt::Uninitialized);
+    char *o = out.data();
+    const char *p = group.data() + i;
+    const char *end = group.data() + group.size();
     int high = -1;
-    for (; i < group.size(); ++i) {
-        const char c = group.at(i);
+    for (; p < end; ++p) {
+        const char c = *p;
         if (c == '}' || c == '{' || c == '\\')
             break; // \bin and nested groups are not Word's layout; keep what came before
         const int v = hexValue(c);
@@ -289,10 +296,11 @@ QByteArray objectData(QByteArrayView group)
         if (high < 0) {
             high = v;
         } else {
-            out += char(high << 4 | v);
+            *o++ = char(high << 4 | v);
             high = -1;
         }
     }
+    out.truncate(o - out.data());
     return out;
 }
 
