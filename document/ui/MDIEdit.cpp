@@ -644,7 +644,9 @@ void TEditForm::UpdatePositionDisplay()
     action(QStringLiteral("Copy1"))->setEnabled(selected);
     action(QStringLiteral("Cut1"))->setEnabled(selected && !m_editor->ReadOnly());
     action(QStringLiteral("Saveselecteditem1"))->setEnabled(selected);
-    const bool oneObject = m_editor->SelectionType() == TSelectionType(TSelectionTypeFlag::stObject);
+    // Counting a long selection's contents on every caret move would cost.
+    const bool oneObject = m_editor->SelLength() == 1
+                           && m_editor->SelectionType() == TSelectionType(TSelectionTypeFlag::stObject);
     action(QStringLiteral("Objectproperties1"))->setEnabled(oneObject);
 }
 

@@ -313,6 +313,9 @@ private slots:
         QVERIFY(fx->ui.messageTexts().last().contains(QLatin1String("too large")));
         QVERIFY(fx->ui.messageTexts().last().contains(QLatin1String("big.bin")));
         QCOMPARE(form->Editor()->TextLength(), 1);
+        QVERIFY(!form->findChild<ObjectCommands *>()->embedFile(fx->path(QStringLiteral("gone.txt")), false));
+        QVERIFY(fx->ui.messageTexts().last().startsWith(QLatin1String("The file cannot be read:")));
+        QCOMPARE(form->Editor()->TextLength(), 1);
     }
 
     void pasteWithOptionsOffersTheClipboardsForms()
