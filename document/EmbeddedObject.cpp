@@ -137,6 +137,7 @@ private:
 struct Header {
     QString className;
     QByteArrayView native;
+    bool complete = false;   // the native data is as long as the stream says
 };
 
 std::optional<Header> readHeader(QByteArrayView stream)
@@ -152,6 +153,7 @@ std::optional<Header> readHeader(QByteArrayView stream)
     r.lengthPrefixed(); // item
     const quint32 size = r.u32();
     // A truncated stream still gives the native data that is there.
+    h.complete = size <= quint64(r.left());
     h.native = r.bytes(std::min<quint32>(size, quint32(std::max<qsizetype>(0, r.left()))));
     if (!r.ok())
         return std::nullopt;
@@ -248,6 +250,31 @@ std::optional<Package> readPackageStream(QByteArrayView stream)
     return p;
 }
 
+std::optional<Package> openableFile(QByteArrayView stream)
+{
+    if (auto p = readPackageStream(stream))
+        return p;
+    const auto h = readHeader(stream);
+    if (!h || !h->complete)
+        return std::nullopt;
+    static const QByteArray compoundFile = QByteArray::fromHex("d0cf11e0a1b11ae1");
+    static const struct { const char *classPrefix; QByteArrayView signature; const char *extension; } known[] = {
+        {"Word.Document.8", compoundFile, ".doc"}, {"Word.Document.6", compoundFile, ".doc"},
+        {"Excel.Sheet.8", compoundFile, ".xls"}, {"Excel.Sheet.5", compoundFile, ".xls"},
+        {"PowerPoint.Show.8", compoundFile, ".ppt"}, {"PBrush", "BM", ".bmp"}, {"Paint.Picture", "BM", ".bmp"},
+    };
+    for (const auto &k : known) {
+        if (h->className.compare(QLatin1String(k.classPrefix), Qt::CaseInsensitive) == 0
+            && h->native.startsWith(k.signature)) {
+            Package p;
+            p.label = h->className + QLatin1String(k.extension);
+            p.bytes = h->native.toByteArray();
+            return p;
+        }
+    }
+    return std::nullopt;
+}
+
 QByteArray objectGroup(const QByteArray &stream, QSizeF shownPx)
 {
     const auto twips = [](qreal px) { return QByteArray::number(qRound64(DocUnits::pxToTwips(std::max<qreal>(px, 0)))); };
@@ -314,6 +341,13 @@ std::optional<Package> package(const QTextFormat &format)
     if (!isObject(format))
         return std::nullopt;
     return readPackageStream(objectData(format.property(TextProperty::ObjectData).toByteArray()));
+}
+
+std::optional<Package> openableFile(const QTextFormat &format)
+{
+    if (!isObject(format))
+        return std::nullopt;
+    return openableFile(objectData(format.property(TextProperty::ObjectData).toByteArray()));
 }
 
 QString safeFileName(const QString &label)

@@ -41,9 +41,15 @@ QByteArray objectGroup(const QByteArray &stream, QSizeF shownPx);
 // The bytes of the \objdata of an object group, as far as its hex digits go.
 QByteArray objectData(QByteArrayView group);
 
+// The file an OLE1 stream holds: a Package's file, or the native data of
+// a class whose native data is a file of its own (Word, Excel and
+// PowerPoint 97 documents, Paintbrush pictures), named by the class.
+std::optional<Package> openableFile(QByteArrayView stream);
+
 // The package of an object in the document, if it is one.
 bool isObject(const QTextFormat &format);
 std::optional<Package> package(const QTextFormat &format);
+std::optional<Package> openableFile(const QTextFormat &format);
 
 // A file name safe to create in a folder of ours: the last part of label,
 // without characters no file system takes; never empty.

@@ -129,7 +129,7 @@ QString ObjectCommands::openObject(int position)
     const QTextCharFormat format = formatAt(m_editor, position);
     if (!EmbeddedObject::isObject(format))
         return {};
-    const auto package = EmbeddedObject::package(format);
+    const auto package = EmbeddedObject::openableFile(format);
     if (!package) {
         QString kind = EmbeddedObject::className(
             EmbeddedObject::objectData(format.property(TextProperty::ObjectData).toByteArray()));

@@ -138,10 +138,13 @@ private slots:
         QStringList found = packages(*doc);
         found.removeDuplicates();
         QCOMPARE(found, expected);
-        // Objects of other classes stay objects, though they hold no file.
-        QCOMPARE(EmbeddedObject::className(
-                     EmbeddedObject::objectData(formatAt(*doc, 0).property(TextProperty::ObjectData).toByteArray())),
-                 QStringLiteral("Word.Document.8"));
+        // A Word 97 document embedded whole opens as one.
+        const auto word = EmbeddedObject::openableFile(formatAt(*doc, 0));
+        QVERIFY(word);
+        QCOMPARE(word->label, QStringLiteral("Word.Document.8.doc"));
+        QCOMPARE(word->bytes.size(), 21504);
+        // Office 2007 objects are containers of their own, not files.
+        QVERIFY(!EmbeddedObject::openableFile(formatAt(*doc, 2)));
         auto back = read(RtfWriter().write(*doc));
         found = packages(*back);
         found.removeDuplicates();
@@ -160,6 +163,28 @@ private slots:
                 QCOMPARE(p->bytes, package.bytes);
         }
         QCOMPARE(EmbeddedObject::readPackageStream(stream)->label, package.label);
+    }
+
+    void nativeDataOpensForKnownClasses_data()
+    {
+        QTest::addColumn<QByteArray>("stream");
+        QTest::addColumn<QString>("label");
+        const QByteArray compound = QByteArray::fromHex("d0cf11e0a1b11ae1") + QByteArray(100, 'x');
+        QTest::newRow("Word 97") << ole("Word.Document.8", compound) << QStringLiteral("Word.Document.8.doc");
+        QTest::newRow("Paintbrush") << ole("PBrush", "BM123456") << QStringLiteral("PBrush.bmp");
+        QTest::newRow("Paintbrush without a bitmap") << ole("PBrush", "123456") << QString();
+        QTest::newRow("Word 97 cut short") << ole("Word.Document.8", compound).chopped(1) << QString();
+        QTest::newRow("unknown class") << ole("Some.Thing.1", compound) << QString();
+    }
+
+    void nativeDataOpensForKnownClasses()
+    {
+        QFETCH(QByteArray, stream);
+        QFETCH(QString, label);
+        const auto file = EmbeddedObject::openableFile(stream);
+        QCOMPARE(file ? file->label : QString(), label);
+        if (file)
+            QCOMPARE(file->bytes, stream.mid(stream.size() - file->bytes.size()));
     }
 
     void damagedObjectIsKept_data()
