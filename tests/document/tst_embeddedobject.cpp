@@ -151,6 +151,24 @@ private slots:
         QCOMPARE(found, expected);
     }
 
+    void pastedObjectNextToAnotherKeepsItsData()
+    {
+        // Both read from RTF of their own, so both have the first id.
+        DocumentCore core;
+        for (const char *data : {"one", "two"})
+            core.insertRtf(RtfWriter().write(*[&] {
+                DocumentCore source;
+                source.InsertObject({QString::fromLatin1(data), QString(), data},
+                                    EmbeddedObject::iconPicture(QImage(), QString::fromLatin1(data)));
+                return read(RtfWriter().write(*source.document()));
+            }()));
+        QCOMPARE(formatAt(*core.document(), 0).intProperty(TextProperty::ObjectId),
+                 formatAt(*core.document(), 1).intProperty(TextProperty::ObjectId));
+        auto back = read(RtfWriter().write(*core.document()));
+        QCOMPARE(EmbeddedObject::package(formatAt(*back, 0))->bytes, QByteArray("one"));
+        QCOMPARE(EmbeddedObject::package(formatAt(*back, 1))->bytes, QByteArray("two"));
+    }
+
     void everyTruncationOfAPackageIsSafe()
     {
         const EmbeddedObject::Package package{QStringLiteral("n\u00e4me.dat"), QStringLiteral("C:\\n\u00e4me.dat"),
