@@ -5,6 +5,7 @@
 #include "app/InsertSidebar.h"
 #include "app/MDIFrame.h"
 #include "app/MultiClipboardBar.h"
+#include "format/ui/DocumentFormatting.h"
 #include "platform/TextSet.h"
 
 #include <QAction>
@@ -43,6 +44,10 @@ void applyFrameCaptions(TFrameForm &frame, const TextSet &set)
     Hints::set(frame.spellLanguageComboBox(), line(TextSet::SpellLanguageHint));
     frame.sidebar()->applyTexts(set);
     frame.multiClipboard()->setCaption(line(TextSet::MultiClipboardCaption));
+    // Formatting controls show in the frame's tool panel and menu bar.
+    for (TEditForm *form : frame.documents())
+        if (DocumentFormatting *formatting = DocumentFormatting::of(form))
+            formatting->applyTexts(set);
 
     // Common to every set.
     QString lineWord = set.entry(Txt::LineCol);

@@ -15,6 +15,8 @@ int rtfRead(const QStringList &args);
 int rtfWrite(const QStringList &args);
 int rtfRoundTrip(const QStringList &args);
 int rtfGenerate(const QStringList &args);
+// An embedded file written and read: rtf-object [MB].
+int rtfObject(const QStringList &args);
 // Times the office speller over generated text: proofing [--language N] [--mb MB].
 int proofingCommand(const QStringList &args);
 int ispellCommand(const QStringList &args);

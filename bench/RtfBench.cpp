@@ -1,6 +1,8 @@
-// rtf-read, rtf-write and rtf-generate: timings of the RTF reader and writer.
+// rtf-read, rtf-write, rtf-generate and rtf-object: timings of the RTF reader and writer.
 #include "bench/BenchCommands.h"
 
+#include "document/DocumentCore.h"
+#include "document/EmbeddedObject.h"
 #include "document/rtf/DocumentDump.h"
 #include "document/rtf/RtfReader.h"
 #include "document/rtf/RtfWriter.h"
@@ -9,6 +11,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QImage>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -251,4 +254,43 @@ int Bench::rtfRoundTrip(const QStringList &args)
         std::fflush(stdout);
     }
     return status;
+}
+
+// An embedded file of the largest size taken: inserting it, writing the
+// document, reading it back and taking the file out again.
+int Bench::rtfObject(const QStringList &args)
+{
+    const qint64 bytes = args.isEmpty() ? EmbeddedObject::MaxFileSize : args.at(0).toLongLong() * 1024 * 1024;
+    if (bytes <= 0 || bytes > EmbeddedObject::MaxFileSize) {
+        std::fprintf(stderr, "usage: quilmar-bench rtf-object [MB up to %lld]\n",
+                     static_cast<long long>(EmbeddedObject::MaxFileSize / (1024 * 1024)));
+        return 2;
+    }
+    QByteArray file(bytes, Qt::Uninitialized);
+    for (qint64 i = 0; i < bytes; ++i)
+        file[i] = char(i * 131 % 251);
+    const qint64 before = statusKiB("VmRSS");
+    QElapsedTimer timer;
+    timer.start();
+    DocumentCore core;
+    core.InsertObject({QStringLiteral("big.bin"), QStringLiteral("/tmp/big.bin"), file},
+                      EmbeddedObject::iconPicture(QImage(), QStringLiteral("big.bin")));
+    const double insert = timer.nsecsElapsed() / 1e9;
+    timer.restart();
+    const QByteArray rtf = RtfWriter().write(*core.document());
+    const double write = timer.nsecsElapsed() / 1e9;
+    qint64 readNs = 0;
+    auto doc = load(rtf, &readNs);
+    timer.restart();
+    QTextCursor c(doc.get());
+    c.setPosition(1);
+    const auto package = EmbeddedObject::package(c.charFormat());
+    const double open = timer.nsecsElapsed() / 1e9;
+    const qint64 peak = statusKiB("VmHWM");
+    std::printf("{\"command\":\"rtf-object\",\"file_bytes\":%lld,\"rtf_bytes\":%lld,\"insert_s\":%.3f,"
+                "\"write_s\":%.3f,\"read_s\":%.3f,\"take_out_s\":%.3f,\"same\":%s,\"rss_before_mb\":%.1f,"
+                "\"peak_rss_mb\":%.1f}\n",
+                static_cast<long long>(bytes), static_cast<long long>(rtf.size()), insert, write, readNs / 1e9,
+                open, package && package->bytes == file ? "true" : "false", before / 1024.0, peak / 1024.0);
+    return package && package->bytes == file ? 0 : 1;
 }

@@ -11,7 +11,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     if (args.isEmpty()) {
-        std::fprintf(stderr, "usage: quilmar-bench load|text|save|startup|gen|rtf-read|rtf-write|rtf-roundtrip|"
+        std::fprintf(stderr, "usage: quilmar-bench load|text|save|startup|gen|rtf-read|rtf-write|rtf-roundtrip|rtf-object|"
                              "rtf-generate|proofing|ispell|ispell-gen|print|preview|tool|spell|format|typing|"
                              "replace|prose|wysiwyg …\n");
         return 2;
@@ -25,7 +25,7 @@ int main(int argc, char *argv[])
         {"ispell", Bench::ispellCommand}, {"ispell-gen", Bench::ispellGenCommand},
         {"print", Bench::printCommand}, {"preview", Bench::previewCommand},
         {"rtf-read", Bench::rtfRead}, {"rtf-write", Bench::rtfWrite}, {"rtf-roundtrip", Bench::rtfRoundTrip},
-        {"rtf-generate", Bench::rtfGenerate},
+        {"rtf-generate", Bench::rtfGenerate}, {"rtf-object", Bench::rtfObject},
         {"tool", Bench::toolCommand},
         {"spell", Bench::spellCommand},
         {"format", Bench::formatCommand}, {"typing", Bench::typingCommand},

@@ -1,5 +1,6 @@
 #include "document/DocumentCore.h"
 
+#include "document/EmbeddedObject.h"
 #include "document/LazyDocumentLayout.h"
 #include "document/TextFinder.h"
 #include "document/TextProperties.h"
@@ -18,6 +19,7 @@
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <algorithm>
 #include <new>
 
 namespace {
@@ -290,11 +292,14 @@ void DocumentCore::Clear()
     setCursor(c);
 }
 
-void DocumentCore::InsertPicture(const QImage &image, const QByteArray &bytes, const QString &type)
+namespace {
+
+QTextImageFormat pictureFormat(QTextDocument *document, const QImage &image, const QByteArray &bytes,
+                               const QString &type)
 {
     static std::atomic<int> serial{0};
     const QString name = QStringLiteral("quilmar-picture:%1").arg(++serial);
-    m_document->addResource(QTextDocument::ImageResource, QUrl(name), image);
+    document->addResource(QTextDocument::ImageResource, QUrl(name), image);
     QTextImageFormat format;
     format.setName(name);
     format.setWidth(image.width());
@@ -303,9 +308,66 @@ void DocumentCore::InsertPicture(const QImage &image, const QByteArray &bytes, c
         format.setProperty(TextProperty::PictureBytes, bytes);
         format.setProperty(TextProperty::PictureType, type);
     }
+    return format;
+}
+
+} // namespace
+
+void DocumentCore::InsertPicture(const QImage &image, const QByteArray &bytes, const QString &type)
+{
+    QTextCursor c = m_cursor;
+    c.insertImage(pictureFormat(m_document, image, bytes, type));
+    setCursor(c);
+}
+
+void DocumentCore::InsertObject(const EmbeddedObject::Package &package, const QImage &shown,
+                                const QByteArray &bytes, const QString &type)
+{
+    QTextImageFormat format = pictureFormat(m_document, shown, bytes, type);
+    // Adjacent objects are told apart by their ids.
+    int id = 0;
+    const QList<QTextFormat> formats = m_document->allFormats();
+    for (const QTextFormat &f : formats)
+        id = std::max(id, f.intProperty(TextProperty::ObjectId));
+    format.setProperty(TextProperty::ObjectData,
+                       EmbeddedObject::objectGroup(EmbeddedObject::packageStream(package),
+                                                   QSizeF(format.width(), format.height())));
+    format.setProperty(TextProperty::ObjectId, id + 1);
     QTextCursor c = m_cursor;
     c.insertImage(format);
     setCursor(c);
+}
+
+TSelectionType DocumentCore::SelectionType() const
+{
+    TSelectionType type;
+    const int start = m_cursor.selectionStart();
+    const int end = m_cursor.selectionEnd();
+    int characters = 0, objects = 0;
+    for (QTextBlock b = m_document->findBlock(start); b.isValid() && b.position() < end; b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            const int from = std::max(start, f.position());
+            const int to = std::min(end, f.position() + f.length());
+            if (to <= from)
+                continue;
+            (f.charFormat().isImageFormat() ? objects : characters) += to - from;
+        }
+        // The paragraph mark is a character of the selection.
+        if (b.position() + b.length() - 1 >= start && b.position() + b.length() - 1 < end)
+            ++characters;
+        if (characters > 1 && objects > 1)
+            break;
+    }
+    if (characters > 0)
+        type |= TSelectionTypeFlag::stText;
+    if (characters > 1)
+        type |= TSelectionTypeFlag::stMultiChar;
+    if (objects > 0)
+        type |= TSelectionTypeFlag::stObject;
+    if (objects > 1)
+        type |= TSelectionTypeFlag::stMultiObject;
+    return type;
 }
 
 bool DocumentCore::insertRtf(const QByteArray &rtf, bool withoutObjects)

@@ -28,6 +28,16 @@ enum class TSearchType { stWholeWord = 0x1, stMatchCase = 0x2, stBackward = 0x4,
 Q_DECLARE_FLAGS(TSearchTypes, TSearchType)
 Q_DECLARE_OPERATORS_FOR_FLAGS(TSearchTypes)
 
+// What a selection holds: text, one object (picture or embedded object),
+// several characters, several objects. Empty for an empty selection.
+enum class TSelectionTypeFlag { stText = 0x1, stObject = 0x2, stMultiChar = 0x4, stMultiObject = 0x8 };
+Q_DECLARE_FLAGS(TSelectionType, TSelectionTypeFlag)
+Q_DECLARE_OPERATORS_FOR_FLAGS(TSelectionType)
+
+namespace EmbeddedObject {
+struct Package;
+}
+
 // What loading a document gave. Not loaded leaves the document as it was.
 struct LoadResult {
     enum class Error { None, NotRtf, ReadFailed, FileChanged, OutOfMemory, Cancelled };
@@ -151,6 +161,11 @@ public:
     void Clear();                            // empties the whole document
     // Inserts a picture at the caret; bytes and type keep the original file.
     void InsertPicture(const QImage &image, const QByteArray &bytes = {}, const QString &type = {});
+    // Inserts an embedded file at the caret, shown by a picture (bytes and
+    // type keep a picture file's own data).
+    void InsertObject(const EmbeddedObject::Package &package, const QImage &shown, const QByteArray &bytes = {},
+                      const QString &type = {});
+    TSelectionType SelectionType() const;
     // Rich text (RTF) in place of the selection; false when data is no RTF.
     bool insertRtf(const QByteArray &rtf, bool withoutObjects = false);
 

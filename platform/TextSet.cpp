@@ -275,6 +275,13 @@ QString TextSet::extra(Extra text) const
         "The document could not be printed.\r\n%s",
         "The picture cannot be read:\r\n%s\r\n%s",
         "The code page %d cannot be written here; nothing was saved.",
+        "Insert Object",
+        "File:",
+        "Browse...",
+        "Display as icon",
+        "The file is too large to embed:\r\n%s\r\nFiles of up to %d MB can be embedded.",
+        "The file cannot be read:\r\n%s",
+        "This object (%s) holds no file that can be opened here.",
     };
     static const char *const german[] = {
         "Quilmar wurde zuletzt mit %d nicht gespeicherten Dokument(en) beendet. Kopien wurden aufbewahrt.\r\n"
@@ -286,6 +293,13 @@ QString TextSet::extra(Extra text) const
         "Das Dokument konnte nicht gedruckt werden.\r\n%s",
         "Das Bild kann nicht gelesen werden:\r\n%s\r\n%s",
         "Die Codepage %d kann hier nicht geschrieben werden; es wurde nichts gespeichert.",
+        "Objekt einf\u00fcgen",
+        "Datei:",
+        "Durchsuchen...",
+        "Als Symbol anzeigen",
+        "Die Datei ist zu gro\u00df zum Einbetten:\r\n%s\r\nEs k\u00f6nnen Dateien bis %d MB eingebettet werden.",
+        "Die Datei kann nicht gelesen werden:\r\n%s",
+        "Dieses Objekt (%s) enth\u00e4lt keine Datei, die hier ge\u00f6ffnet werden kann.",
     };
     static_assert(sizeof(english) / sizeof(*english) == int(Extra::Count));
     static_assert(sizeof(german) / sizeof(*german) == int(Extra::Count));

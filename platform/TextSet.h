@@ -62,6 +62,13 @@ public:
         PrintFailed,        // %s: the printer's reason (may be empty)
         PictureUnreadable,  // %s: the file, then the reason
         CodePageNotWritable, // %d: the code page
+        InsertObjectTitle,
+        ObjectFileLabel,
+        BrowseButton,
+        DisplayAsIcon,
+        ObjectTooLarge,     // %s: the file, %d: the limit in MB
+        ObjectUnreadable,   // %s: the file, then the system's reason
+        ObjectNotOpenable,  // %s: the object's class
         Count
     };
     QString extra(Extra text) const;

@@ -181,12 +181,12 @@ void Parser::popGroup(const char *at)
     const GroupState closed = m_stack.back();
     const bool endsKept = m_kept.start && m_stack.size() == m_kept.depth;
     m_stack.pop_back();
-    closeGroup(closed);
+    closeGroup(closed, at);
     if (endsKept)
         finishKept(at);
 }
 
-void Parser::closeGroup(const GroupState &closed)
+void Parser::closeGroup(const GroupState &closed, const char *at)
 {
     switch (closed.closes) {
     case Closes::Nothing:
@@ -214,7 +214,9 @@ void Parser::closeGroup(const GroupState &closed)
     case Closes::ObjectResult:
         break;
     case Closes::Object:
-        // An object without a \result shows nothing, and its data goes.
+        // An object without a \result has nothing to show: kept whole.
+        if (m_objectStart && !m_objectHasResult)
+            keepObjectWithoutResult(at);
         m_objectStart = nullptr;
         break;
     case Closes::Field:

@@ -70,7 +70,7 @@ private:
     void pushGroup(const char *at);
     // at: the closing brace; nullptr when the data ends first.
     void popGroup(const char *at = nullptr);
-    void closeGroup(const GroupState &closed);
+    void closeGroup(const GroupState &closed, const char *at);
 
     // Words
     void word(Kw kw, bool hasParam, int param);
@@ -104,6 +104,7 @@ private:
     void startKeeping(Kw kw, Dest outer);
     bool keptDestination(Kw kw);
     void finishKept(const char *end);
+    void keepObjectWithoutResult(const char *end);
     void addCaption(QStringView s);
 
     GroupState &top() { return m_stack.back(); }
@@ -164,6 +165,7 @@ private:
     QHash<QString, int> m_linkFields;
     std::vector<Object> m_objects;
     const char *m_objectStart = nullptr;
+    bool m_objectHasResult = false;
     PictureData m_pict;
     int m_pictNibble = -1;
     int m_footnoteNumber = 0;

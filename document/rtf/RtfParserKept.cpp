@@ -206,4 +206,17 @@ void Parser::finishKept(const char *end)
     m_para.append(QChar(QChar::ObjectReplacementCharacter), m_builder.addCharFormat(format));
 }
 
+void Parser::keepObjectWithoutResult(const char *end)
+{
+    if (top().dest != Dest::Text || m_keptInline >= kMaxKeptInline)
+        return;
+    ++m_keptInline;
+    QByteArray raw(m_objectStart, (end ? end + 1 : m_end) - m_objectStart);
+    if (!end)
+        raw += missingBraces(raw);
+    const QTextCharFormat format = KeptContent::rtfGroup(raw, QString(), QStringLiteral("object"),
+                                                         makeCharFormat(top().chr));
+    m_para.append(QChar(QChar::ObjectReplacementCharacter), m_builder.addCharFormat(format));
+}
+
 } // namespace Rtf

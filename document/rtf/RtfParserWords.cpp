@@ -233,6 +233,7 @@ bool Parser::destination(Kw kw)
         g.dest = Dest::Object;
         g.closes = Closes::Object;
         m_objectStart = m_lastGroupStart;
+        m_objectHasResult = false;
         return true;
     case Kw::result:
         if (outer != Dest::Object) {
@@ -241,6 +242,7 @@ bool Parser::destination(Kw kw)
         }
         g.dest = Dest::Text;
         g.closes = Closes::ObjectResult;
+        m_objectHasResult = true;
         if (m_objectStart && m_lastGroupStart > m_objectStart) {
             Object o;
             o.raw = QByteArray(m_objectStart, m_lastGroupStart - m_objectStart);

@@ -370,7 +370,9 @@ private:
     QByteArray wrapperKey(const RunFormat &r) const
     {
         if (r.objectId)
-            return "o" + QByteArray::number(r.objectId);
+            // Ids restart with every reading, so a pasted object may share
+            // its neighbour's: the data tells them apart too.
+            return "o" + QByteArray::number(r.objectId) + ':' + QByteArray::number(qHash(r.object));
         if (!r.href.isEmpty())
             return "h" + r.href.toUtf8();
         if (!r.instruction.isEmpty())

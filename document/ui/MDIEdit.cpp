@@ -5,6 +5,7 @@
 #include "platform/ui/Icons.h"
 #include "document/rtf/RtfReader.h"
 #include "document/NumericReferences.h"
+#include "document/ui/ObjectCommands.h"
 #include "document/ui/PasteSpecialDialog.h"
 #include "document/ui/PicturePropertiesDialog.h"
 #include "platform/Settings.h"
@@ -63,6 +64,11 @@ TEditForm::TEditForm(DocumentHost *host, QWidget *parent) : QMdiSubWindow(parent
     m_editor->setObjectName(QStringLiteral("Editor"));
     layout->addWidget(m_editor);
     setWidget(client);
+    m_objects = new ObjectCommands(m_editor, host, this);
+    connect(m_editor, &TRichTextEdit::objectDoubleClicked, this, [this](int position) {
+        if (m_objects->isObjectAt(position))
+            m_objects->openObject(position);
+    });
     m_toolBar = new QToolBar(QStringLiteral("ToolBar2"));
     m_toolBar->setObjectName(QStringLiteral("ToolBar2"));
     m_toolBar->setIconSize(QSize(16, 16));
@@ -123,6 +129,7 @@ void TEditForm::buildActions()
          QKeySequence(Qt::ALT | Qt::Key_Return), nullptr, &F::Objectproperties1Click},
         {A::IPicture1, Txt::Image, Txt::ImageHint, QKeySequence(Qt::CTRL | Qt::Key_Insert), "insert-image",
          &F::IPicture1Click},
+        {A::IObject1, Txt::Object, Txt::ObjectHint, {}, nullptr, &F::IObject1Click},
         {A::Wordwrap1, Txt::WordWrap, 0, QKeySequence(Qt::CTRL | Qt::Key_W), nullptr, &F::Wordwrap1Click},
         {A::UnicodeNumeric1, 0, 0, {}, nullptr, nullptr},
         {A::ANSINumeric1, 0, 0, {}, nullptr, nullptr},
@@ -233,7 +240,7 @@ void TEditForm::buildMenus()
 
     m_insertMenu = new QMenu;
     m_insertMenu->setObjectName(QStringLiteral("Insert1"));
-    add(m_insertMenu, {A::IPicture1});
+    add(m_insertMenu, {A::IPicture1, A::IObject1});
 
     m_formatMenu = new QMenu;
     m_formatMenu->setObjectName(QStringLiteral("Format1"));
@@ -631,13 +638,9 @@ void TEditForm::UpdatePositionDisplay()
     action(EditAction::Copy1)->setEnabled(selected);
     action(EditAction::Cut1)->setEnabled(selected && !m_editor->ReadOnly());
     action(EditAction::Saveselecteditem1)->setEnabled(selected);
-    const QTextCursor c = m_editor->textCursor();
-    bool oneObject = false;
-    if (c.selectionEnd() - c.selectionStart() == 1) {
-        QTextCursor probe(m_editor->document());
-        probe.setPosition(c.selectionEnd());
-        oneObject = probe.charFormat().isImageFormat();
-    }
+    // Counting a long selection's contents on every caret move would cost.
+    const bool oneObject = m_editor->SelLength() == 1
+                           && m_editor->SelectionType() == TSelectionType(TSelectionTypeFlag::stObject);
     action(EditAction::Objectproperties1)->setEnabled(oneObject);
 }
 
@@ -790,11 +793,23 @@ void TEditForm::IPicture1Click()
     FocusEditor();
 }
 
+void TEditForm::IObject1Click()
+{
+    m_objects->insertObject(m_saveInitialDir);
+    FocusEditor();
+}
+
 void TEditForm::Objectproperties1Click()
 {
     const QTextCursor selection = m_editor->textCursor();
     if (selection.selectionEnd() - selection.selectionStart() != 1)
         return;
+    // An embedded object opens in its own application; a picture's
+    // property is its shown size.
+    if (m_objects->isObjectAt(selection.selectionStart())) {
+        m_objects->openObject(selection.selectionStart());
+        return;
+    }
     QTextCursor probe(m_editor->document());
     probe.setPosition(selection.selectionEnd());
     if (!probe.charFormat().isImageFormat())

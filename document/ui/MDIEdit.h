@@ -13,6 +13,7 @@
 #include <functional>
 
 class DocumentHost;
+class ObjectCommands;
 class QAction;
 class QMenu;
 #include <QToolBar>
@@ -77,6 +78,7 @@ public:
     void Saveselecteditem1Click();
     void Wordwrap1Click();
     void IPicture1Click();
+    void IObject1Click();
     void Pastewithoptions1Click();
     void Objectproperties1Click();
     void Replace1Click();
@@ -157,6 +159,7 @@ private:
 
     DocumentHost *m_host;
     TRichTextEdit *m_editor = nullptr;
+    ObjectCommands *m_objects = nullptr;
     QPointer<QToolBar> m_toolBar;
     QMenu *m_fileMenu = nullptr;
     QMenu *m_editMenu = nullptr;

@@ -7,6 +7,7 @@
 #include "document/ui/OverlayFormatter.h"
 #include "platform/CodePages.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
@@ -43,6 +44,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
     void dropEvent(QDropEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -164,6 +166,27 @@ void EditorView::mouseMoveEvent(QMouseEvent *event)
     const bool overLink = !m_owner->linkAt(event->position().toPoint()).isEmpty();
     viewport()->setCursor(overLink ? Qt::PointingHandCursor : Qt::IBeamCursor);
     QTextEdit::mouseMoveEvent(event);
+}
+
+void EditorView::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    // The character hit, not the nearest caret position: an object is hit
+    // on its whole width.
+    const int hit = document()->documentLayout()->hitTest(event->position() + QPointF(horizontalScrollBar()->value(),
+                                                                                     verticalScrollBar()->value()),
+                                                          Qt::ExactHit);
+    if (event->button() == Qt::LeftButton && hit >= 0) {
+        QTextCursor c(document());
+        c.setPosition(hit + 1);
+        if (c.charFormat().isImageFormat()) {
+            c.setPosition(hit);
+            c.setPosition(hit + 1, QTextCursor::KeepAnchor);
+            setTextCursor(c);
+            emit m_owner->objectDoubleClicked(hit);
+            return;
+        }
+    }
+    QTextEdit::mouseDoubleClickEvent(event);
 }
 
 void EditorView::mouseReleaseEvent(QMouseEvent *event)

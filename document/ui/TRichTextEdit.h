@@ -110,6 +110,13 @@ public:
         m_core->InsertPicture(image, bytes, type);
     }
 
+    void InsertObject(const EmbeddedObject::Package &package, const QImage &shown, const QByteArray &bytes = {},
+                      const QString &type = {})
+    {
+        m_core->InsertObject(package, shown, bytes, type);
+    }
+    TSelectionType SelectionType() const { return m_core->SelectionType(); }
+
     int FindText(const QByteArray &ansiText, int start, int length, TSearchTypes options);
     int FindTextW(const QString &text, int start, int length, TSearchTypes options)
     {
@@ -147,6 +154,8 @@ signals:
     void selectionChanged();
     void loadProgress(int percent);
     void urlClicked(const QString &link, Qt::MouseButton button);
+    // A double click on the picture or object at position.
+    void objectDoubleClicked(int position);
 
 private:
     friend class EditorView;

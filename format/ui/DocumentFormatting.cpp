@@ -41,8 +41,7 @@ DocumentFormatting::DocumentFormatting(TEditForm *form, DocumentHost *host, bool
     const Settings &settings = host->settings();
     m_toolBar->Panel3->setColor(ColorPanel::fromSettingsNumber(settings.number(SettingsLine::LastTextColor, 255)));
     m_toolBar->Panel4->setColor(ColorPanel::fromSettingsNumber(settings.number(SettingsLine::LastBackColor, 65535)));
-    m_toolBar->applyTexts(host->textSet());
-    m_menu->applyTexts(host->textSet());
+    applyTexts(host->textSet());
 
     connectToolBar();
     connectMenu();
@@ -56,6 +55,12 @@ DocumentFormatting *DocumentFormatting::of(const TEditForm *form)
 {
     return form ? form->findChild<DocumentFormatting *>(QStringLiteral("DocumentFormatting"), Qt::FindDirectChildrenOnly)
                 : nullptr;
+}
+
+void DocumentFormatting::applyTexts(const TextSet &texts)
+{
+    m_toolBar->applyTexts(texts);
+    m_menu->applyTexts(texts);
 }
 
 void DocumentFormatting::setRulerVisible(bool on)

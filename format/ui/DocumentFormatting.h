@@ -12,6 +12,7 @@ class DocumentHost;
 class FormatMenu;
 class FormatToolBar;
 class TEditForm;
+class TextSet;
 
 // The formatting side of one document window: its tool bar controls, Format
 // menu items and ruler, wired to the formatting commands on the window's
@@ -31,6 +32,8 @@ public:
     FormattingCommands &commands() { return m_commands; }
     const NumberingChoice &numbering() const { return m_numbering; }
     void setRulerVisible(bool on);
+    // Captions and hints of the tool bar controls and the Format menu.
+    void applyTexts(const TextSet &texts);
 
     // Tool bar, ruler and menu from the caret; cheap on any document size.
     void EditorSelectionChange();

@@ -72,6 +72,7 @@ QAction *FormatMenu::kindItem(NumberingKind kind) const
 void FormatMenu::applyTexts(const TextSet &texts)
 {
     const auto text = [&texts](QAction *a, int entry) { a->setText(texts.entry(entry).section(u'|', 0, 0)); };
+    m_menu->setTitle(texts.entry(Txt::Format));
     text(Left1, Txt::Left);
     text(Center1, Txt::Center);
     text(Right1, Txt::Right);

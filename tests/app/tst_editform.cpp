@@ -1,5 +1,8 @@
 #include "platform/CodePages.h"
 #include "FrameFixture.h"
+#include "document/EmbeddedObject.h"
+#include "document/ui/InsertObjectDialog.h"
+#include "document/ui/ObjectCommands.h"
 #include "document/ui/PasteSpecialDialog.h"
 #include "document/ui/PicturePropertiesDialog.h"
 
@@ -12,6 +15,7 @@
 #include <QComboBox>
 #include <QImage>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QTextBlock>
 #include <QtTest>
 
@@ -264,6 +268,54 @@ private slots:
         QCOMPARE(form->Editor()->TextLength(), 1);
         QVERIFY(fx->ui.messageTexts().last().contains(QLatin1String("bad.jpg")));
         QCOMPARE(fx->ui.beeps.last(), UserInteraction::Beep::Error);
+    }
+
+    void objectsAreEmbeddedAndOpenedFromACopy()
+    {
+        TEditForm *form = fx->frame->CreateDocumentWindow();
+        QByteArray bytes("a file of any kind\0with a zero", 30);
+        const QString path = fx->writeFile(QStringLiteral("notes.xyz"), bytes);
+        fx->ui.onDialog = [&](QDialog *dialog) {
+            auto *insert = qobject_cast<InsertObjectDialog *>(dialog);
+            if (!insert)
+                return int(QDialog::Rejected);
+            // Browsing goes through the file dialog service.
+            fx->ui.fileAnswers.enqueue({true, {path}, 1});
+            insert->findChild<QPushButton *>(QStringLiteral("Browse"))->click();
+            return int(QDialog::Accepted);
+        };
+        form->IObject1Click();
+        fx->ui.onDialog = nullptr;
+        QCOMPARE(form->Editor()->TextLength(), 1);
+        form->Editor()->select(0, 1);
+        QVERIFY(form->action(EditAction::Objectproperties1)->isEnabled());
+        // The object opens with its standard application from a copy.
+        form->Objectproperties1Click();
+        QCOMPARE(fx->shell.opened.size(), 1);
+        QCOMPARE(QFileInfo(fx->shell.opened.last()).fileName(), QStringLiteral("notes.xyz"));
+        QVERIFY(fx->shell.opened.last() != path);
+        QFile copy(fx->shell.opened.last());
+        QVERIFY(copy.open(QIODevice::ReadOnly));
+        QCOMPARE(copy.readAll(), bytes);
+
+        // A double click on it does the same.
+        const QRect at = form->Editor()->cursorRect(form->Editor()->textCursor());
+        form->Editor()->setSelStart(1);
+        QTest::mouseDClick(form->Editor()->viewport(), Qt::LeftButton, {}, QPoint(at.left() - 4, at.center().y()));
+        QCOMPARE(fx->shell.opened.size(), 2);
+
+        // A file beyond the limit is refused and says so.
+        QFile big(fx->path(QStringLiteral("big.bin")));
+        QVERIFY(big.open(QIODevice::WriteOnly));
+        QVERIFY(big.resize(EmbeddedObject::MaxFileSize + 1));
+        big.close();
+        QCOMPARE(form->findChild<ObjectCommands *>()->embedFile(big.fileName(), false), false);
+        QVERIFY(fx->ui.messageTexts().last().contains(QLatin1String("too large")));
+        QVERIFY(fx->ui.messageTexts().last().contains(QLatin1String("big.bin")));
+        QCOMPARE(form->Editor()->TextLength(), 1);
+        QVERIFY(!form->findChild<ObjectCommands *>()->embedFile(fx->path(QStringLiteral("gone.txt")), false));
+        QVERIFY(fx->ui.messageTexts().last().startsWith(QLatin1String("The file cannot be read:")));
+        QCOMPARE(form->Editor()->TextLength(), 1);
     }
 
     void pasteWithOptionsOffersTheClipboardsForms()

@@ -1,8 +1,13 @@
 #include "FrameFixture.h"
+#include "format/ui/DocumentFormatting.h"
+#include "format/ui/FormatMenu.h"
+#include "format/ui/FormatToolBar.h"
 #include "platform/TextSet.h"
 
 #include <QComboBox>
+#include <QMenu>
 #include <QMenuBar>
+#include <QSpinBox>
 #include <QToolButton>
 #include <QtTest>
 
@@ -102,6 +107,24 @@ private slots:
         // A window made now takes the German captions.
         TEditForm *later = fx.frame->CreateDocumentWindow();
         QCOMPARE(later->fileMenu()->title(), QStringLiteral("&Datei"));
+    }
+
+    void formattingControlsFollowTheLanguage()
+    {
+        FrameFixture fx;
+        fx.start();
+        TEditForm *form = fx.frame->CreateDocumentWindow();
+        DocumentFormatting *formatting = DocumentFormatting::of(form);
+        const TextSet german = TextSet::german();
+        fx.frame->applyTextSet(german);
+        QCOMPARE(formatting->toolBar()->ToolButton26->toolTip(), german.entry(Txt::Bold));
+        QCOMPARE(formatting->toolBar()->NumberingStartEdit->toolTip(), german.entry(Txt::StartNumbering));
+        QCOMPARE(formatting->menu()->FProtected1->text(), german.entry(Txt::Protected));
+        QCOMPARE(formatting->menu()->BulletFormat1->title(),
+                 german.entry(Txt::Bullet) + u' ' + german.entry(Txt::Format));
+        fx.frame->applyTextSet(TextSet::english());
+        QCOMPARE(formatting->toolBar()->ToolButton26->toolTip(), QStringLiteral("Bold"));
+        QCOMPARE(formatting->menu()->FProtected1->text(), QStringLiteral("Protected"));
     }
 
     void codingListDescribesItsEntries()
