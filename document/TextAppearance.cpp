@@ -15,6 +15,15 @@ bool isHidden(const QTextCharFormat &f)
     return f.boolProperty(TextProperty::Hidden);
 }
 
+// True for a paragraph without shown characters (an empty one too).
+bool hasOnlyHiddenText(const QTextBlock &block)
+{
+    for (auto it = block.begin(); !it.atEnd(); ++it)
+        if (!isHidden(it.fragment().charFormat()))
+            return false;
+    return true;
+}
+
 QTextCharFormat hiddenFormat()
 {
     // Qt has no hidden text: a tiny font whose letters advance by -1/64 % of
@@ -31,11 +40,12 @@ QTextCharFormat hiddenFormat()
     return hidden;
 }
 
-// Hidden characters become word joiners: Qt gives them no width and never
-// draws them, so a printer or PDF gets none of the hidden text (transparent
-// glyphs would still be there to copy), and where the hidden text was the
-// line breaks neither more nor less than without it. A hidden line break,
-// tab or picture goes with it.
+// Hidden characters become zero-width non-joiners: Qt gives them no width
+// and never draws them, so a printer or PDF gets none of the hidden text
+// (transparent glyphs would still be there to copy); they allow no line
+// break where there was none, and the common fonts have them, so a line of
+// them is as high as the text's font. A hidden line break, tab or picture
+// goes with them.
 void blankHiddenText(QTextDocument &document)
 {
     struct Run { int position; int length; QTextCharFormat format; };
@@ -55,7 +65,7 @@ void blankHiddenText(QTextDocument &document)
     for (const Run &run : runs) {
         cursor.setPosition(run.position);
         cursor.setPosition(run.position + run.length, QTextCursor::KeepAnchor);
-        cursor.insertText(QString(run.length, QChar(0x2060)), run.format);
+        cursor.insertText(QString(run.length, QChar(0x200C)), run.format);
     }
     cursor.endEditBlock();
 }
@@ -96,12 +106,9 @@ bool hasSpecialText(const QTextDocument &document)
 
 bool isWhollyHidden(const QTextBlock &block)
 {
-    bool hasText = false;
-    for (auto it = block.begin(); !it.atEnd(); ++it) {
-        if (!isHidden(it.fragment().charFormat()))
-            return false;
-        hasText = true;
-    }
+    if (!hasOnlyHiddenText(block))
+        return false;
+    const bool hasText = block.length() > 1;
     if (isHidden(block.charFormat()))
         return true;
     // The character after the text is the next paragraph's start; Qt keeps
@@ -119,7 +126,12 @@ void applyForLayout(QTextDocument &document, const QColor &disabledColor)
             b.setVisible(false);
             continue;
         }
-        const QList<QTextLayout::FormatRange> ranges = rangesFor(b, disabledColor);
+        QList<QTextLayout::FormatRange> ranges = rangesFor(b, disabledColor);
+        // Hidden text alone with a shown end leaves an empty line as high as
+        // the text's own font, not as the tiny one.
+        if (b.length() > 1 && hasOnlyHiddenText(b))
+            for (QTextLayout::FormatRange &range : ranges)
+                range.format.clearProperty(QTextFormat::FontPointSize);
         if (!ranges.isEmpty() && b.layout())
             b.layout()->setFormats(ranges);
     }

@@ -173,7 +173,8 @@ private slots:
     {
         // The same numbered lines twice, once with hidden paragraphs between
         // them: a read one with text, an empty one, and one hidden in the
-        // editor by a selection across its end.
+        // editor by a selection across its end. Hidden text whose paragraph
+        // end is shown leaves an empty line.
         QByteArray shown = "{\\rtf1\\ansi{\\fonttbl{\\f0 Liberation Serif;}}\\f0\\fs24 ";
         QByteArray withHidden = shown;
         for (int i = 1; i <= 90; ++i) {
@@ -182,6 +183,10 @@ private slots:
             withHidden += line;
             if (i % 10 == 0)
                 withHidden += "{\\v hidden note " + QByteArray::number(i) + "\\par}{\\v\\par}editor hidden\\par ";
+            if (i % 25 == 3) {
+                shown += "\\par ";
+                withHidden += "{\\v end shown}\\par ";
+            }
         }
         shown += "end}";
         withHidden += "end}";
