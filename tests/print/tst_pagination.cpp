@@ -172,11 +172,11 @@ private slots:
     void whollyHiddenParagraphsTakeNoLine()
     {
         // The same numbered lines twice, once with hidden paragraphs between
-        // them: a read one with text, an empty one, and one hidden in the
+        // them and before them: read ones with text, an empty one, and one hidden in the
         // editor by a selection across its end. Hidden text whose paragraph
         // end is shown leaves an empty line.
         QByteArray shown = "{\\rtf1\\ansi{\\fonttbl{\\f0 Liberation Serif;}}\\f0\\fs24 ";
-        QByteArray withHidden = shown;
+        QByteArray withHidden = shown + "{\\v hidden first\\par}";
         for (int i = 1; i <= 90; ++i) {
             const QByteArray line = "L" + QByteArray::number(i) + " quick brown fox\\par ";
             shown += line;
