@@ -141,6 +141,7 @@ void applyForLayout(QTextDocument &document, const QColor &disabledColor)
 QTextDocument *cloneForLayout(const QTextDocument &document, const QColor &disabledColor)
 {
     QTextDocument *copy = document.clone();
+    copy->setUndoRedoEnabled(false);
     applyForLayout(*copy, disabledColor);
     return copy;
 }

@@ -74,6 +74,8 @@ Pagination::Pagination(const QTextDocument &document, const PageGeometry &geomet
     : m_geometry(geometry)
 {
     m_document.reset(document.clone());
+    // Only laid out: the edits below keep no undo steps.
+    m_document->setUndoRedoEnabled(false);
     const int length = m_document->characterCount();
     from = std::clamp(from, 0, length - 1);
     QTextCursor cursor(m_document.get());
