@@ -84,7 +84,6 @@ TFrameForm::TFrameForm(const FrameServices &services, QWidget *parent)
     FormCreate();
     // Page setup and preview windows live as long as the frame, shared by all documents.
     m_print = new PrintCommands(*this, this);
-    m_print->setPageNoPrint(m_pageNoPrint);
     // Captions only: the language named in the settings is applied by the
     // program's start, which must still find it in line 0.
     applyCaptions();
@@ -452,7 +451,6 @@ void TFrameForm::FormCreate()
         m_settings.setLine(SettingsLine::FontSize, QStringLiteral("11"));
     action(FrameAction::createbackupfiles1)->setChecked(m_settings.is(SettingsLine::Backups, QStringLiteral("Create backup files")));
     action(FrameAction::SearchFiles1)->setChecked(m_settings.is(SettingsLine::SearchFiles, QStringLiteral("Search files")));
-    m_pageNoPrint = m_settings.is(SettingsLine::PageNumbers, QStringLiteral("PageNoPrint"));
     m_openInitialDir = m_settings.line(SettingsLine::OpenDirectory);
     m_openFilterIndex = m_settings.number(SettingsLine::OpenFilterIndex, 2);
     if (m_openFilterIndex < 1 || m_openFilterIndex > 6)
@@ -639,7 +637,6 @@ bool TFrameForm::FormClose()
     pair(FrameAction::Showruler1, SettingsLine::Ruler, "Show Ruler", "Hide Ruler");
     pair(FrameAction::ShowSidebar1, SettingsLine::Sidebar, "Show SideBar", "Hide SideBar");
     pair(FrameAction::URL1, SettingsLine::UrlDetection, "Auto URL detection", "No URL detection");
-    m_settings.setLine(SettingsLine::PageNumbers, m_pageNoPrint ? QStringLiteral("PageNoPrint") : QStringLiteral("No PageNo"));
     m_settings.setLine(SettingsLine::SidebarWidth, QString::number(m_sidebar->sidebarWidth()));
     m_settings.setLine(SettingsLine::InsertSection, m_sidebar->currentSection());
     m_print->storeSettings();
@@ -759,8 +756,7 @@ void TFrameForm::runPrintCommand(TEditForm *form, PrintCommand command)
 
 void TFrameForm::documentClosed(TEditForm *form)
 {
-    if (m_print)
-        m_print->documentClosed(form);
+    m_print->documentClosed(form);
     if (m_lastActive == form)
         m_lastActive = nullptr;
     if (m_tabStrip)
@@ -1399,9 +1395,12 @@ int TFrameForm::spellLanguageIndex() const
     return m_spellLanguageComboBox->currentIndex();
 }
 
+bool TFrameForm::pageNoPrint() const
+{
+    return m_print->pageNoPrint();
+}
+
 void TFrameForm::setPageNoPrint(bool on)
 {
-    m_pageNoPrint = on;
-    if (m_print)
-        m_print->setPageNoPrint(on);
+    m_print->setPageNoPrint(on);
 }

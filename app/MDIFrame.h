@@ -138,7 +138,7 @@ public:
     int selectedCodePage() const override;
     bool createBackupFiles() const override;
     bool autoUrlDetection() const override;
-    bool pageNoPrint() const override { return m_pageNoPrint; }
+    bool pageNoPrint() const override;
     void setPageNoPrint(bool on) override;
     bool takeReplaceAfterLoad() override;
     void setStatusPanel(int panel, const QString &text) override;
@@ -227,7 +227,6 @@ private:
     QString m_helpFile;
     Qt::WindowStates m_newChildState = Qt::WindowMaximized;
     bool m_replaceAfterLoad = false;
-    bool m_pageNoPrint = false;
     bool m_showFinishMessage = true;
     bool m_startupDone = false;
     bool m_settingsWriteFailed = false;

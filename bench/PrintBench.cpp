@@ -6,11 +6,11 @@
 #include "document/FileCoding.h"
 #include "document/PlainText.h"
 #include "platform/CodePages.h"
+#include "print/PageNumbering.h"
 #include "print/Pagination.h"
 #include "print/ui/Preview.h"
 #include "print/ui/PreviewUnit.h"
 #include "platform/Settings.h"
-#include "platform/SettingsLines.h"
 #include "platform/TextSet.h"
 #include "print/ui/PrintJob.h"
 
@@ -120,8 +120,9 @@ int Bench::previewCommand(const QStringList &args)
     if (!document)
         return 1;
     Settings settings;
-    settings.setLine(SettingsLine::PageNumbers, QStringLiteral("PageNoPrint"));
-    TPreviewForm form(settings, TextSet::english());
+    PageNumbering numbers;
+    numbers.setOn(true);
+    TPreviewForm form(settings, TextSet::english(), numbers);
     TPrintPreview &preview = *form.PrintPreview1();
     double firstPageSeconds = -1;
     QElapsedTimer t;

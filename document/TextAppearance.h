@@ -19,8 +19,19 @@ QList<QTextLayout::FormatRange> rangesFor(const QTextBlock &block, const QColor 
 // True when the document holds hidden or disabled text at all.
 bool hasSpecialText(const QTextDocument &document);
 
-// A copy of the document for laying out pages, with the ranges applied to
-// every paragraph. The caller owns it.
+// True when a paragraph is hidden with its end, so that it takes no line:
+// all its text is hidden and so is its mark (the format a paragraph's own
+// mark is read with from RTF), or, for a paragraph with text, the paragraph
+// end that follows the text (where a selection across the end puts it).
+bool isWhollyHidden(const QTextBlock &block);
+
+// Prepares a document that only a page layout uses: hidden characters are
+// replaced by ones that draw nothing, the ranges are applied to every
+// paragraph and wholly hidden paragraphs take no line. Positions stay those
+// of the text, hidden characters included.
+void applyForLayout(QTextDocument &document, const QColor &disabledColor = Qt::gray);
+
+// A copy of the document prepared by applyForLayout. The caller owns it.
 QTextDocument *cloneForLayout(const QTextDocument &document, const QColor &disabledColor = Qt::gray);
 
 } // namespace TextAppearance

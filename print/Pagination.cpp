@@ -1,5 +1,6 @@
 #include "print/Pagination.h"
 
+#include "document/TextAppearance.h"
 #include "document/TextProperties.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -73,6 +74,8 @@ Pagination::Pagination(const QTextDocument &document, const PageGeometry &geomet
     : m_geometry(geometry)
 {
     m_document.reset(document.clone());
+    // Only laid out: the edits below keep no undo steps.
+    m_document->setUndoRedoEnabled(false);
     const int length = m_document->characterCount();
     from = std::clamp(from, 0, length - 1);
     QTextCursor cursor(m_document.get());
@@ -87,8 +90,9 @@ Pagination::Pagination(const QTextDocument &document, const PageGeometry &geomet
         cursor.removeSelectedText();
     }
     m_offset = from;
-    removeHiddenText();
     splitAtFormFeeds();
+    // After the edits above, which would shift the ranges laid on paragraphs.
+    TextAppearance::applyForLayout(*m_document);
 
     // Page layout happens in the text rectangle; margins are the caller's.
     m_document->setDocumentMargin(0);
@@ -102,57 +106,31 @@ Pagination::Pagination(const QTextDocument &document, const PageGeometry &geomet
 
 Pagination::~Pagination() = default;
 
-void Pagination::removeHiddenText()
-{
-    QList<QPair<int, int>> hidden; // start and length in the copy
-    for (QTextBlock b = m_document->begin(); b.isValid(); b = b.next()) {
-        for (auto it = b.begin(); !it.atEnd(); ++it) {
-            const QTextFragment f = it.fragment();
-            if (!f.isValid() || !f.charFormat().boolProperty(TextProperty::Hidden))
-                continue;
-            if (!hidden.isEmpty() && hidden.last().first + hidden.last().second == f.position())
-                hidden.last().second += f.length();
-            else
-                hidden.append({f.position(), f.length()});
-        }
-    }
-    if (hidden.isEmpty())
-        return;
-    QTextCursor cursor(m_document.get());
-    cursor.beginEditBlock();
-    for (auto it = hidden.crbegin(); it != hidden.crend(); ++it) {
-        cursor.setPosition(it->first);
-        cursor.setPosition(it->first + it->second, QTextCursor::KeepAnchor);
-        cursor.removeSelectedText();
-    }
-    cursor.endEditBlock();
-    int gone = 0;
-    for (const auto &[start, length] : hidden) {
-        m_removed.append({start - gone, gone + length});
-        gone += length;
-    }
-}
-
 void Pagination::splitAtFormFeeds()
 {
-    QList<int> feeds;
+    QList<QPair<int, QTextCharFormat>> feeds;
+    QTextCursor cursor(m_document.get());
     for (QTextBlock b = m_document->begin(); b.isValid(); b = b.next()) {
         const QString text = b.text();
-        for (qsizetype i = text.indexOf(FormFeed); i >= 0; i = text.indexOf(FormFeed, i + 1))
-            feeds.append(b.position() + int(i));
+        for (qsizetype i = text.indexOf(FormFeed); i >= 0; i = text.indexOf(FormFeed, i + 1)) {
+            cursor.setPosition(b.position() + int(i) + 1);
+            // A hidden feed makes no page.
+            if (!cursor.charFormat().boolProperty(TextProperty::Hidden))
+                feeds.append({b.position() + int(i), cursor.charFormat()});
+        }
     }
     if (feeds.isEmpty())
         return;
-    QTextCursor cursor(m_document.get());
     cursor.beginEditBlock();
     // From the back, so that the positions still to do stay valid.
     QList<int> splits;
     for (auto it = feeds.crbegin(); it != feeds.crend(); ++it) {
-        const int p = *it;
+        const int p = it->first;
         cursor.setPosition(p);
         cursor.setPosition(p + 1, QTextCursor::KeepAnchor);
-        // The feed itself draws nothing.
-        cursor.insertText(QStringLiteral(" "));
+        // The feed itself draws nothing. Space and break take the feed's
+        // format, never that of hidden text before it.
+        cursor.insertText(QStringLiteral(" "), it->second);
         const QTextBlock block = m_document->findBlock(p);
         QTextBlockFormat pageBreak;
         pageBreak.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
@@ -163,7 +141,7 @@ void Pagination::splitAtFormFeeds()
             continue;
         }
         cursor.setPosition(p + 1);
-        cursor.insertBlock();
+        cursor.insertBlock(cursor.blockFormat(), it->second);
         cursor.mergeBlockFormat(pageBreak);
         splits.prepend(p + 1);
     }
@@ -176,13 +154,7 @@ void Pagination::splitAtFormFeeds()
 int Pagination::sourcePosition(int position) const
 {
     const auto before = std::lower_bound(m_insertedBreaks.cbegin(), m_insertedBreaks.cend(), position);
-    position -= int(before - m_insertedBreaks.cbegin());
-    // The last removal at or before the position tells how much had gone.
-    const auto after = std::upper_bound(m_removed.cbegin(), m_removed.cend(), position,
-                                        [](int p, const QPair<int, int> &r) { return p < r.first; });
-    if (after != m_removed.cbegin())
-        position += std::prev(after)->second;
-    return position + m_offset;
+    return position - int(before - m_insertedBreaks.cbegin()) + m_offset;
 }
 
 QPair<int, int> Pagination::trimmedSelection(const QTextDocument &document, int from, int to)

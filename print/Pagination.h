@@ -24,7 +24,8 @@ QList<int> pagesToPrint(int pageCount, int first, int last, int parity);
 // that line and page breaks are those of the printed pages. Works on a copy of
 // the document (the caller's stays untouched and may change afterwards).
 // A form feed (U+000C) ends its page: the text after it starts a new one.
-// Hidden text is not printed and takes no room.
+// Hidden text is not printed and takes no room; a paragraph hidden with its
+// end takes no line.
 class Pagination
 {
 public:
@@ -55,7 +56,6 @@ public:
     void paintPageNumber(QPainter &painter, int pageNumber) const;
 
 private:
-    void removeHiddenText();
     void splitAtFormFeeds();
     int sourcePosition(int position) const;
 
@@ -65,7 +65,4 @@ private:
     int m_offset = 0;
     // Positions in the copy where a paragraph end was added after a form feed.
     QList<int> m_insertedBreaks;
-    // Where hidden text was taken out (positions without it) and how many
-    // characters had gone up to there.
-    QList<QPair<int, int>> m_removed;
 };

@@ -108,7 +108,9 @@ void DocumentBuilder::emitParagraph(const Paragraph &p, int spec, int markFormat
     if (m_next == Next::SameBlock) {
         if (ownFormat) {
             m_cursor.setBlockFormat(s.format);
-            if (p.isEmpty())
+            // An empty block takes the mark as every later paragraph does
+            // (a hidden mark hides the whole paragraph when it prints).
+            if (p.isEmpty() || m_cursor.block().length() <= 1)
                 setMark(m_cursor, m_charFormats[size_t(markFormat)]);
         }
     } else {

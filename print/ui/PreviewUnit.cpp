@@ -1,5 +1,6 @@
 #include "print/ui/PreviewUnit.h"
 
+#include "print/PageNumbering.h"
 #include "print/Pagination.h"
 #include "print/ui/Preview.h"
 #include "print/ui/PreviewRendering.h"
@@ -21,9 +22,6 @@
 
 namespace {
 
-const QString PageNoPrintWord = QStringLiteral("PageNoPrint");
-const QString NoPageNoWord = QStringLiteral("No PageNo");
-
 QToolButton *toolButton(QToolBar *bar, const char *name, const QString &icon)
 {
     auto *button = new QToolButton(bar);
@@ -43,8 +41,9 @@ void setHint(QWidget *widget, const QString &hint)
 
 } // namespace
 
-TPreviewForm::TPreviewForm(Settings &settings, const TextSet &texts, QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint), m_settings(settings)
+TPreviewForm::TPreviewForm(Settings &settings, const TextSet &texts, const PageNumbering &pageNumbers,
+                           QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint), m_settings(settings), m_pageNumbers(pageNumbers)
 {
     setObjectName(QStringLiteral("PreviewForm"));
     resize(593, 450);
@@ -145,7 +144,6 @@ TPreviewForm::TPreviewForm(Settings &settings, const TextSet &texts, QWidget *pa
     const bool usable = width >= 100 && height >= 100 && width <= 32767 && height <= 32767;
     move(left, top);
     resize(usable ? width : 600, usable ? height : 400);
-    m_pageNoPrint = settings.is(SettingsLine::PageNumbers, PageNoPrintWord);
 }
 
 TPreviewForm::~TPreviewForm() = default;
@@ -174,7 +172,6 @@ void TPreviewForm::storeSettings()
         m_settings.setLine(SettingsLine::PreviewWidth, QString::number(frame.width()));
         m_settings.setLine(SettingsLine::PreviewHeight, QString::number(frame.height()));
     }
-    m_settings.setLine(SettingsLine::PageNumbers, m_pageNoPrint ? PageNoPrintWord : NoPageNoWord);
 }
 
 int TPreviewForm::showDocument(const QTextDocument &document, const PageGeometry &geometry, const QString &caption,
@@ -186,7 +183,7 @@ int TPreviewForm::showDocument(const QTextDocument &document, const PageGeometry
     show();
     raise();
     const Pagination pages(document, geometry);
-    return recordPages(*m_preview, pages, m_pageNoPrint);
+    return recordPages(*m_preview, pages, m_pageNumbers.isOn());
 }
 
 void TPreviewForm::setSource(QObject *source)

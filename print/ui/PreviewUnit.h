@@ -10,6 +10,7 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 class QSpinBox;
+class PageNumbering;
 class QTextDocument;
 class QToolButton;
 class Settings;
@@ -25,17 +26,16 @@ class TPreviewForm : public QWidget
     Q_OBJECT
 
 public:
-    // settings is the frame's and outlives the window; position, size and
-    // the page-number switch are read from it here.
-    TPreviewForm(Settings &settings, const TextSet &texts, QWidget *parent = nullptr);
+    // settings is the frame's and outlives the window; position and size
+    // are read from it here. The pages get numbers while pageNumbers is on;
+    // it outlives the window.
+    TPreviewForm(Settings &settings, const TextSet &texts, const PageNumbering &pageNumbers,
+                 QWidget *parent = nullptr);
     ~TPreviewForm() override;
 
     void applyTexts(const TextSet &texts);
-    // Lines 29 to 32 when the window is in its normal state, and line 33.
+    // Lines 29 to 32 when the window is in its normal state.
     void storeSettings();
-
-    bool pageNoPrint() const { return m_pageNoPrint; }
-    void setPageNoPrint(bool on) { m_pageNoPrint = on; }
 
     // Lays the document out as it prints on geometry and shows its pages.
     // source is the document's window; caption titles window and job.
@@ -79,6 +79,7 @@ private:
     void sourceDestroyed();
 
     Settings &m_settings;
+    const PageNumbering &m_pageNumbers;
     TPrintPreview *m_preview;
     QToolButton *m_print;
     QToolButton *m_pageSetup;
@@ -93,6 +94,5 @@ private:
     QPushButton *m_close;
     QPointer<QObject> m_source;
     QMetaObject::Connection m_sourceWatch;
-    bool m_pageNoPrint = false;
     bool m_writingZoomBox = false;
 };

@@ -18,8 +18,9 @@
 PrintCommands::PrintCommands(DocumentHost &host, QWidget *frame)
     : QObject(frame), m_host(host), m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution)),
       m_pageSetup(new TPageSetupForm(host.settings(), host.textSet(), frame)),
-      m_preview(new TPreviewForm(host.settings(), host.textSet(), frame))
+      m_preview(new TPreviewForm(host.settings(), host.textSet(), m_pageNumbers, frame))
 {
+    m_pageNumbers.restore(host.settings());
     keepPreviewOnScreen();
     const auto sourceForm = [](QObject *source) { return qobject_cast<TEditForm *>(source); };
     connect(m_preview, &TPreviewForm::printRequested, this,
@@ -46,12 +47,12 @@ void PrintCommands::run(TEditForm *form, DocumentHost::PrintCommand command)
 
 bool PrintCommands::pageNoPrint() const
 {
-    return m_preview->pageNoPrint();
+    return m_pageNumbers.isOn();
 }
 
 void PrintCommands::setPageNoPrint(bool on)
 {
-    m_preview->setPageNoPrint(on);
+    m_pageNumbers.setOn(on);
 }
 
 void PrintCommands::print(TEditForm *form)
@@ -153,6 +154,7 @@ void PrintCommands::storeSettings()
 {
     keepPreviewOnScreen();
     m_preview->storeSettings();
+    m_pageNumbers.store(m_host.settings());
 }
 
 void PrintCommands::documentClosed(TEditForm *form)

@@ -2,6 +2,7 @@
 
 #include "document/ui/DocumentHost.h"
 #include "print/PageGeometry.h"
+#include "print/PageNumbering.h"
 #include "platform/UserInteraction.h"
 
 #include <QHash>
@@ -51,7 +52,7 @@ public:
 
     void applyTexts(const TextSet &texts);
     // The preview window's place, size and the page-number switch, at the
-    // frame's close.
+    // frame's close; the switch is read from the settings at construction.
     void storeSettings();
     // A window closes: its choices go, and the preview lets go of it.
     void documentClosed(TEditForm *form);
@@ -67,6 +68,7 @@ private:
     void rewrapPrintedDocuments();
 
     DocumentHost &m_host;
+    PageNumbering m_pageNumbers;
     std::unique_ptr<QPrinter> m_printer;
     TPageSetupForm *m_pageSetup;
     TPreviewForm *m_preview;

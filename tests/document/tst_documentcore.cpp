@@ -223,6 +223,21 @@ private slots:
         QCOMPARE(page->firstBlock().layout()->lineCount(), visible.firstBlock().layout()->lineCount());
         QVERIFY(qAbs(page->size().height() - visible.size().height()) < 1.0);
         QVERIFY(page->idealWidth() <= visible.idealWidth() + 2.0);
+        // The text after the hidden words ends where it ends without them, in
+        // the page copy and on screen, where the ranges are laid on the
+        // document's own layout; it is not pulled back over the text before.
+        const auto endX = [](const QTextDocument &doc) {
+            const QTextLayout *layout = doc.firstBlock().layout();
+            return layout->lineForTextPosition(doc.firstBlock().length() - 1).cursorToX(doc.firstBlock().length() - 1);
+        };
+        QVERIFY(qAbs(endX(*page) - endX(visible)) < 1.0);
+        withHidden.setTextWidth(pageWidth);
+        withHidden.firstBlock().layout()->setFormats(TextAppearance::rangesFor(withHidden.firstBlock(), Qt::gray));
+        withHidden.markContentsDirty(0, withHidden.characterCount());
+        withHidden.setTextWidth(pageWidth + 1);
+        QVERIFY(withHidden.size().height() > 0); // laid out again
+        QCOMPARE(withHidden.firstBlock().layout()->lineCount(), visible.firstBlock().layout()->lineCount());
+        QVERIFY(qAbs(endX(withHidden) - endX(visible)) < 1.0);
         // The document itself keeps its hidden text.
         QCOMPARE(page->characterCount(), withHidden.characterCount());
         // Without the hidden property applied, the same text would wrap to many lines.

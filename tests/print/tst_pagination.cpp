@@ -1,5 +1,8 @@
 #include "print/Pagination.h"
 #include "document/TextProperties.h"
+#include "document/rtf/RtfReader.h"
+#include "print/ui/Preview.h"
+#include "print/ui/PreviewRendering.h"
 #include "print/ui/PrintJob.h"
 
 #include "PdfText.h"
@@ -10,6 +13,7 @@
 #include <QPicture>
 #include <QPrinter>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextImageFormat>
@@ -148,11 +152,13 @@ private slots:
         hidden.setProperty(TextProperty::Hidden, true);
         cursor.insertText(QStringLiteral("shown "));
         cursor.insertText(QStringLiteral("secret\fword "), hidden);
-        cursor.insertText(QStringLiteral("also\fnext"), QTextCharFormat());
+        cursor.insertText(QStringLiteral("al"), QTextCharFormat());
+        cursor.insertText(QStringLiteral("\x2028 \t"), hidden); // breaks no line
+        cursor.insertText(QStringLiteral("so\fnext"), QTextCharFormat());
         // "shown also\f" | "next": the hidden feed makes no page.
         Pagination pages(doc, a4());
-        QCOMPARE(pages.pageStarts(), (QList<int>{0, 23}));
-        QCOMPARE(doc.characterAt(23), QLatin1Char('n'));
+        QCOMPARE(pages.pageStarts(), (QList<int>{0, 26}));
+        QCOMPARE(doc.characterAt(26), QLatin1Char('n'));
 
         QTemporaryDir dir;
         const QString pdf = dir.filePath(QStringLiteral("hidden.pdf"));
@@ -161,6 +167,84 @@ private slots:
         QCOMPARE(printDocument(doc, printer, PrintRequest{}).pages, (QList<int>{1, 2}));
         QCOMPARE(PdfText::words(pdf, 1), (QStringList{QStringLiteral("shown"), QStringLiteral("also")}));
         QCOMPARE(PdfText::words(pdf, 2), QStringList{QStringLiteral("next")});
+    }
+
+    void whollyHiddenParagraphsTakeNoLine()
+    {
+        // The same numbered lines twice, once with hidden paragraphs between
+        // them and before them: read ones with text, an empty one, and one hidden in the
+        // editor by a selection across its end. Hidden text whose paragraph
+        // end is shown leaves an empty line.
+        QByteArray shown = "{\\rtf1\\ansi{\\fonttbl{\\f0 Liberation Serif;}}\\f0\\fs24 ";
+        QByteArray withHidden = shown + "{\\v hidden first\\par}";
+        for (int i = 1; i <= 90; ++i) {
+            const QByteArray line = "L" + QByteArray::number(i) + " quick brown fox\\par ";
+            shown += line;
+            withHidden += line;
+            if (i % 10 == 0)
+                withHidden += "{\\v hidden note " + QByteArray::number(i) + "\\par}{\\v\\par}editor hidden\\par ";
+            if (i % 25 == 3) {
+                shown += "\\par ";
+                withHidden += "{\\v end shown}\\par ";
+            }
+        }
+        shown += "end}";
+        withHidden += "end}";
+        const auto read = [](const QByteArray &rtf) {
+            auto doc = std::make_unique<QTextDocument>();
+            QTextCursor cursor(doc.get());
+            RtfReader().read(rtf, cursor);
+            return doc;
+        };
+        auto plain = read(shown);
+        auto hidden = read(withHidden);
+        QTextCharFormat hiddenFormat;
+        hiddenFormat.setProperty(TextProperty::Hidden, true);
+        for (QTextBlock b = hidden->begin(); b.isValid(); b = b.next()) {
+            if (b.text() != QLatin1String("editor hidden"))
+                continue;
+            QTextCursor selection(b);
+            selection.setPosition(b.position() + b.length(), QTextCursor::KeepAnchor);
+            selection.mergeCharFormat(hiddenFormat);
+        }
+
+        QTemporaryDir dir;
+        QPrinter printer(QPrinter::HighResolution);
+        const auto print = [&](const QTextDocument &doc, const QString &name) {
+            setUpPdf(printer, dir.filePath(name));
+            return printDocument(doc, printer, PrintRequest{}).pages.size();
+        };
+        const int count = print(*plain, QStringLiteral("plain.pdf"));
+        QVERIFY(count >= 2);
+        QCOMPARE(print(*hidden, QStringLiteral("hidden.pdf")), count);
+        for (int page = 1; page <= count; ++page) {
+            const auto layoutText = [&](const QString &name) {
+                return PdfText::run(QStringLiteral("pdftotext"),
+                                    {QStringLiteral("-layout"), QStringLiteral("-f"), QString::number(page),
+                                     QStringLiteral("-l"), QString::number(page), dir.filePath(name), QStringLiteral("-")});
+            };
+            const QString text = layoutText(QStringLiteral("hidden.pdf"));
+            QVERIFY(text.contains(QStringLiteral("quick brown fox")));
+            // Blank lines in the layout text would show the room of a hidden paragraph.
+            QCOMPARE(text, layoutText(QStringLiteral("plain.pdf")));
+        }
+
+        // The preview draws the same pages.
+        const PageGeometry geometry = printerGeometry(printer, PageMargins{});
+        TPrintPreview plainPreview, hiddenPreview;
+        QCOMPARE(recordPages(plainPreview, Pagination(*plain, geometry), false), count);
+        QCOMPARE(recordPages(hiddenPreview, Pagination(*hidden, geometry), false), count);
+        for (int page = 0; page < count; ++page) {
+            const auto draw = [](TPrintPreview &preview, int index) {
+                QImage image(preview.pageExtent() / 4, QImage::Format_RGB32);
+                image.fill(Qt::white);
+                QPainter painter(&image);
+                painter.scale(0.25, 0.25);
+                preview.pages().page(index).play(&painter);
+                return image;
+            };
+            QCOMPARE(draw(hiddenPreview, page), draw(plainPreview, page));
+        }
     }
 
     void pageStartsMatchThePrintedPages()

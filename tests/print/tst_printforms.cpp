@@ -1,4 +1,5 @@
 #include "print/Pagination.h"
+#include "print/PageNumbering.h"
 #include "print/PageSetup.h"
 #include "print/ui/PageSetupUnit.h"
 #include "print/ui/Preview.h"
@@ -62,6 +63,8 @@ class TestPrintForms : public QObject
 {
     Q_OBJECT
 
+    const PageNumbering m_noNumbers;
+
 private slots:
     void marginsFromSettings_data()
     {
@@ -123,29 +126,36 @@ private slots:
         settings.setLine(SettingsLine::PreviewWidth, QStringLiteral("640"));
         settings.setLine(SettingsLine::PreviewHeight, QStringLiteral("480"));
         settings.setLine(SettingsLine::PageNumbers, QStringLiteral("PageNoPrint"));
-        TPreviewForm form(settings, TextSet::english());
+        PageNumbering numbers;
+        numbers.restore(settings);
+        QVERIFY(numbers.isOn());
+        TPreviewForm form(settings, TextSet::english(), numbers);
         QCOMPARE(form.size(), QSize(640, 480));
-        QVERIFY(form.pageNoPrint());
         QVERIFY(form.windowFlags() & Qt::WindowStaysOnTopHint);
-        form.setPageNoPrint(false);
         form.resize(700, 500);
         form.storeSettings();
         QCOMPARE(settings.line(SettingsLine::PreviewWidth), QStringLiteral("700"));
+        // The switch is written by its owner alone.
+        QCOMPARE(settings.line(SettingsLine::PageNumbers), QStringLiteral("PageNoPrint"));
+        numbers.setOn(false);
+        numbers.store(settings);
         QCOMPARE(settings.line(SettingsLine::PageNumbers), QStringLiteral("No PageNo"));
 
         Settings bad;
         bad.setLine(SettingsLine::PreviewWidth, QStringLiteral("abc"));
         bad.setLine(SettingsLine::PreviewHeight, QStringLiteral("-3"));
         bad.setLine(SettingsLine::PageNumbers, QStringLiteral("pagenoprint"));
-        TPreviewForm defaults(bad, TextSet::english());
+        TPreviewForm defaults(bad, TextSet::english(), numbers);
         QCOMPARE(defaults.size(), QSize(600, 400));
-        QVERIFY(!defaults.pageNoPrint());
+        numbers.setOn(true);
+        numbers.restore(bad);
+        QVERIFY(!numbers.isOn());
     }
 
     void pagesTurnFromTheToolBar()
     {
         Settings settings;
-        TPreviewForm form(settings, TextSet::english());
+        TPreviewForm form(settings, TextSet::english(), m_noNumbers);
         auto doc = numberedLines(150);
         QObject source;
         const int count = form.showDocument(*doc, a4(), QStringLiteral("lines.txt"), &source);
@@ -176,7 +186,7 @@ private slots:
     void zoomButtonsAndZoomBox()
     {
         Settings settings;
-        TPreviewForm form(settings, TextSet::english());
+        TPreviewForm form(settings, TextSet::english(), m_noNumbers);
         auto doc = numberedLines(10);
         QObject source;
         form.showDocument(*doc, a4(), QStringLiteral("z.txt"), &source);
@@ -215,18 +225,19 @@ private slots:
     void pageNumbersWhereTheyPrint()
     {
         Settings settings;
-        TPreviewForm form(settings, TextSet::english());
+        PageNumbering numbers;
+        TPreviewForm form(settings, TextSet::english(), numbers);
         form.resize(700, 900);
         auto doc = numberedLines(150);
         QObject source;
         const QRectF numberBox(95, 297 - 15.5, 20, 5); // centred, 15 mm above the bottom edge
-        form.setPageNoPrint(true);
+        numbers.setOn(true);
         form.showDocument(*doc, a4(), QStringLiteral("n.txt"), &source);
         form.PrintPreview1()->setZoom(100);
         form.PrintPreview1()->setCurrentPage(2);
         QVERIFY(darkPixels(form.PrintPreview1(), numberBox) > 10);
         QVERIFY(darkPixels(form.PrintPreview1(), QRectF(20, 297 - 15.5, 60, 5)) == 0);
-        form.setPageNoPrint(false);
+        numbers.setOn(false);
         form.showDocument(*doc, a4(), QStringLiteral("n.txt"), &source);
         form.PrintPreview1()->setZoom(100);
         form.PrintPreview1()->setCurrentPage(2);
@@ -237,7 +248,7 @@ private slots:
     void buttonsActOnTheSourceOnlyWhileItExists()
     {
         Settings settings;
-        TPreviewForm form(settings, TextSet::english());
+        TPreviewForm form(settings, TextSet::english(), m_noNumbers);
         QSignalSpy printing(&form, &TPreviewForm::printRequested);
         QSignalSpy setup(&form, &TPreviewForm::pageSetupRequested);
         auto doc = numberedLines(80);
