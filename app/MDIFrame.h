@@ -206,7 +206,6 @@ private:
     void updateMinimumSize();
     void finishTermination();
     void offerRecovery();
-    bool restoreRecoveryCopy(const RecoveryStore::Copy &copy);
     void fillCodePageList();
     void showSidebar(bool on);
     void writeSettingsFile();
