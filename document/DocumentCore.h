@@ -93,7 +93,7 @@ public:
         // Documents above this many characters are built off the calling thread.
         qsizetype backgroundLoad = 4 * 1024 * 1024;
         // Plain documents above this many characters lay out only what is shown.
-        qsizetype lazyLayout = 4 * 1024 * 1024;
+        qsizetype lazyLayout = 1024 * 1024;
     };
 
     explicit DocumentCore(QObject *parent = nullptr);

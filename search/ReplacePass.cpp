@@ -70,9 +70,11 @@ bool ReplacePass::run(qint64 budgetMs)
     QTextCursor c(doc);
     bool opened = false;
     int checked = 0;
+    int spanStart = -1;
+    int spanEnd = -1;
     for (;;) {
         // The clock is read every few matches only: a match costs microseconds.
-        if (budgetMs >= 0 && (++checked & 63) == 0 && clock.elapsed() >= budgetMs)
+        if (budgetMs >= 0 && (++checked & 63) == 0 && (clock.elapsed() >= budgetMs || spanEnd - spanStart > m_spanLimit))
             break;
         const std::optional<TextRange> match = m_matcher.next(m_source, searchEnd, m_before);
         if (!match) {
@@ -107,6 +109,9 @@ bool ReplacePass::run(qint64 budgetMs)
             PlainText::insert(c, m_replacement);
         m_applying = false;
         const int after = c.position();
+        if (spanStart < 0)
+            spanStart = start;
+        spanEnd = after;
         m_delta = after - m_source;
         // Whole word looks at the replacement's last character now, or at
         // what stood in front of the match when it was deleted.
@@ -118,9 +123,20 @@ bool ReplacePass::run(qint64 budgetMs)
         ++m_replacements;
     }
     if (opened) {
+        const qint64 edited = clock.nsecsElapsed();
         m_applying = true;
         c.endEditBlock();
         m_applying = false;
+        const double layoutMs = (clock.nsecsElapsed() - edited) / 1e6;
+        // Aim the layout at about one and a half editing budgets; below a floor the
+        // span would only multiply the fixed part of each layout.
+        if (budgetMs > 0) {
+            const double target = 1.5 * budgetMs;
+            if (layoutMs > target)
+                m_spanLimit = qMax(32000, int(m_spanLimit * target / layoutMs));
+            else if (layoutMs < target / 2)
+                m_spanLimit = int(qMin<qint64>(qint64(m_spanLimit) * 2, 1 << 30));
+        }
     }
     m_revision = doc->revision();
     m_count = doc->characterCount();

@@ -63,4 +63,7 @@ private:
     bool m_applying = false;
     bool m_done = false;
     bool m_interrupted = false;
+    // Closing a slice's edit block lays out the edited span again (and moves
+    // what follows). The span a slice may edit follows the layout times seen.
+    int m_spanLimit = 100000;
 };
