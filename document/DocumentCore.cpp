@@ -486,6 +486,8 @@ bool DocumentCore::streamIn(const QByteArray &data, bool rich, TStreamMode mode)
         QTextCursor c = m_cursor;
         if (!mayEdit(c.selectionStart(), c.selectionEnd()))
             return true; // refused, as the control refuses: not a stream error
+        // Plain text takes the format of the text it replaces, as typing over a selection does.
+        const QTextCharFormat format = c.charFormat();
         c.beginEditBlock();
         c.removeSelectedText();
         if (rich) {
@@ -493,7 +495,7 @@ bool DocumentCore::streamIn(const QByteArray &data, bool rich, TStreamMode mode)
             options.ansiCodePage = CodePages::ansiCodePage();
             RtfReader().read(data, c, options);
         } else {
-            PlainText::insert(c, PlainText::decode(plainSource(data, mode)), c.charFormat());
+            PlainText::insert(c, PlainText::decode(plainSource(data, mode)), format);
         }
         c.endEditBlock();
         setCursor(c);

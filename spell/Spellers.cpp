@@ -6,6 +6,7 @@
 #include "platform/UserInteraction.h"
 #include "spell/CSAPISpeller.h"
 #include "spell/ISpell.h"
+#include "spell/ConvTable.h"
 #include "spell/OfficeLanguages.h"
 
 #include <QLocale>
@@ -97,19 +98,7 @@ void TSpellChecker::PrepareCheck()
 {
     m_cancelled = false;
     m_checking = true;
-    // The work copy takes the probing, so the visible editor only moves to show an error.
-    m_workCopy = std::make_unique<DocumentCore>();
-    const bool rich = !m_control->isPlainText();
-    m_workCopy->setPlainTextMode(!rich);
-    m_workCopy->setLoading(true);
-    m_text = m_control->Text();
-    m_revision = m_control->document()->revision();
-    if (rich)
-        m_workCopy->loadRtf(m_control->streamOut(true, {}));
-    // A copy that does not match position for position would misplace every error.
-    if (!rich || m_workCopy->TextLength() != m_text.size())
-        m_workCopy->document()->setPlainText(m_text);
-
+    copyContent();
     m_rangeStart = m_control->SelStart();
     m_rangeEnd = m_control->SelLength() > 0 ? m_rangeStart + m_control->SelLength() : int(m_text.size());
     m_rangeStart = wordStart(m_text, m_rangeStart);
@@ -129,6 +118,22 @@ void TSpellChecker::PrepareCheck()
     m_errorLen = 0;
     m_nextParagraphEnd = m_nextTagStart = m_nextLanguageChange = 0;
     m_atParagraphStart = true;
+}
+
+void TSpellChecker::copyContent()
+{
+    // The work copy takes the probing, so the visible editor only moves to show an error.
+    m_workCopy = std::make_unique<DocumentCore>();
+    const bool rich = !m_control->isPlainText();
+    m_workCopy->setPlainTextMode(!rich);
+    m_workCopy->setLoading(true);
+    m_text = m_control->Text();
+    m_revision = m_control->document()->revision();
+    if (rich)
+        m_workCopy->loadRtf(m_control->streamOut(true, {}));
+    // A copy that does not match position for position would misplace every error.
+    if (!rich || m_workCopy->TextLength() != m_text.size())
+        m_workCopy->document()->setPlainText(m_text);
 }
 
 int TSpellChecker::wordStart(const QString &text, int position)
@@ -437,19 +442,57 @@ bool TSpellChecker::replaceIn(DocumentCore *core, int start, int length, const Q
     return done;
 }
 
+bool TSpellChecker::streamInto(DocumentCore *core, int start, int length, const QByteArray &utf8)
+{
+    core->select(start, length);
+    const int revision = core->document()->revision();
+    core->beginEditGroup();
+    core->streamIn(utf8, false, TStreamModeFlag::smSelection);
+    core->endEditGroup();
+    // Protected text refuses the stream without an error.
+    return core->document()->revision() != revision;
+}
+
+int TSpellChecker::spellerCodePage() const
+{
+    if (!m_speller)
+        return CodePages::ansiCodePage();
+    if (m_speller->Language() == 0 && SpellerType == TSpellerType::sptISpell)
+        return CodePageOfName(DictCharset);
+    return LanguageCodePage(m_speller->Language());
+}
+
 void TSpellChecker::ReplaceErrorText(const QString &newText)
 {
     if (controlGone())
         return;
-    const bool done = replaceIn(m_control, m_errorPos, m_errorLen, newText);
+    // Words of a speller outside the ANSI code page go in as a UTF-8 stream,
+    // whose line ends the stream turns into paragraph ends; a CR that ends
+    // the stream is dropped.
+    const bool streamed = spellerCodePage() != CodePages::ansiCodePage();
+    QByteArray utf8;
+    if (streamed) {
+        QString text = newText;
+        if (text.endsWith(u'\r'))
+            text.chop(1);
+        utf8 = "\xEF\xBB\xBF" + text.toUtf8();
+    }
+    const int lengthBefore = m_control->TextLength();
+    const bool done = streamed ? streamInto(m_control, m_errorPos, m_errorLen, utf8)
+                               : replaceIn(m_control, m_errorPos, m_errorLen, newText);
     m_revision = m_control->document()->revision();
     if (!done)
         return; // protected text stays; the check goes on after it
-    replaceIn(m_workCopy.get(), m_errorPos, m_errorLen, newText);
-    m_text.replace(m_errorPos, m_errorLen, newText);
+    // The length the new text has in the document (a line end is one character there).
     const int oldLength = m_errorLen;
+    const int newLength = m_control->TextLength() - lengthBefore + oldLength;
+    if (streamed)
+        streamInto(m_workCopy.get(), m_errorPos, m_errorLen, utf8);
+    else
+        replaceIn(m_workCopy.get(), m_errorPos, m_errorLen, newText);
+    m_text.replace(m_errorPos, m_errorLen, streamed ? m_control->Text().mid(m_errorPos, newLength) : newText);
     emit OnChangeText(m_errorPos, oldLength, newText);
-    const int d = int(newText.size()) - oldLength;
+    const int d = newLength - oldLength;
     if (d != 0) {
         m_rangeEnd += d;
         m_errorLen += d;
@@ -459,6 +502,14 @@ void TSpellChecker::ReplaceErrorText(const QString &newText)
     }
     if (m_lastResult == TSpellReturnCode::srExtraSpaces)
         m_errorLen = 0;
+    if (streamed && m_nextParagraphEnd < m_rangeEnd) {
+        // The stream may have split the paragraph: take the text afresh and
+        // go on after the new text, up to the same range end.
+        copyContent();
+        m_errorPos += m_errorLen;
+        m_errorLen = 0;
+        m_nextParagraphEnd = m_nextTagStart = m_nextLanguageChange = 0;
+    }
 }
 
 void TSpellChecker::DeleteErrorText()

@@ -140,6 +140,7 @@ signals:
 
 private:
     void PrepareCheck();
+    void copyContent();
     void ContinueCheck();
     void FinishCheck(bool mayShowMessage = true);
     bool FindSegment(int from, int *segStart, int *segEnd);
@@ -150,6 +151,8 @@ private:
     void presentError();
     QByteArray segmentBytes(int start, int end, int codePage) const;
     bool replaceIn(DocumentCore *core, int start, int length, const QString &text);
+    bool streamInto(DocumentCore *core, int start, int length, const QByteArray &utf8);
+    int spellerCodePage() const;
     void reportFailure(TAbstractSpeller *speller);
     void reportError(const QString &text);
     void runStep(const std::function<void()> &step);
