@@ -7,6 +7,7 @@
 #include "document/rtf/RtfWriter.h"
 #include "platform/CodePages.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QFileInfo>
 #include <QFontMetricsF>
@@ -21,6 +22,23 @@
 #include <new>
 
 namespace {
+
+// The layout of a document no view shows: it measures nothing, so moving a
+// cursor (which asks for the line under it) shapes no text.
+class UnshownLayout : public QAbstractTextDocumentLayout
+{
+public:
+    using QAbstractTextDocumentLayout::QAbstractTextDocumentLayout;
+    void draw(QPainter *, const PaintContext &) override {}
+    int hitTest(const QPointF &, Qt::HitTestAccuracy) const override { return -1; }
+    int pageCount() const override { return 1; }
+    QSizeF documentSize() const override { return {}; }
+    QRectF frameBoundingRect(QTextFrame *) const override { return {}; }
+    QRectF blockBoundingRect(const QTextBlock &) const override { return {}; }
+
+protected:
+    void documentChanged(int, int, int) override {}
+};
 
 // Paragraphs this long lay out slowly in Qt's own layout when they cannot
 // be broken at words; such documents take the lazy layout, which handles them.
@@ -124,6 +142,14 @@ DocumentCore::DocumentCore(QObject *parent) : QObject(parent), m_document(new QT
     connectDocument();
 }
 
+void DocumentCore::setNeverShown()
+{
+    if (m_neverShown)
+        return;
+    m_neverShown = true;
+    m_document->setDocumentLayout(new UnshownLayout(m_document));
+}
+
 DocumentCore::~DocumentCore()
 {
     if (m_worker) {
@@ -139,7 +165,10 @@ DocumentCore::~DocumentCore()
 void DocumentCore::connectDocument()
 {
     // A document reports what changed where only once it has a layout.
-    m_document->documentLayout();
+    if (m_neverShown)
+        m_document->setDocumentLayout(new UnshownLayout(m_document));
+    else
+        m_document->documentLayout();
     connect(m_document, &QTextDocument::contentsChange, this, [this](int position, int removed, int added) {
         emit contentsChanged(position, removed, added);
         if (!m_loading)

@@ -124,6 +124,7 @@ void TSpellChecker::copyContent()
 {
     // The work copy takes the probing, so the visible editor only moves to show an error.
     m_workCopy = std::make_unique<DocumentCore>();
+    m_workCopy->setNeverShown();
     const bool rich = !m_control->isPlainText();
     m_workCopy->setPlainTextMode(!rich);
     m_workCopy->setLoading(true);
