@@ -118,6 +118,7 @@ void TSpellChecker::PrepareCheck()
     m_errorLen = 0;
     m_nextParagraphEnd = m_nextTagStart = m_nextLanguageChange = 0;
     m_atParagraphStart = true;
+    m_aheadTo = 0;
 }
 
 void TSpellChecker::copyContent()
@@ -217,6 +218,56 @@ bool TSpellChecker::FindSegment(int from, int *segStart, int *segEnd)
     return true;
 }
 
+bool TSpellChecker::peekSegment(int from, int *segStart, int *segEnd) const
+{
+    // FindSegment without its caches and flags.
+    int p = from;
+    while (p < m_rangeEnd) {
+        const QChar c = m_text.at(p);
+        if (HTMLSupport && c == u'<' && isTagStart(m_text, p, m_rangeEnd))
+            p += TagLength(m_text, p, m_rangeEnd) - 1;
+        else if (c != ParagraphEnd && c != u'\r' && c != u'\v' && c != QChar::LineSeparator)
+            break;
+        ++p;
+    }
+    if (p >= m_rangeEnd)
+        return false;
+    int end = int(m_text.indexOf(ParagraphEnd, p));
+    if (end < 0 || end > m_rangeEnd)
+        end = m_rangeEnd;
+    if (HTMLSupport) {
+        const QStringView paragraph = QStringView(m_text).left(end);
+        for (qsizetype t = paragraph.indexOf(u'<', p); t >= 0; t = paragraph.indexOf(u'<', t + 1)) {
+            if (isTagStart(m_text, int(t), m_rangeEnd)) {
+                end = int(t);
+                break;
+            }
+        }
+    }
+    *segStart = p;
+    *segEnd = end;
+    return true;
+}
+
+void TSpellChecker::checkAhead(int from)
+{
+    // The speller may work on the next segments while the user looks at an
+    // error; each is announced once, a few thousand characters ahead.
+    constexpr int AheadSegments = 8;
+    constexpr int AheadCharacters = 4096;
+    const int codePage = LanguageCodePage(m_speller->Language());
+    int p = qMax(from, m_aheadTo);
+    for (int n = 0; n < AheadSegments && p - from < AheadCharacters; ++n) {
+        int s = 0;
+        int e = 0;
+        if (!peekSegment(p, &s, &e))
+            break;
+        m_speller->CheckAhead(segmentBytes(s, e, codePage));
+        p = e;
+    }
+    m_aheadTo = qMax(m_aheadTo, p);
+}
+
 QByteArray TSpellChecker::segmentBytes(int start, int end, int codePage) const
 {
     // Exactly one byte per character, so speller positions are text positions.
@@ -275,6 +326,7 @@ void TSpellChecker::ContinueCheck()
             FinishCheck();
             return;
         }
+        checkAhead(e);
         if (m_lastResult == TSpellReturnCode::srNoErrors) {
             m_errorPos = e;
             m_errorLen = 0;
@@ -500,6 +552,7 @@ void TSpellChecker::ReplaceErrorText(const QString &newText)
         m_nextParagraphEnd += d;
         m_nextTagStart += d;
         m_nextLanguageChange += d;
+        m_aheadTo += d;
     }
     if (m_lastResult == TSpellReturnCode::srExtraSpaces)
         m_errorLen = 0;
@@ -529,6 +582,7 @@ void TSpellChecker::DeleteErrorText()
     m_nextParagraphEnd -= length;
     m_nextTagStart -= length;
     m_nextLanguageChange -= length;
+    m_aheadTo -= length;
     m_errorLen = 0;
 }
 

@@ -144,6 +144,8 @@ private:
     void ContinueCheck();
     void FinishCheck(bool mayShowMessage = true);
     bool FindSegment(int from, int *segStart, int *segEnd);
+    bool peekSegment(int from, int *segStart, int *segEnd) const;
+    void checkAhead(int from);
     void ReplaceErrorText(const QString &newText);
     void DeleteErrorText();
     bool controlGone();
@@ -173,6 +175,7 @@ private:
     int m_nextParagraphEnd = 0;
     int m_nextTagStart = 0;
     int m_nextLanguageChange = 0;
+    int m_aheadTo = 0; // segments before this position have been announced to the speller
     bool m_atParagraphStart = true;
     int m_rangeStart = 0;
     int m_rangeEnd = 0;
