@@ -204,7 +204,7 @@ TISpeller::Segment TISpeller::makeSegment(const QString &text)
         int bytes = 0;
         while (end < segment.words.size() && (end == first || bytes < MaximumRequestBytes))
             bytes += segment.words.at(end++).length * (m_utf8Pipe ? 3 : 2) + 1;
-        segment.chunks.append({first, end});
+        segment.chunks.append({first, end, bytes});
         first = end;
     }
     return segment;
@@ -218,21 +218,46 @@ TISpeller::Segment *TISpeller::segmentById(quint64 id)
     return nullptr;
 }
 
-bool TISpeller::ask(Segment &segment, int chunk, int worker)
+int TISpeller::leastBusyWorker() const
+{
+    int best = 0;
+    for (int w = 1; w < int(m_workers.size()); ++w)
+        if (m_workers[w].owed.size() < m_workers[best].owed.size())
+            best = w;
+    return best;
+}
+
+bool TISpeller::askFrom(size_t first, int firstChunk, int worker)
 {
     // Words joined by single blanks after "^ "; starts[i] is the byte offset
-    // ispell reports for the beginning of the chunk's word i.
-    const Chunk &c = segment.chunks.at(chunk);
+    // ispell reports for the beginning of word i of the line. Short segments
+    // (text between tags) share a line: a line each would cost a round trip each.
     QByteArray line = "^ ";
-    Owed owed{segment.id, chunk, {}};
-    owed.starts.reserve(c.endWord - c.firstWord);
-    for (int w = c.firstWord; w < c.endWord; ++w) {
-        const Word &word = segment.words.at(w);
-        QString piece = ConvertText(withoutControls(QStringView(segment.text).mid(word.start, word.length)), m_convTable);
-        blankLongRuns(piece, MaximumWordBytes);
-        owed.starts.append(int(line.size()));
-        line += m_utf8Pipe ? piece.toLatin1() : CodePages::fromUnicode(m_pipeCodePage, piece);
-        line += ' ';
+    Owed owed;
+    int bytes = 0;
+    bool full = false;
+    for (size_t si = first; si < m_segments.size() && !full; ++si) {
+        Segment &segment = m_segments[si];
+        for (int ci = si == first ? firstChunk : 0; ci < segment.chunks.size(); ++ci) {
+            Chunk &c = segment.chunks[ci];
+            if (c.worker >= 0)
+                continue;
+            full = bytes > 0 && bytes + c.bytes > MaximumRequestBytes;
+            if (full)
+                break;
+            owed.parts.append({segment.id, ci, int(owed.starts.size())});
+            for (int w = c.firstWord; w < c.endWord; ++w) {
+                const Word &word = segment.words.at(w);
+                QString piece = ConvertText(withoutControls(QStringView(segment.text).mid(word.start, word.length)),
+                                            m_convTable);
+                blankLongRuns(piece, MaximumWordBytes);
+                owed.starts.append(int(line.size()));
+                line += m_utf8Pipe ? piece.toLatin1() : CodePages::fromUnicode(m_pipeCodePage, piece);
+                line += ' ';
+            }
+            c.worker = worker;
+            bytes += c.bytes;
+        }
     }
     Worker &w = m_workers[worker];
     if (!w.process->post(line)) {
@@ -240,7 +265,6 @@ bool TISpeller::ask(Segment &segment, int chunk, int worker)
         forgetAnswers();
         return false;
     }
-    segment.chunks[chunk].worker = worker;
     w.owed.push_back(std::move(owed));
     return true;
 }
@@ -249,21 +273,31 @@ bool TISpeller::dispatch()
 {
     // Two lines a process: one it works on, one waiting, and little for a step to wait behind.
     constexpr size_t Room = 2;
-    for (Segment &segment : m_segments) {
-        for (int c = 0; c < segment.chunks.size(); ++c) {
-            if (segment.chunks.at(c).worker >= 0)
-                continue;
-            int best = 0;
-            for (int w = 1; w < int(m_workers.size()); ++w)
-                if (m_workers[w].owed.size() < m_workers[best].owed.size())
-                    best = w;
-            if (m_workers[best].owed.size() >= Room)
-                return true;
-            if (!ask(segment, c, best))
-                return false;
+    size_t si = 0;
+    int ci = 0;
+    for (;;) {
+        const int best = leastBusyWorker();
+        if (m_workers[best].owed.size() >= Room)
+            return true;
+        for (; si < m_segments.size(); ++si, ci = 0) {
+            const QList<Chunk> &chunks = m_segments[si].chunks;
+            while (ci < chunks.size() && chunks.at(ci).worker >= 0)
+                ++ci;
+            if (ci < chunks.size())
+                break;
         }
+        if (si >= m_segments.size())
+            return true;
+        // Look-ahead waits until a line is worth sending; a chunk needed now does not.
+        int waiting = 0;
+        for (size_t sj = si; sj < m_segments.size() && waiting < MaximumRequestBytes / 2; ++sj)
+            for (const Chunk &c : m_segments[sj].chunks)
+                waiting += c.worker < 0 ? c.bytes : 0;
+        if (waiting < MaximumRequestBytes / 2)
+            return true;
+        if (!askFrom(si, ci, best))
+            return false;
     }
-    return true;
 }
 
 bool TISpeller::takeAnswer(int worker)
@@ -277,10 +311,6 @@ bool TISpeller::takeAnswer(int worker)
     }
     const Owed owed = std::move(w.owed.front());
     w.owed.pop_front();
-    Segment *segment = segmentById(owed.segment);
-    if (!segment)
-        return true;
-    const Chunk &chunk = segment->chunks.at(owed.chunk);
     for (const QByteArray &a : *answer) {
         if (!reportsError(a))
             continue;
@@ -288,11 +318,19 @@ bool TISpeller::takeAnswer(int worker)
         const auto it = std::upper_bound(owed.starts.cbegin(), owed.starts.cend(), offset);
         if (offset < 0 || it == owed.starts.cbegin())
             continue;
-        Word &word = segment->words[chunk.firstWord + int(it - owed.starts.cbegin()) - 1];
+        const int index = int(it - owed.starts.cbegin()) - 1;
+        const auto part = std::upper_bound(owed.parts.cbegin(), owed.parts.cend(), index,
+                                           [](int i, const Owed::Part &p) { return i < p.firstStart; }) - 1;
+        Segment *segment = segmentById(part->segment);
+        if (!segment)
+            continue;
+        Word &word = segment->words[segment->chunks.at(part->chunk).firstWord + index - part->firstStart];
         if (word.answer.isEmpty())
             word.answer = a;
     }
-    segment->chunks[owed.chunk].answered = true;
+    for (const Owed::Part &part : owed.parts)
+        if (Segment *segment = segmentById(part.segment))
+            segment->chunks[part.chunk].answered = true;
     return true;
 }
 
@@ -307,11 +345,10 @@ bool TISpeller::awaitChunk(quint64 segmentId, int chunk)
             return true;
         if (c.worker < 0) {
             // Needed now: asked at once, whatever the look-ahead holds.
-            int best = 0;
-            for (int w = 1; w < int(m_workers.size()); ++w)
-                if (m_workers[w].owed.size() < m_workers[best].owed.size())
-                    best = w;
-            if (!ask(*segment, chunk, best))
+            size_t index = 0;
+            while (m_segments[index].id != segmentId)
+                ++index;
+            if (!askFrom(index, chunk, leastBusyWorker()))
                 return false;
             continue;
         }
@@ -420,11 +457,8 @@ void TISpeller::CheckAhead(const QByteArray &buffer)
     const QString text = CodePages::toUnicode(m_bufferCodePage, buffer);
     if (text.isEmpty())
         return;
-    for (const Segment &s : m_segments)
-        if (s.text == text)
-            return;
     // Announcements that are never checked (the user edited) must not pile up.
-    constexpr size_t MaximumAhead = 64;
+    constexpr size_t MaximumAhead = 1024;
     while (m_segments.size() >= MaximumAhead)
         m_segments.pop_back();
     m_segments.push_back(makeSegment(text));

@@ -80,6 +80,7 @@ private:
     struct Chunk {
         int firstWord;
         int endWord;
+        int bytes; // about as many in a request line
         int worker = -1; // that asked about it; -1: not asked yet
         bool answered = false;
     };
@@ -90,10 +91,15 @@ private:
         QList<Word> words;
         QList<Chunk> chunks;
     };
-    // An answer a process owes: to which chunk, and where its words start in the line.
+    // An answer a process owes: to which chunks (short segments share a
+    // line), and where their words start in the line.
     struct Owed {
-        quint64 segment;
-        int chunk;
+        struct Part {
+            quint64 segment;
+            int chunk;
+            int firstStart; // index of the chunk's first word in starts
+        };
+        QList<Part> parts;
         QList<int> starts;
     };
     struct Worker {
@@ -109,7 +115,9 @@ private:
     Segment *segmentById(quint64 id);
     // Sends waiting chunks, in check order, while the processes have room.
     bool dispatch();
-    bool ask(Segment &segment, int chunk, int worker);
+    // Asks one process about the chunk and the waiting ones after it, one line's worth.
+    bool askFrom(size_t segment, int chunk, int worker);
+    int leastBusyWorker() const;
     // Reads answers until the chunk's has come.
     bool awaitChunk(quint64 segment, int chunk);
     bool takeAnswer(int worker);

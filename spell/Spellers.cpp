@@ -253,8 +253,8 @@ void TSpellChecker::checkAhead(int from)
 {
     // The speller may work on the next segments while the user looks at an
     // error; each is announced once, a few thousand characters ahead.
-    constexpr int AheadSegments = 8;
-    constexpr int AheadCharacters = 4096;
+    constexpr int AheadSegments = 16;
+    constexpr int AheadCharacters = 6144;
     const int codePage = LanguageCodePage(m_speller->Language());
     int p = qMax(from, m_aheadTo);
     for (int n = 0; n < AheadSegments && p - from < AheadCharacters; ++n) {
