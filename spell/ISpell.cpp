@@ -6,6 +6,7 @@
 #include "spell/IspellProcess.h"
 
 #include <QDir>
+#include <QThread>
 
 #include <algorithm>
 
@@ -100,7 +101,8 @@ TISpeller::TISpeller(TLanguage language, TSpellOptions options, TSpellChecker *o
     m_folder = folder;
     m_command = ISpellIni::expandCommand(m_cmd, folder);
     m_timeoutMs = setup.timeoutMs;
-    m_maxWorkers = qMax(1, setup.processes);
+    // A second process pays only with a second core.
+    m_maxWorkers = qBound(1, setup.processes, qMax(1, QThread::idealThreadCount()));
     Worker first;
     first.process = startProcess();
     if (!first.process)
@@ -174,6 +176,21 @@ QByteArray TISpeller::toProcess(const QString &text) const
 QString TISpeller::fromProcess(const QByteArray &bytes) const
 {
     return m_utf8Pipe ? QString::fromUtf8(bytes) : CodePages::toUnicode(m_pipeCodePage, bytes);
+}
+
+void TISpeller::renewAnswers()
+{
+    // The texts stay announced and are asked about again; answers still
+    // owed from before arrive for no segment (new ids) and are dropped.
+    for (Segment &segment : m_segments) {
+        segment.id = m_nextSegmentId++;
+        for (Word &word : segment.words)
+            word.answer.clear();
+        for (Chunk &chunk : segment.chunks) {
+            chunk.worker = -1;
+            chunk.answered = false;
+        }
+    }
 }
 
 void TISpeller::forgetAnswers()
@@ -496,23 +513,25 @@ void TISpeller::AddWord(const QString &word)
 {
     if (Failed())
         return;
-    // Kept answers may call the word wrong.
-    forgetAnswers();
     QByteArray line = toProcess(withoutControls(word).trimmed());
     if (line.isEmpty() || line.contains(' '))
         return;
-    sendToAll('*' + line);
+    // Kept answers may call the word wrong.
+    renewAnswers();
+    if (sendToAll('*' + line))
+        dispatch();
 }
 
 void TISpeller::IgnoreAlways(const QString &word)
 {
     if (Failed())
         return;
-    forgetAnswers();
     QByteArray line = toProcess(withoutControls(word).trimmed());
     if (line.isEmpty() || line.contains(' '))
         return;
-    sendToAll('@' + line);
+    renewAnswers();
+    if (sendToAll('@' + line))
+        dispatch();
 }
 
 void TISpeller::GetSuggestions(const QString &, QStringList &list)

@@ -25,8 +25,9 @@ struct TISpellerSetup {
     TLangOption langOption = TLangOption::loLocalized;
     SpellerTexts texts;                 // for the failure message
     int timeoutMs = 5000;               // for the greeting and each answer line
-    // Processes that check ahead of the driver, the first one included; a
-    // second one is started on the first look-ahead and runs on its own core.
+    // Processes that check ahead of the driver, the first one included (no
+    // more than the machine has cores); a second one is started on the
+    // first look-ahead and runs on its own core.
     int processes = 2;
 };
 
@@ -125,6 +126,7 @@ private:
     QByteArray toProcess(const QString &text) const;
     QString fromProcess(const QByteArray &bytes) const;
     void forgetAnswers();
+    void renewAnswers();
 
     QString m_cmd;
     QString m_charset;

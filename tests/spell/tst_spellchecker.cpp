@@ -122,6 +122,27 @@ private slots:
         QVERIFY(m_speller->calls[1].continued);
     }
 
+    void nextSegmentsAreAnnouncedInCheckOrder()
+    {
+        // A speller works ahead on announced segments only if they are exactly the ones checked next.
+        m_checker->HTMLSupport = true;
+        const QString text = QStringLiteral("fine <b>good</b> text\n<!-- x > y --><p class=\"a\">one two</p>\n\n"
+                                            "three <i>four</i> 1 < 2 end\nlast line");
+        start(text);
+        QVERIFY(!m_checker->isChecking());
+        QList<QByteArray> checked;
+        for (const auto &call : std::as_const(m_speller->calls))
+            checked << call.buffer;
+        QCOMPARE(checked.size(), 8);
+        QCOMPARE(m_speller->announced, checked.mid(1));
+        // Nothing beyond the end of a selection.
+        m_speller->calls.clear();
+        m_speller->announced.clear();
+        start(text, 0, int(text.indexOf(QStringLiteral("three"))));
+        QCOMPARE(m_speller->announced.size(), m_speller->calls.size() - 1);
+        QCOMPARE(m_speller->announced.last(), QByteArray("one two"));
+    }
+
     void bareLessThanDoesNotHideTheRest()
     {
         m_checker->HTMLSupport = true;
