@@ -5,8 +5,8 @@
 #include "platform/Registry.h"
 #include "platform/UserInteraction.h"
 #include "spell/CSAPISpeller.h"
-#include "spell/ISpell.h"
 #include "spell/ConvTable.h"
+#include "spell/ISpell.h"
 #include "spell/OfficeLanguages.h"
 
 #include <QLocale>
