@@ -124,11 +124,13 @@ int Bench::ispellCommand(const QStringList &args)
 int Bench::ispellGenCommand(const QStringList &args)
 {
     if (args.isEmpty())
-        return usage("ispell-gen OUT [--mb N] [--typos PERCENT]");
+        return usage("ispell-gen OUT [--mb N] [--typos PERCENT] [--html]");
     const int m = int(args.indexOf(QStringLiteral("--mb")));
     const int t = int(args.indexOf(QStringLiteral("--typos")));
     const double mb = m > 0 && m + 1 < args.size() ? args.at(m + 1).toDouble() : 1.0;
     const double typos = t > 0 && t + 1 < args.size() ? args.at(t + 1).toDouble() : 2.0;
+    // HTML: each paragraph a <p> with some words in inline tags and now and then a comment.
+    const bool html = args.contains(QStringLiteral("--html"));
     static const char *const words[] = {
         "the", "editor", "opens", "files", "in", "every", "code", "page", "and", "saves", "them", "again",
         "paragraph", "document", "window", "quick", "brown", "fox", "jumps", "over", "lazy", "dog", "while",
@@ -146,7 +148,11 @@ int Bench::ispellGenCommand(const QStringList &args)
     out.reserve(target + 1024);
     int typoCount = 0;
     int total = 0;
+    if (html)
+        out += "<html><head><title>Spelling</title></head><body>\r\n";
     while (out.size() < target) {
+        if (html)
+            out += random.bounded(10u) == 0 ? "<!-- a note > with a sign --><p class=\"text\">" : "<p>";
         const int sentences = 1 + int(random.bounded(8u));
         for (int s = 0; s < sentences; ++s) {
             const int length = 4 + int(random.bounded(16u));
@@ -159,14 +165,23 @@ int Bench::ispellGenCommand(const QStringList &args)
                     std::swap(word[i], word[i + 1]);
                     ++typoCount;
                 }
+                const int tag = html ? int(random.bounded(20u)) : -1;
+                if (tag == 0)
+                    word = "<b>" + word + "</b>";
+                else if (tag == 1)
+                    word = "<a href=\"page.html\">" + word + "</a>";
                 out += word;
                 ++total;
                 out += w + 1 < length ? (random.bounded(12u) == 0 ? ", " : " ") : ". ";
             }
         }
         out.chop(1);
+        if (html)
+            out += "</p>";
         out += "\r\n";
     }
+    if (html)
+        out += "</body></html>\r\n";
     QFile file(args.first());
     if (!file.open(QIODevice::WriteOnly) || file.write(out) != out.size()) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(args.first()));

@@ -8,6 +8,7 @@
 #include "document/rtf/RtfWriter.h"
 #include "platform/CodePages.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QFileInfo>
 #include <QFontMetricsF>
@@ -23,6 +24,23 @@
 #include <new>
 
 namespace {
+
+// The layout of a document no view shows: it measures nothing, so moving a
+// cursor (which asks for the line under it) shapes no text.
+class UnshownLayout : public QAbstractTextDocumentLayout
+{
+public:
+    using QAbstractTextDocumentLayout::QAbstractTextDocumentLayout;
+    void draw(QPainter *, const PaintContext &) override {}
+    int hitTest(const QPointF &, Qt::HitTestAccuracy) const override { return -1; }
+    int pageCount() const override { return 1; }
+    QSizeF documentSize() const override { return {}; }
+    QRectF frameBoundingRect(QTextFrame *) const override { return {}; }
+    QRectF blockBoundingRect(const QTextBlock &) const override { return {}; }
+
+protected:
+    void documentChanged(int, int, int) override {}
+};
 
 // Paragraphs this long lay out slowly in Qt's own layout when they cannot
 // be broken at words; such documents take the lazy layout, which handles them.
@@ -126,6 +144,14 @@ DocumentCore::DocumentCore(QObject *parent) : QObject(parent), m_document(new QT
     connectDocument();
 }
 
+void DocumentCore::setNeverShown()
+{
+    if (m_neverShown)
+        return;
+    m_neverShown = true;
+    m_document->setDocumentLayout(new UnshownLayout(m_document));
+}
+
 DocumentCore::~DocumentCore()
 {
     if (m_worker) {
@@ -141,7 +167,10 @@ DocumentCore::~DocumentCore()
 void DocumentCore::connectDocument()
 {
     // A document reports what changed where only once it has a layout.
-    m_document->documentLayout();
+    if (m_neverShown)
+        m_document->setDocumentLayout(new UnshownLayout(m_document));
+    else
+        m_document->documentLayout();
     connect(m_document, &QTextDocument::contentsChange, this, [this](int position, int removed, int added) {
         emit contentsChanged(position, removed, added);
         if (!m_loading)
@@ -552,6 +581,8 @@ bool DocumentCore::streamIn(const QByteArray &data, bool rich, TStreamMode mode)
         QTextCursor c = m_cursor;
         if (!mayEdit(c.selectionStart(), c.selectionEnd()))
             return true; // refused, as the control refuses: not a stream error
+        // Plain text takes the format of the text it replaces, as typing over a selection does.
+        const QTextCharFormat format = c.charFormat();
         c.beginEditBlock();
         c.removeSelectedText();
         if (rich) {
@@ -559,7 +590,7 @@ bool DocumentCore::streamIn(const QByteArray &data, bool rich, TStreamMode mode)
             options.ansiCodePage = CodePages::ansiCodePage();
             RtfReader().read(data, c, options);
         } else {
-            PlainText::insert(c, PlainText::decode(plainSource(data, mode)), c.charFormat());
+            PlainText::insert(c, PlainText::decode(plainSource(data, mode)), format);
         }
         c.endEditBlock();
         setCursor(c);

@@ -100,6 +100,9 @@ public:
     ~DocumentCore() override;
 
     QTextDocument *document() const { return m_document; }
+    // For a core no view will show (a work copy): its documents are never
+    // laid out, which spares the text shaping that cursor moves would cost.
+    void setNeverShown();
     const Limits &limits() const { return m_limits; }
     // Width the text wraps at in the view (0: no wrap); streams in use it to
     // guess the rows of a lazily laid out document.
@@ -249,6 +252,7 @@ private:
     int m_maxLength = 0;
     bool m_loading = false;
     bool m_readOnly = false;
+    bool m_neverShown = false;
     int m_editDepth = 0;
     qreal m_wrapWidthHint = 0;
     QFutureWatcher<Built> *m_worker = nullptr;

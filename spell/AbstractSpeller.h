@@ -94,6 +94,9 @@ public:
     virtual TSpellReturnCode CheckBuffer(const QByteArray &buffer, int &errPos, int &errLen) = 0;
     // The same for a buffer that continues earlier text (not a sentence start).
     virtual TSpellReturnCode CheckBufferContinued(const QByteArray &buffer, int &errPos, int &errLen) = 0;
+    // A buffer the driver expects to check soon, in the order it will; a
+    // speller may start on it meanwhile. Only a hint: nothing depends on it.
+    virtual void CheckAhead(const QByteArray &buffer) { Q_UNUSED(buffer); }
     virtual void ChangeOnce(const QString &oldWord, const QString &newWord) = 0;
     virtual void ChangeAlways(const QString &oldWord, const QString &newWord) = 0;
     virtual void AddWord(const QString &word) = 0;

@@ -6,6 +6,7 @@
 #include "spell/IspellProcess.h"
 
 #include <QDir>
+#include <QThread>
 
 #include <algorithm>
 
@@ -97,7 +98,16 @@ TISpeller::TISpeller(TLanguage language, TSpellOptions options, TSpellChecker *o
     m_utf8Pipe = m_charset.compare(QLatin1String("UTF-8"), Qt::CaseInsensitive) == 0;
     m_pipeCodePage = CodePageOfName(m_charset);
     m_bufferCodePage = LanguageCodePage(language);
-    startProcess(folder, setup);
+    m_folder = folder;
+    m_command = ISpellIni::expandCommand(m_cmd, folder);
+    m_timeoutMs = setup.timeoutMs;
+    // A second process pays only with a second core.
+    m_maxWorkers = qBound(1, setup.processes, qMax(1, QThread::idealThreadCount()));
+    Worker first;
+    first.process = startProcess();
+    if (!first.process)
+        return;
+    m_workers.push_back(std::move(first));
 }
 
 TISpeller::~TISpeller() = default;
@@ -137,17 +147,24 @@ bool TISpeller::findDictionary(TLanguage language, const TISpellerSetup &setup, 
     return false;
 }
 
-void TISpeller::startProcess(const QString &folder, const TISpellerSetup &setup)
+std::unique_ptr<IspellProcess> TISpeller::startProcess()
 {
     IspellProcess::Options options;
-    options.command = m_command = ISpellIni::expandCommand(m_cmd, folder);
-    options.workingDirectory = folder;
-    options.home = folder; // the personal dictionaries live with the installation
-    options.timeoutMs = setup.timeoutMs;
-    m_process = std::make_unique<IspellProcess>();
-    if (!m_process->start(options))
-        failWith(SpellerTexts::ErrorLoadingSpeller, m_command.trimmed().isEmpty() ? Name() : m_command,
-                 m_process->errorText());
+    options.command = m_command;
+    options.workingDirectory = m_folder;
+    options.home = m_folder; // the personal dictionaries live with the installation
+    options.timeoutMs = m_timeoutMs;
+    auto process = std::make_unique<IspellProcess>();
+    if (!process->start(options)) {
+        if (m_workers.empty())
+            failWith(SpellerTexts::ErrorLoadingSpeller, m_command.trimmed().isEmpty() ? Name() : m_command,
+                     process->errorText());
+        return nullptr;
+    }
+    // A process started later learns what the user added and skipped so far.
+    for (const QByteArray &line : std::as_const(m_sessionWords))
+        process->command(line);
+    return process;
 }
 
 QByteArray TISpeller::toProcess(const QString &text) const
@@ -161,18 +178,33 @@ QString TISpeller::fromProcess(const QByteArray &bytes) const
     return m_utf8Pipe ? QString::fromUtf8(bytes) : CodePages::toUnicode(m_pipeCodePage, bytes);
 }
 
-void TISpeller::forgetAnswers()
+void TISpeller::renewAnswers()
 {
-    m_hasText = false;
-    m_text.clear();
-    m_words.clear();
-    m_answered = 0;
+    // The texts stay announced and are asked about again; answers still
+    // owed from before arrive for no segment (new ids) and are dropped.
+    for (Segment &segment : m_segments) {
+        segment.id = m_nextSegmentId++;
+        for (Word &word : segment.words)
+            word.answer.clear();
+        for (Chunk &chunk : segment.chunks) {
+            chunk.worker = -1;
+            chunk.answered = false;
+        }
+    }
 }
 
-void TISpeller::splitWords(const QString &text)
+void TISpeller::forgetAnswers()
 {
-    forgetAnswers();
-    m_text = text;
+    // Answers still owed arrive for no segment and are dropped.
+    m_segments.clear();
+    m_hasCurrent = false;
+}
+
+TISpeller::Segment TISpeller::makeSegment(const QString &text)
+{
+    Segment segment;
+    segment.id = m_nextSegmentId++;
+    segment.text = text;
     for (qsizetype i = 0; i < text.size();) {
         while (i < text.size() && isDelimiter(text.at(i)))
             ++i;
@@ -180,58 +212,179 @@ void TISpeller::splitWords(const QString &text)
         while (i < text.size() && !isDelimiter(text.at(i)))
             ++i;
         if (i > start)
-            m_words.append({int(start), int(i - start), {}});
+            segment.words.append({int(start), int(i - start), {}});
     }
-    m_hasText = true;
+    // As many words as fit one request line each, so a step in a long
+    // paragraph waits for one line's answer, never for the whole paragraph.
+    for (int first = 0; first < segment.words.size();) {
+        int end = first;
+        int bytes = 0;
+        while (end < segment.words.size() && (end == first || bytes < MaximumRequestBytes))
+            bytes += segment.words.at(end++).length * (m_utf8Pipe ? 3 : 2) + 1;
+        segment.chunks.append({first, end, bytes});
+        first = end;
+    }
+    return segment;
 }
 
-bool TISpeller::askFrom(int firstWord)
+TISpeller::Segment *TISpeller::segmentById(quint64 id)
 {
-    // As many words as fit one request line; later ones are asked about
-    // only when the check gets there, so one step never waits for a whole
-    // long paragraph.
-    int end = firstWord;
+    for (Segment &segment : m_segments)
+        if (segment.id == id)
+            return &segment;
+    return nullptr;
+}
+
+int TISpeller::leastBusyWorker() const
+{
+    int best = 0;
+    for (int w = 1; w < int(m_workers.size()); ++w)
+        if (m_workers[w].owed.size() < m_workers[best].owed.size())
+            best = w;
+    return best;
+}
+
+bool TISpeller::askFrom(size_t first, int firstChunk, int worker)
+{
+    // Words joined by single blanks after "^ "; starts[i] is the byte offset
+    // ispell reports for the beginning of word i of the line. Short segments
+    // (text between tags) share a line: a line each would cost a round trip each.
+    QByteArray line = "^ ";
+    Owed owed;
     int bytes = 0;
-    while (end < m_words.size() && (end == firstWord || bytes < MaximumRequestBytes))
-        bytes += m_words.at(end++).length * (m_utf8Pipe ? 3 : 2) + 1;
-    if (!askChunk(m_text, firstWord, end))
+    bool full = false;
+    for (size_t si = first; si < m_segments.size() && !full; ++si) {
+        Segment &segment = m_segments[si];
+        for (int ci = si == first ? firstChunk : 0; ci < segment.chunks.size(); ++ci) {
+            Chunk &c = segment.chunks[ci];
+            if (c.worker >= 0)
+                continue;
+            full = bytes > 0 && bytes + c.bytes > MaximumRequestBytes;
+            if (full)
+                break;
+            owed.parts.append({segment.id, ci, int(owed.starts.size())});
+            for (int w = c.firstWord; w < c.endWord; ++w) {
+                const Word &word = segment.words.at(w);
+                QString piece = ConvertText(withoutControls(QStringView(segment.text).mid(word.start, word.length)),
+                                            m_convTable);
+                blankLongRuns(piece, MaximumWordBytes);
+                owed.starts.append(int(line.size()));
+                line += m_utf8Pipe ? piece.toLatin1() : CodePages::fromUnicode(m_pipeCodePage, piece);
+                line += ' ';
+            }
+            c.worker = worker;
+            bytes += c.bytes;
+        }
+    }
+    Worker &w = m_workers[worker];
+    if (!w.process->post(line)) {
+        failWith(SpellerTexts::ErrorLoadingSpeller, m_command, w.process->errorText());
+        forgetAnswers();
         return false;
-    m_answered = end;
+    }
+    w.owed.push_back(std::move(owed));
     return true;
 }
 
-bool TISpeller::askChunk(const QString &text, int firstWord, int endWord)
+bool TISpeller::dispatch()
 {
-    // Words joined by single blanks after "^ "; starts[i] is the byte offset
-    // ispell reports for the beginning of word firstWord + i.
-    QByteArray line = "^ ";
-    QList<int> starts;
-    starts.reserve(endWord - firstWord);
-    for (int w = firstWord; w < endWord; ++w) {
-        const Word &word = m_words.at(w);
-        QString piece = ConvertText(withoutControls(QStringView(text).mid(word.start, word.length)), m_convTable);
-        blankLongRuns(piece, MaximumWordBytes);
-        starts.append(int(line.size()));
-        line += m_utf8Pipe ? piece.toLatin1() : CodePages::fromUnicode(m_pipeCodePage, piece);
-        line += ' ';
+    // Two lines a process: one it works on, one waiting, and little for a step to wait behind.
+    constexpr size_t Room = 2;
+    size_t si = 0;
+    int ci = 0;
+    for (;;) {
+        const int best = leastBusyWorker();
+        if (m_workers[best].owed.size() >= Room)
+            return true;
+        for (; si < m_segments.size(); ++si, ci = 0) {
+            const QList<Chunk> &chunks = m_segments[si].chunks;
+            while (ci < chunks.size() && chunks.at(ci).worker >= 0)
+                ++ci;
+            if (ci < chunks.size())
+                break;
+        }
+        if (si >= m_segments.size())
+            return true;
+        // Look-ahead waits until a line is worth sending; a chunk needed now does not.
+        int waiting = 0;
+        for (size_t sj = si; sj < m_segments.size() && waiting < MaximumRequestBytes / 2; ++sj)
+            for (const Chunk &c : m_segments[sj].chunks)
+                waiting += c.worker < 0 ? c.bytes : 0;
+        if (waiting < MaximumRequestBytes / 2)
+            return true;
+        if (!askFrom(si, ci, best))
+            return false;
     }
-    const std::optional<QList<QByteArray>> answer = m_process->request(line);
+}
+
+bool TISpeller::takeAnswer(int worker)
+{
+    Worker &w = m_workers[worker];
+    const std::optional<QList<QByteArray>> answer = w.process->take();
     if (!answer) {
+        failWith(SpellerTexts::ErrorLoadingSpeller, m_command, w.process->errorText());
         forgetAnswers();
-        failWith(SpellerTexts::ErrorLoadingSpeller, m_command,
-                 m_process->errorText());
         return false;
     }
+    const Owed owed = std::move(w.owed.front());
+    w.owed.pop_front();
     for (const QByteArray &a : *answer) {
         if (!reportsError(a))
             continue;
         const int offset = answerOffset(a);
-        const auto it = std::upper_bound(starts.cbegin(), starts.cend(), offset);
-        if (offset < 0 || it == starts.cbegin())
+        const auto it = std::upper_bound(owed.starts.cbegin(), owed.starts.cend(), offset);
+        if (offset < 0 || it == owed.starts.cbegin())
             continue;
-        Word &word = m_words[firstWord + int(it - starts.cbegin()) - 1];
+        const int index = int(it - owed.starts.cbegin()) - 1;
+        const auto part = std::upper_bound(owed.parts.cbegin(), owed.parts.cend(), index,
+                                           [](int i, const Owed::Part &p) { return i < p.firstStart; }) - 1;
+        Segment *segment = segmentById(part->segment);
+        if (!segment)
+            continue;
+        Word &word = segment->words[segment->chunks.at(part->chunk).firstWord + index - part->firstStart];
         if (word.answer.isEmpty())
             word.answer = a;
+    }
+    for (const Owed::Part &part : owed.parts)
+        if (Segment *segment = segmentById(part.segment))
+            segment->chunks[part.chunk].answered = true;
+    return true;
+}
+
+bool TISpeller::awaitChunk(quint64 segmentId, int chunk)
+{
+    for (;;) {
+        Segment *segment = segmentById(segmentId);
+        if (!segment)
+            return false;
+        const Chunk &c = segment->chunks.at(chunk);
+        if (c.answered)
+            return true;
+        if (c.worker < 0) {
+            // Needed now: asked at once, whatever the look-ahead holds.
+            size_t index = 0;
+            while (m_segments[index].id != segmentId)
+                ++index;
+            if (!askFrom(index, chunk, leastBusyWorker()))
+                return false;
+            continue;
+        }
+        // Keep the other processes busy while this one answers.
+        const int worker = c.worker;
+        if (!dispatch() || !takeAnswer(worker))
+            return false;
+    }
+}
+
+bool TISpeller::sendToAll(const QByteArray &line)
+{
+    m_sessionWords.append(line);
+    for (Worker &w : m_workers) {
+        if (!w.process->command(line)) {
+            failWith(SpellerTexts::ErrorLoadingSpeller, m_command, w.process->errorText());
+            forgetAnswers();
+            return false;
+        }
     }
     return true;
 }
@@ -246,49 +399,95 @@ TSpellReturnCode TISpeller::check(const QByteArray &buffer, int &errPos, int &er
         return TSpellReturnCode::srNoErrors;
 
     // The driver hands over the rest of the text after each error: answers
-    // for a tail of the last text still hold, unless it starts inside a word.
+    // for a tail of the current text still hold, unless it starts inside a
+    // word. Otherwise the text may have been announced; those before it are passed.
     auto byStart = [](const Word &w, int pos) { return w.start < pos; };
-    int offset = 0;
-    bool cached = m_hasText && m_text.size() >= text.size() && m_text.endsWith(text);
-    if (cached) {
-        offset = int(m_text.size() - text.size());
-        const auto it = std::lower_bound(m_words.cbegin(), m_words.cend(), offset, byStart);
-        if (it != m_words.cbegin() && (it - 1)->start + (it - 1)->length > offset)
-            cached = false;
+    int offset = -1;
+    if (m_hasCurrent) {
+        const Segment &current = m_segments.front();
+        if (current.text.size() >= text.size() && current.text.endsWith(text)) {
+            offset = int(current.text.size() - text.size());
+            const auto it = std::lower_bound(current.words.cbegin(), current.words.cend(), offset, byStart);
+            if (it != current.words.cbegin() && (it - 1)->start + (it - 1)->length > offset)
+                offset = -1;
+        }
     }
-    if (!cached) {
+    if (offset < 0) {
         offset = 0;
-        splitWords(text);
+        const auto announced = std::find_if(m_segments.begin(), m_segments.end(),
+                                            [&](const Segment &s) { return s.text == text; });
+        if (announced != m_segments.end()) {
+            m_segments.erase(m_segments.begin(), announced);
+        } else {
+            // The driver has left the current text: nothing more is asked about it.
+            if (m_hasCurrent)
+                m_segments.pop_front();
+            m_segments.push_front(makeSegment(text));
+        }
+        m_hasCurrent = true;
     }
 
     const TSpellOptions options = Options();
-    auto it = std::lower_bound(m_words.cbegin(), m_words.cend(), offset, byStart);
-    for (int w = int(it - m_words.cbegin()); w < m_words.size(); ++w) {
-        if (w >= m_answered && !askFrom(w))
-            return TSpellReturnCode::srNoErrors;
-        const Word &word = m_words.at(w);
-        if (word.answer.isEmpty())
-            continue;
-        const QString wordText = m_text.mid(word.start, word.length);
-        if ((options & spoIgnoreAllCaps) && wordText.toUpper() == wordText)
-            continue;
-        if ((options & spoIgnoreMixedDigits) && std::any_of(wordText.cbegin(), wordText.cend(), [](QChar c) {
-                return c >= u'0' && c <= u'9';
-            }))
-            continue;
-        errPos = word.start - offset;
-        errLen = word.length;
-        m_errorWord = wordText;
-        m_lastAnswer = word.answer;
-        for (qsizetype i = 0; i + 1 < m_changeAlways.size(); i += 2) {
-            if (m_changeAlways.at(i) == wordText) {
-                m_changeWord = m_changeAlways.at(i + 1);
-                return TSpellReturnCode::srReturningChangeAlways;
+    const quint64 id = m_segments.front().id;
+    {
+        const Segment &segment = m_segments.front();
+        const auto it = std::lower_bound(segment.words.cbegin(), segment.words.cend(), offset, byStart);
+        const int firstWord = int(it - segment.words.cbegin());
+        int chunk = 0;
+        while (chunk < segment.chunks.size() && segment.chunks.at(chunk).endWord <= firstWord)
+            ++chunk;
+        for (int w = firstWord; w < segment.words.size(); ++w) {
+            while (segment.chunks.at(chunk).endWord <= w)
+                ++chunk;
+            if (!segment.chunks.at(chunk).answered && !awaitChunk(id, chunk))
+                return TSpellReturnCode::srNoErrors;
+            const Word &word = segment.words.at(w);
+            if (word.answer.isEmpty())
+                continue;
+            const QString wordText = segment.text.mid(word.start, word.length);
+            if ((options & spoIgnoreAllCaps) && wordText.toUpper() == wordText)
+                continue;
+            if ((options & spoIgnoreMixedDigits) && std::any_of(wordText.cbegin(), wordText.cend(), [](QChar c) {
+                    return c >= u'0' && c <= u'9';
+                }))
+                continue;
+            errPos = word.start - offset;
+            errLen = word.length;
+            m_errorWord = wordText;
+            m_lastAnswer = word.answer;
+            for (qsizetype i = 0; i + 1 < m_changeAlways.size(); i += 2) {
+                if (m_changeAlways.at(i) == wordText) {
+                    m_changeWord = m_changeAlways.at(i + 1);
+                    return TSpellReturnCode::srReturningChangeAlways;
+                }
             }
+            return TSpellReturnCode::srUnknownInputWord;
         }
-        return TSpellReturnCode::srUnknownInputWord;
     }
     return TSpellReturnCode::srNoErrors;
+}
+
+void TISpeller::CheckAhead(const QByteArray &buffer)
+{
+    if (Failed())
+        return;
+    const QString text = CodePages::toUnicode(m_bufferCodePage, buffer);
+    if (text.isEmpty())
+        return;
+    // Announcements that are never checked (the user edited) must not pile up.
+    constexpr size_t MaximumAhead = 1024;
+    while (m_segments.size() >= MaximumAhead)
+        m_segments.pop_back();
+    m_segments.push_back(makeSegment(text));
+    if (int(m_workers.size()) < m_maxWorkers) {
+        Worker more;
+        more.process = startProcess();
+        if (more.process)
+            m_workers.push_back(std::move(more));
+        else
+            m_maxWorkers = int(m_workers.size()); // one process it is
+    }
+    dispatch();
 }
 
 TSpellReturnCode TISpeller::CheckBuffer(const QByteArray &buffer, int &errPos, int &errLen)
@@ -314,27 +513,25 @@ void TISpeller::AddWord(const QString &word)
 {
     if (Failed())
         return;
-    // Kept answers may call the word wrong.
-    forgetAnswers();
     QByteArray line = toProcess(withoutControls(word).trimmed());
     if (line.isEmpty() || line.contains(' '))
         return;
-    if (!m_process->command('*' + line))
-        failWith(SpellerTexts::ErrorLoadingSpeller, m_command,
-                 m_process->errorText());
+    // Kept answers may call the word wrong.
+    renewAnswers();
+    if (sendToAll('*' + line))
+        dispatch();
 }
 
 void TISpeller::IgnoreAlways(const QString &word)
 {
     if (Failed())
         return;
-    forgetAnswers();
     QByteArray line = toProcess(withoutControls(word).trimmed());
     if (line.isEmpty() || line.contains(' '))
         return;
-    if (!m_process->command('@' + line))
-        failWith(SpellerTexts::ErrorLoadingSpeller, m_command,
-                 m_process->errorText());
+    renewAnswers();
+    if (sendToAll('@' + line))
+        dispatch();
 }
 
 void TISpeller::GetSuggestions(const QString &, QStringList &list)

@@ -51,7 +51,14 @@ bool IspellProcess::start(const Options &options)
     QList<QByteArray> greeting;
     if (!readAnswer(&greeting, true))
         return false;
-    return command("!");
+    // Terse mode, and its answer read, so a program that takes no input fails here.
+    if (!command("!"))
+        return false;
+    QList<QByteArray> stray;
+    for (; !m_answers.empty(); m_answers.pop_front())
+        if (!readAnswer(&stray, false))
+            return false;
+    return true;
 }
 
 void IspellProcess::fail(const QString &reason)
@@ -121,22 +128,54 @@ bool IspellProcess::readAnswer(QList<QByteArray> *lines, bool greeting)
     }
 }
 
-std::optional<QList<QByteArray>> IspellProcess::request(const QByteArray &line)
+bool IspellProcess::write(const QByteArray &bytes, bool wanted)
 {
     if (m_failed || !m_process)
-        return std::nullopt;
-    m_process->write(line + '\n');
+        return false;
+    m_process->write(bytes);
+    m_answers.push_back(wanted);
+    m_wanted += wanted;
+    // QProcess hands data to the pipe only from its event processing; this
+    // sends it now, so the program starts on it while the caller goes on.
+    while (m_process->bytesToWrite() > 0) {
+        if (!m_process->waitForBytesWritten(m_timeoutMs)) {
+            fail(m_process->state() == QProcess::Running ? QProcess::tr("Process operation timed out") : QString());
+            return false;
+        }
+    }
+    return true;
+}
+
+bool IspellProcess::post(const QByteArray &line)
+{
+    return write(line + '\n', true);
+}
+
+std::optional<QList<QByteArray>> IspellProcess::take()
+{
     QList<QByteArray> lines;
-    if (!readAnswer(&lines, false))
+    while (!m_failed && !m_answers.empty()) {
+        const bool wanted = m_answers.front();
+        lines.clear();
+        if (!readAnswer(&lines, false))
+            break;
+        m_answers.pop_front();
+        if (wanted) {
+            --m_wanted;
+            return lines;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<QList<QByteArray>> IspellProcess::request(const QByteArray &line)
+{
+    if (!post(line))
         return std::nullopt;
-    return lines;
+    return take();
 }
 
 bool IspellProcess::command(const QByteArray &line)
 {
-    if (m_failed || !m_process)
-        return false;
-    m_process->write(line + "\n^\n");
-    QList<QByteArray> stray;
-    return readAnswer(&stray, false);
+    return write(line + "\n^\n", false);
 }

@@ -5,6 +5,7 @@
 #include "platform/Registry.h"
 #include "platform/UserInteraction.h"
 #include "spell/CSAPISpeller.h"
+#include "spell/ConvTable.h"
 #include "spell/ISpell.h"
 #include "spell/OfficeLanguages.h"
 
@@ -97,19 +98,7 @@ void TSpellChecker::PrepareCheck()
 {
     m_cancelled = false;
     m_checking = true;
-    // The work copy takes the probing, so the visible editor only moves to show an error.
-    m_workCopy = std::make_unique<DocumentCore>();
-    const bool rich = !m_control->isPlainText();
-    m_workCopy->setPlainTextMode(!rich);
-    m_workCopy->setLoading(true);
-    m_text = m_control->Text();
-    m_revision = m_control->document()->revision();
-    if (rich)
-        m_workCopy->loadRtf(m_control->streamOut(true, {}));
-    // A copy that does not match position for position would misplace every error.
-    if (!rich || m_workCopy->TextLength() != m_text.size())
-        m_workCopy->document()->setPlainText(m_text);
-
+    copyContent();
     m_rangeStart = m_control->SelStart();
     m_rangeEnd = m_control->SelLength() > 0 ? m_rangeStart + m_control->SelLength() : int(m_text.size());
     m_rangeStart = wordStart(m_text, m_rangeStart);
@@ -129,6 +118,24 @@ void TSpellChecker::PrepareCheck()
     m_errorLen = 0;
     m_nextParagraphEnd = m_nextTagStart = m_nextLanguageChange = 0;
     m_atParagraphStart = true;
+    m_aheadTo = 0;
+}
+
+void TSpellChecker::copyContent()
+{
+    // The work copy takes the probing, so the visible editor only moves to show an error.
+    m_workCopy = std::make_unique<DocumentCore>();
+    m_workCopy->setNeverShown();
+    const bool rich = !m_control->isPlainText();
+    m_workCopy->setPlainTextMode(!rich);
+    m_workCopy->setLoading(true);
+    m_text = m_control->Text();
+    m_revision = m_control->document()->revision();
+    if (rich)
+        m_workCopy->loadRtf(m_control->streamOut(true, {}));
+    // A copy that does not match position for position would misplace every error.
+    if (!rich || m_workCopy->TextLength() != m_text.size())
+        m_workCopy->document()->setPlainText(m_text);
 }
 
 int TSpellChecker::wordStart(const QString &text, int position)
@@ -211,6 +218,56 @@ bool TSpellChecker::FindSegment(int from, int *segStart, int *segEnd)
     return true;
 }
 
+bool TSpellChecker::peekSegment(int from, int *segStart, int *segEnd) const
+{
+    // FindSegment without its caches and flags.
+    int p = from;
+    while (p < m_rangeEnd) {
+        const QChar c = m_text.at(p);
+        if (HTMLSupport && c == u'<' && isTagStart(m_text, p, m_rangeEnd))
+            p += TagLength(m_text, p, m_rangeEnd) - 1;
+        else if (c != ParagraphEnd && c != u'\r' && c != u'\v' && c != QChar::LineSeparator)
+            break;
+        ++p;
+    }
+    if (p >= m_rangeEnd)
+        return false;
+    int end = int(m_text.indexOf(ParagraphEnd, p));
+    if (end < 0 || end > m_rangeEnd)
+        end = m_rangeEnd;
+    if (HTMLSupport) {
+        const QStringView paragraph = QStringView(m_text).left(end);
+        for (qsizetype t = paragraph.indexOf(u'<', p); t >= 0; t = paragraph.indexOf(u'<', t + 1)) {
+            if (isTagStart(m_text, int(t), m_rangeEnd)) {
+                end = int(t);
+                break;
+            }
+        }
+    }
+    *segStart = p;
+    *segEnd = end;
+    return true;
+}
+
+void TSpellChecker::checkAhead(int from)
+{
+    // The speller may work on the next segments while the user looks at an
+    // error; each is announced once, a few thousand characters ahead.
+    constexpr int AheadSegments = 16;
+    constexpr int AheadCharacters = 6144;
+    const int codePage = LanguageCodePage(m_speller->Language());
+    int p = qMax(from, m_aheadTo);
+    for (int n = 0; n < AheadSegments && p - from < AheadCharacters; ++n) {
+        int s = 0;
+        int e = 0;
+        if (!peekSegment(p, &s, &e))
+            break;
+        m_speller->CheckAhead(segmentBytes(s, e, codePage));
+        p = e;
+    }
+    m_aheadTo = qMax(m_aheadTo, p);
+}
+
 QByteArray TSpellChecker::segmentBytes(int start, int end, int codePage) const
 {
     // Exactly one byte per character, so speller positions are text positions.
@@ -269,6 +326,7 @@ void TSpellChecker::ContinueCheck()
             FinishCheck();
             return;
         }
+        checkAhead(e);
         if (m_lastResult == TSpellReturnCode::srNoErrors) {
             m_errorPos = e;
             m_errorLen = 0;
@@ -437,28 +495,75 @@ bool TSpellChecker::replaceIn(DocumentCore *core, int start, int length, const Q
     return done;
 }
 
+bool TSpellChecker::streamInto(DocumentCore *core, int start, int length, const QByteArray &utf8)
+{
+    core->select(start, length);
+    const int revision = core->document()->revision();
+    core->beginEditGroup();
+    core->streamIn(utf8, false, TStreamModeFlag::smSelection);
+    core->endEditGroup();
+    // Protected text refuses the stream without an error.
+    return core->document()->revision() != revision;
+}
+
+int TSpellChecker::spellerCodePage() const
+{
+    if (!m_speller)
+        return CodePages::ansiCodePage();
+    if (m_speller->Language() == 0 && SpellerType == TSpellerType::sptISpell)
+        return CodePageOfName(DictCharset);
+    return LanguageCodePage(m_speller->Language());
+}
+
 void TSpellChecker::ReplaceErrorText(const QString &newText)
 {
     if (controlGone())
         return;
-    const bool done = replaceIn(m_control, m_errorPos, m_errorLen, newText);
+    // Words of a speller outside the ANSI code page go in as a UTF-8 stream,
+    // whose line ends the stream turns into paragraph ends; a CR that ends
+    // the stream is dropped.
+    const bool streamed = spellerCodePage() != CodePages::ansiCodePage();
+    QByteArray utf8;
+    if (streamed) {
+        QString text = newText;
+        if (text.endsWith(u'\r'))
+            text.chop(1);
+        utf8 = "\xEF\xBB\xBF" + text.toUtf8();
+    }
+    const int lengthBefore = m_control->TextLength();
+    const bool done = streamed ? streamInto(m_control, m_errorPos, m_errorLen, utf8)
+                               : replaceIn(m_control, m_errorPos, m_errorLen, newText);
     m_revision = m_control->document()->revision();
     if (!done)
         return; // protected text stays; the check goes on after it
-    replaceIn(m_workCopy.get(), m_errorPos, m_errorLen, newText);
-    m_text.replace(m_errorPos, m_errorLen, newText);
+    // The length the new text has in the document (a line end is one character there).
     const int oldLength = m_errorLen;
+    const int newLength = m_control->TextLength() - lengthBefore + oldLength;
+    if (streamed)
+        streamInto(m_workCopy.get(), m_errorPos, m_errorLen, utf8);
+    else
+        replaceIn(m_workCopy.get(), m_errorPos, m_errorLen, newText);
+    m_text.replace(m_errorPos, m_errorLen, streamed ? m_control->Text().mid(m_errorPos, newLength) : newText);
     emit OnChangeText(m_errorPos, oldLength, newText);
-    const int d = int(newText.size()) - oldLength;
+    const int d = newLength - oldLength;
     if (d != 0) {
         m_rangeEnd += d;
         m_errorLen += d;
         m_nextParagraphEnd += d;
         m_nextTagStart += d;
         m_nextLanguageChange += d;
+        m_aheadTo += d;
     }
     if (m_lastResult == TSpellReturnCode::srExtraSpaces)
         m_errorLen = 0;
+    if (streamed && m_nextParagraphEnd < m_rangeEnd) {
+        // The stream may have split the paragraph: take the text afresh and
+        // go on after the new text, up to the same range end.
+        copyContent();
+        m_errorPos += m_errorLen;
+        m_errorLen = 0;
+        m_nextParagraphEnd = m_nextTagStart = m_nextLanguageChange = 0;
+    }
 }
 
 void TSpellChecker::DeleteErrorText()
@@ -477,6 +582,7 @@ void TSpellChecker::DeleteErrorText()
     m_nextParagraphEnd -= length;
     m_nextTagStart -= length;
     m_nextLanguageChange -= length;
+    m_aheadTo -= length;
     m_errorLen = 0;
 }
 

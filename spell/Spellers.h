@@ -140,9 +140,12 @@ signals:
 
 private:
     void PrepareCheck();
+    void copyContent();
     void ContinueCheck();
     void FinishCheck(bool mayShowMessage = true);
     bool FindSegment(int from, int *segStart, int *segEnd);
+    bool peekSegment(int from, int *segStart, int *segEnd) const;
+    void checkAhead(int from);
     void ReplaceErrorText(const QString &newText);
     void DeleteErrorText();
     bool controlGone();
@@ -150,6 +153,8 @@ private:
     void presentError();
     QByteArray segmentBytes(int start, int end, int codePage) const;
     bool replaceIn(DocumentCore *core, int start, int length, const QString &text);
+    bool streamInto(DocumentCore *core, int start, int length, const QByteArray &utf8);
+    int spellerCodePage() const;
     void reportFailure(TAbstractSpeller *speller);
     void reportError(const QString &text);
     void runStep(const std::function<void()> &step);
@@ -170,6 +175,7 @@ private:
     int m_nextParagraphEnd = 0;
     int m_nextTagStart = 0;
     int m_nextLanguageChange = 0;
+    int m_aheadTo = 0; // segments before this position have been announced to the speller
     bool m_atParagraphStart = true;
     int m_rangeStart = 0;
     int m_rangeEnd = 0;

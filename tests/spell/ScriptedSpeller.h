@@ -20,6 +20,7 @@ public:
     QHash<QString, QStringList> suggestions;
     bool findRepeats = false;
     QList<Call> calls;
+    QList<QByteArray> announced;
     QStringList added, ignored, changedOnce, changedAlways;
 
     ScriptedSpeller(TLanguage language, TSpellOptions options, TSpellChecker *owner)
@@ -31,6 +32,7 @@ public:
 
     TSpellReturnCode CheckBuffer(const QByteArray &b, int &p, int &l) override { return check(b, false, p, l); }
     TSpellReturnCode CheckBufferContinued(const QByteArray &b, int &p, int &l) override { return check(b, true, p, l); }
+    void CheckAhead(const QByteArray &b) override { announced << b; }
     void ChangeOnce(const QString &o, const QString &n) override { changedOnce << o + u'>' + n; }
     void ChangeAlways(const QString &o, const QString &n) override
     {

@@ -103,6 +103,36 @@ private slots:
         QVERIFY(!words.contains("blorf"));
     }
 
+    void textsCheckedAheadFollowAddAndSkipAll()
+    {
+        auto s = speller(1033);
+        int errPos = -1, errLen = -1;
+        QCOMPARE(s->CheckBuffer("a grimbex here", errPos, errLen), TSpellReturnCode::srUnknownInputWord);
+        // Added before the second process starts: it must learn the word too.
+        s->AddWord(s->GetErrorWord());
+        const QList<QByteArray> ahead = {"one grimbex", "two grimbex", "three blorf", "four grimbex blorf", "five qwzx"};
+        for (const QByteArray &text : ahead)
+            s->CheckAhead(text);
+        QCOMPARE(s->CheckBufferContinued("grimbex here", errPos, errLen), TSpellReturnCode::srNoErrors);
+        QCOMPARE(s->CheckBuffer("one grimbex", errPos, errLen), TSpellReturnCode::srNoErrors);
+        QCOMPARE(s->CheckBuffer("two grimbex", errPos, errLen), TSpellReturnCode::srNoErrors);
+        QCOMPARE(s->CheckBuffer("three blorf", errPos, errLen), TSpellReturnCode::srUnknownInputWord);
+        s->IgnoreAlways(s->GetErrorWord());
+        // Answered ahead before the word was skipped: asked again.
+        QCOMPARE(s->CheckBuffer("four grimbex blorf", errPos, errLen), TSpellReturnCode::srNoErrors);
+        QCOMPARE(s->CheckBuffer("five qwzx", errPos, errLen), TSpellReturnCode::srUnknownInputWord);
+        QCOMPARE(errPos, 5);
+        const QList<QByteArray> more = {"six blorf", "seven blorf grimbex", "eight blorf", "nine wrld blorf"};
+        for (const QByteArray &text : more)
+            s->CheckAhead(text);
+        QCOMPARE(errorsOf(*s, "six blorf"), QStringList());
+        QCOMPARE(errorsOf(*s, "seven blorf grimbex"), QStringList());
+        QCOMPARE(errorsOf(*s, "eight blorf"), QStringList());
+        // A text announced but never checked is simply passed.
+        QCOMPARE(errorsOf(*s, "nine wrld blorf"), QStringList({"wrld@5"}));
+        QVERIFY(!s->Failed());
+    }
+
     void changeAllReturnsChangeAlways()
     {
         auto s = speller(1033);

@@ -122,6 +122,27 @@ private slots:
         QVERIFY(m_speller->calls[1].continued);
     }
 
+    void nextSegmentsAreAnnouncedInCheckOrder()
+    {
+        // A speller works ahead on announced segments only if they are exactly the ones checked next.
+        m_checker->HTMLSupport = true;
+        const QString text = QStringLiteral("fine <b>good</b> text\n<!-- x > y --><p class=\"a\">one two</p>\n\n"
+                                            "three <i>four</i> 1 < 2 end\nlast line");
+        start(text);
+        QVERIFY(!m_checker->isChecking());
+        QList<QByteArray> checked;
+        for (const auto &call : std::as_const(m_speller->calls))
+            checked << call.buffer;
+        QCOMPARE(checked.size(), 8);
+        QCOMPARE(m_speller->announced, checked.mid(1));
+        // Nothing beyond the end of a selection.
+        m_speller->calls.clear();
+        m_speller->announced.clear();
+        start(text, 0, int(text.indexOf(QStringLiteral("three"))));
+        QCOMPARE(m_speller->announced.size(), m_speller->calls.size() - 1);
+        QCOMPARE(m_speller->announced.last(), QByteArray("one two"));
+    }
+
     void bareLessThanDoesNotHideTheRest()
     {
         m_checker->HTMLSupport = true;
@@ -277,6 +298,48 @@ private slots:
         m_checker->Change(QStringLiteral(" "), false);
         QCOMPARE(m_core->Text(), QStringLiteral("one two"));
         QVERIFY(!m_checker->isChecking());
+    }
+
+    void changeOutsideTheAnsiCodePageArrivesIntact_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<int>("spellerType");
+        QTest::addColumn<QString>("charset");
+        QTest::newRow("Russian") << 1049 << int(TSpellerType::sptMSOffice) << QString();
+        QTest::newRow("ispell dictionary in koi8-r") << 0 << int(TSpellerType::sptISpell) << QStringLiteral("koi8-r");
+    }
+    void changeOutsideTheAnsiCodePageArrivesIntact()
+    {
+        QFETCH(int, language);
+        QFETCH(int, spellerType);
+        QFETCH(QString, charset);
+        m_checker->Language = TLanguage(language);
+        m_checker->SpellerType = TSpellerType(spellerType);
+        m_checker->DictCharset = charset;
+        m_core->setPlainTextMode(false);
+        m_core->document()->setPlainText(QStringLiteral("one wrld two\nbad end"));
+        m_core->select(4, 4);
+        m_core->SelAttributes().setStyle(TFontStyle::fsBold);
+        m_core->select(9, 3);
+        m_core->SelAttributes().setStyle(TFontStyle::fsItalic);
+        m_core->select(0, 0);
+        m_checker->Check(m_core.get());
+        QCOMPARE(selected(), QStringLiteral("wrld"));
+        // A line end in the replacement splits the paragraph; the check still finds the next error.
+        const QString replacement = QStringLiteral("мир\nκόσμος");
+        m_checker->Change(replacement, true);
+        QCOMPARE(m_core->Text(), QStringLiteral("one мир\nκόσμος two\nbad end"));
+        QCOMPARE(selected(), QStringLiteral("bad"));
+        auto styleAt = [this](int position) {
+            m_core->select(position, 1);
+            return m_core->SelAttributes().Style();
+        };
+        QCOMPARE(styleAt(2), TFontStyles());
+        QCOMPARE(styleAt(5), TFontStyles(TFontStyle::fsBold));
+        QCOMPARE(styleAt(10), TFontStyles(TFontStyle::fsBold));
+        QCOMPARE(styleAt(16), TFontStyles(TFontStyle::fsItalic));
+        m_core->Undo();
+        QCOMPARE(m_core->Text(), QStringLiteral("one wrld two\nbad end"));
     }
 
     void cancelFiresCancelThenFinishedAndShowsTheMessage()
