@@ -5,6 +5,9 @@
 #include "document/TextProperties.h"
 
 #include <QElapsedTimer>
+#include <QTextFormat>
+
+#include <algorithm>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -18,13 +21,12 @@ ReplacePass::ReplacePass(DocumentCore &core, const QString &searchText, const QS
     m_selection = {core.SelStart(), core.SelLength()};
     const QChar last = replacement.isEmpty() ? QChar() : replacement.back();
     m_lastOfReplacement = last == u'\r' || last == u'\n' ? QChar(QChar::ParagraphSeparator) : last;
-    // Without protected text anywhere no match needs the protection check.
-    for (QTextBlock b = core.document()->begin(); b.isValid() && !m_hasProtected; b = b.next())
-        for (auto it = b.begin(); !it.atEnd(); ++it)
-            if (it.fragment().charFormat().boolProperty(TextProperty::Protected)) {
-                m_hasProtected = true;
-                break;
-            }
+    // Without a protected format in the document no match needs the
+    // protection check; its format list is short, its text may be long.
+    const QList<QTextFormat> formats = core.document()->allFormats();
+    m_hasProtected = std::any_of(formats.cbegin(), formats.cend(), [](const QTextFormat &f) {
+        return f.isCharFormat() && f.boolProperty(TextProperty::Protected);
+    });
     m_done = !m_matcher.isValid();
     // Our own edits come inside run(); anything else is an interruption.
     // A layout refresh reports a change of equal size without a new revision.
