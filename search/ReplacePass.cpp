@@ -11,14 +11,22 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFrame>
 
 ReplacePass::ReplacePass(DocumentCore &core, const QString &searchText, const QString &replacement,
                          const SearchOptions &options, int from, bool joinPrevious)
-    : m_core(&core), m_raw(core.document()->toRawText()), m_replacement(replacement),
-      m_matcher(m_raw, searchText, options), m_source(qBound(0, from, core.TextLength())),
+    : m_core(&core), m_replacement(replacement), m_matcher(m_raw, searchText, options),
+      m_source(qBound(0, from, core.TextLength())), m_rawSize(core.TextLength()),
       m_caseMismatch(options.caseMismatch), m_joinNext(joinPrevious)
 {
     m_selection = {core.SelStart(), core.SelLength()};
+    // Tables put frame marks into the raw text that blocks do not show: such
+    // a document is copied whole now, any other piece by piece as matching
+    // reaches it.
+    if (!core.document()->rootFrame()->childFrames().isEmpty()) {
+        m_raw = core.document()->toRawText();
+        m_rawSize = int(m_raw.size());
+    }
     const QChar last = replacement.isEmpty() ? QChar() : replacement.back();
     m_lastOfReplacement = last == u'\r' || last == u'\n' ? QChar(QChar::ParagraphSeparator) : last;
     // Without a protected format in the document no match needs the
@@ -48,7 +56,7 @@ ReplacePass::~ReplacePass()
 
 int ReplacePass::percent() const
 {
-    return m_raw.isEmpty() ? 100 : int(qint64(m_source) * 100 / m_raw.size());
+    return m_rawSize == 0 ? 100 : int(qint64(m_source) * 100 / m_rawSize);
 }
 
 bool ReplacePass::run(qint64 budgetMs)
@@ -66,7 +74,6 @@ bool ReplacePass::run(qint64 budgetMs)
         m_interrupted = m_done = true;
         return true;
     }
-    const int searchEnd = int(m_raw.size());
     QElapsedTimer clock;
     clock.start();
     QTextCursor c(doc);
@@ -78,7 +85,15 @@ bool ReplacePass::run(qint64 budgetMs)
         // The clock is read every few matches only: a match costs microseconds.
         if (budgetMs >= 0 && (++checked & 63) == 0 && (clock.elapsed() >= budgetMs || spanEnd - spanStart > m_spanLimit))
             break;
-        const std::optional<TextRange> match = m_matcher.next(m_source, searchEnd, m_before);
+        // While the copy is partial, a match must leave one character after
+        // it for the whole-word check.
+        const bool whole = m_raw.size() >= m_rawSize;
+        const std::optional<TextRange> match =
+            m_matcher.next(m_source, int(m_raw.size()) - (whole ? 0 : 1), m_before);
+        if (!match && !whole) {
+            readMore(doc);
+            continue;
+        }
         if (!match) {
             m_done = true;
             break;
@@ -143,6 +158,20 @@ bool ReplacePass::run(qint64 budgetMs)
     m_revision = doc->revision();
     m_count = doc->characterCount();
     return m_done;
+}
+
+void ReplacePass::readMore(QTextDocument *doc)
+{
+    // Behind m_source the document is as it was, shifted by m_delta: each
+    // paragraph is its text and a separator.
+    const int to = int(qMin<qint64>(m_rawSize, qint64(m_raw.size()) + m_chunk));
+    for (QTextBlock b = doc->findBlock(int(m_raw.size()) + m_delta); b.isValid() && m_raw.size() < to; b = b.next()) {
+        const int at = int(m_raw.size()) + m_delta - b.position();
+        const QString text = b.text();
+        m_raw += QStringView(text).mid(at, qMin<qsizetype>(text.size() - at, to - m_raw.size()));
+        if (m_raw.size() < to)
+            m_raw += QChar(QChar::ParagraphSeparator);
+    }
 }
 
 void ReplacePass::placeSelection()
