@@ -298,7 +298,8 @@ void TRichTextEdit::handleContentsChange(int position, int, int added)
     // stale instead: the shown ones are redone once the edit is over, the
     // others when scrolled to.
     QTextDocument *doc = m_core->document();
-    if (doc->findBlock(position + qMax(0, added)).blockNumber() - doc->findBlock(position).blockNumber() > 256) {
+    const int end = qMin(position + qMax(0, added), doc->characterCount() - 1);
+    if (doc->findBlock(end).blockNumber() - doc->findBlock(position).blockNumber() > 256) {
         m_overlay->invalidate();
         if (!m_overlayPending) {
             m_overlayPending = true;
