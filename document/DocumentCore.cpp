@@ -535,6 +535,16 @@ int DocumentCore::LineCount() const
 // ---------------------------------------------------------------------------
 // Protection and length limit
 
+bool DocumentCore::hasProtectedFormat() const
+{
+    // A document has few formats but may have millions of fragments: without
+    // a protected format no fragment needs a look.
+    const QList<QTextFormat> formats = m_document->allFormats();
+    return std::any_of(formats.begin(), formats.end(), [](const QTextFormat &f) {
+        return f.isCharFormat() && f.boolProperty(TextProperty::Protected);
+    });
+}
+
 bool DocumentCore::mayEdit(int start, int end)
 {
     if (m_loading)
@@ -549,7 +559,8 @@ bool DocumentCore::mayEdit(int start, int end)
         touched = start > 0 && start < TextLength()
                   && before.charFormat().boolProperty(TextProperty::Protected)
                   && after.charFormat().boolProperty(TextProperty::Protected);
-    } else {
+    } else if (end - start < 4096 || hasProtectedFormat()) {
+        // A short range is quicker walked than the document's formats listed.
         for (QTextBlock b = m_document->findBlock(start); b.isValid() && b.position() < end && !touched; b = b.next())
             for (auto it = b.begin(); !it.atEnd(); ++it) {
                 const QTextFragment f = it.fragment();

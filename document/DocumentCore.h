@@ -193,6 +193,8 @@ public:
 
     // True when an edit of [start, end) may proceed (protection, asking OnProtectChange).
     bool mayEdit(int start, int end);
+    // True when some character format of the document is protected.
+    bool hasProtectedFormat() const;
     bool wouldExceedMaxLength(int removed, int added) const;
 
     // Line end used when the whole document is written as plain text: the

@@ -113,6 +113,19 @@ int LazyDocumentLayout::estimatedRows(int length, qreal averageCharWidth, qreal 
     return qMax(1, int(std::ceil(length * averageCharWidth / width)));
 }
 
+QString LazyDocumentLayout::layoutSettings(const QTextDocument *doc)
+{
+    const QTextOption option = doc->defaultTextOption();
+    QStringList parts{QString::number(doc->characterCount()), doc->defaultFont().toString(),
+                      QString::number(doc->documentMargin()), QString::number(doc->indentWidth()),
+                      QString::number(int(option.alignment())), QString::number(int(option.wrapMode())),
+                      QString::number(int(option.flags())), QString::number(int(option.textDirection())),
+                      QString::number(option.tabStopDistance()), QString::number(option.tabs().size())};
+    for (const QTextOption::Tab &tab : option.tabs())
+        parts << QString::number(tab.position) << QString::number(int(tab.type));
+    return parts.join(u'|');
+}
+
 void LazyDocumentLayout::updateRowHeight()
 {
     // The height of one line of the default font, as the text layout measures it.
@@ -328,12 +341,25 @@ void LazyDocumentLayout::documentChanged(int from, int charsRemoved, int charsAd
         return;
     }
     if (from == 0 && charsRemoved == 0 && charsAdded >= doc->characterCount() - 1) {
-        // The whole document (or the page width) changed: paragraphs are laid
-        // out again when they are next needed.
+        // The view sets the page size whenever a scroll bar comes or goes,
+        // and back again. Paragraphs remember the width they were laid out
+        // at, so with the length and the settings as they were after the
+        // last edit, they are laid out again only if shown at another width
+        // (a paragraph of megabytes takes seconds).
+        const QString settings = layoutSettings(doc);
+        if (settings == m_settings) {
+            emit documentSizeChanged(documentSize());
+            emit update();
+            return;
+        }
+        m_settings = settings;
+        // The whole document or its fonts and options changed: paragraphs
+        // are laid out again when they are next needed.
         updateRowHeight();
         m_laidOutWidths.clear();
         m_maxWidth = 0;
     } else {
+        m_settings = layoutSettings(doc);
         const QTextBlock last = doc->findBlock(from + charsAdded);
         for (QTextBlock b = doc->findBlock(from); b.isValid(); b = b.next()) {
             b.clearLayout();

@@ -53,6 +53,8 @@ private:
     void layoutBlock(const QTextBlock &block) const;
     void drawListMarker(QPainter *painter, const QTextBlock &block, const QPointF &origin) const;
     void updateRowHeight();
+    // The text's length and what besides the text decides how paragraphs are laid out.
+    static QString layoutSettings(const QTextDocument *doc);
 
     qreal m_rowHeight = 16;
     mutable qreal m_maxWidth = 0;
@@ -60,4 +62,6 @@ private:
     // fragment index of its block; anything else is laid out when needed.
     mutable QHash<int, qreal> m_laidOutWidths;
     QObject *m_imageHandler;
+    // layoutSettings() as of the last edit or full reset.
+    QString m_settings;
 };

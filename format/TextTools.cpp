@@ -224,17 +224,16 @@ QString changeCase(QStringView text, Case mode, const QLocale &locale, bool *wor
 {
     if (mode == Case::Upper)
         return locale.toUpper(text.toString());
-    const QString lower = locale.toLower(text.toString());
+    QString out = locale.toLower(text.toString());
     if (mode == Case::Lower)
-        return lower;
+        return out;
     bool atStart = wordStart ? *wordStart : true;
-    QString out;
-    out.reserve(lower.size());
-    for (qsizetype i = 0, n = lower.size(); i < n;) {
-        char32_t c = lower[i].unicode();
+    // Word starts change in place; only a capital of another width moves the rest.
+    for (qsizetype i = 0; i < out.size();) {
+        char32_t c = out[i].unicode();
         qsizetype width = 1;
-        if (QChar::isHighSurrogate(c) && i + 1 < n && lower[i + 1].isLowSurrogate()) {
-            c = QChar::surrogateToUcs4(lower[i], lower[i + 1]);
+        if (QChar::isHighSurrogate(c) && i + 1 < out.size() && out[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(out[i], out[i + 1]);
             width = 2;
         }
         // Codes from 128 up are letters, so a word goes on through any script.
@@ -242,14 +241,13 @@ QString changeCase(QStringView text, Case mode, const QLocale &locale, bool *wor
                                || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
         if (atStart && !separator) {
             const char32_t title = QChar::toTitleCase(c);
-            if (QChar::requiresSurrogates(title)) {
-                out += QChar(QChar::highSurrogate(title));
-                out += QChar(QChar::lowSurrogate(title));
-            } else {
-                out += QChar(char16_t(title));
+            if (title != c && width == 1 && !QChar::requiresSurrogates(title)) {
+                out[i] = QChar(char16_t(title));
+            } else if (title != c) {
+                const QString capital = QString::fromUcs4(&title, 1);
+                out.replace(i, width, capital);
+                width = capital.size();
             }
-        } else {
-            out += lower.mid(i, width);
         }
         atStart = separator;
         i += width;

@@ -294,6 +294,22 @@ void TRichTextEdit::syncToView()
 
 void TRichTextEdit::handleContentsChange(int position, int, int added)
 {
+    // An edit over many paragraphs (a whole-document tool) marks them all
+    // stale instead: the shown ones are redone once the edit is over, the
+    // others when scrolled to.
+    QTextDocument *doc = m_core->document();
+    const int end = qMin(position + qMax(0, added), doc->characterCount() - 1);
+    if (doc->findBlock(end).blockNumber() - doc->findBlock(position).blockNumber() > 256) {
+        m_overlay->invalidate();
+        if (!m_overlayPending) {
+            m_overlayPending = true;
+            QTimer::singleShot(0, this, [this] {
+                m_overlayPending = false;
+                m_overlay->refreshVisible();
+            });
+        }
+        return;
+    }
     m_overlay->refreshRange(position, added);
 }
 

@@ -170,6 +170,7 @@ private:
     DocumentCore *m_core;
     EditorView *m_view;
     OverlayFormatter *m_overlay;
+    bool m_overlayPending = false;
     TScrollStyle m_scrollBars = TScrollStyle::ssVertical;
     TLangOptions m_langOptions = TLangOption::rlAutoFont;
     bool m_autoUrlDetect = false;

@@ -46,6 +46,14 @@ private slots:
         allow = true;
         QVERIFY(core.ReplaceSelectionW(QStringLiteral("y")));
         QCOMPARE(core.Text(), QStringLiteral("openyUT open"));
+        // A long range is refused for a protected word deep inside it too.
+        core.Lines().loadFromBuffer(QByteArray(10000, 'a') + " SHUT " + QByteArray(10000, 'b'));
+        core.select(10001, 4);
+        core.SelAttributes().setProtected(true);
+        allow = false;
+        core.select(0, core.TextLength());
+        QVERIFY(!core.ReplaceSelectionW(QStringLiteral("y")));
+        QCOMPARE(core.TextLength(), 20006);
         // Loading may change anything without asking.
         asked.clear();
         core.setLoading(true);

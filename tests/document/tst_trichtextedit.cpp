@@ -379,6 +379,31 @@ private slots:
         QCOMPARE(clicked.size(), 1);
     }
 
+    void linksAppearAfterAnEditOverManyParagraphs()
+    {
+        TRichTextEdit e;
+        e.resize(600, 200);
+        e.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&e));
+        e.setAutoURLDetect(true);
+        // As many rows before as after, so the view does not scroll.
+        QStringList lines;
+        for (int i = 0; i < 2000; ++i)
+            lines << QStringLiteral("see https//example.org/%1 now").arg(i);
+        e.Lines().loadFromBuffer(lines.join(QStringLiteral("\r\n")).toLatin1());
+        lines.replaceInStrings(QStringLiteral("https//"), QStringLiteral("https://"));
+        QTextCursor all(e.document());
+        all.select(QTextCursor::Document);
+        all.insertText(lines.join(u'\n'));
+        const auto linked = [&e](int paragraph) {
+            return !e.document()->findBlockByNumber(paragraph).layout()->formats().isEmpty();
+        };
+        // The paragraphs shown get their links once the edit is over, the others when scrolled to.
+        QTRY_VERIFY(linked(0));
+        e.select(e.TextLength(), 0);
+        QTRY_VERIFY(linked(1999));
+    }
+
     void largeDocumentsLoadCompletely()
     {
         // Above the background limit the document is built off the calling
@@ -473,6 +498,20 @@ private slots:
         QCoreApplication::processEvents();
         layout->layoutRange(0, 1);
         QVERIFY(e.document()->firstBlock().lineCount() > before);
+        // Back and forth keeps the rows of the width shown; a bigger font at
+        // that width lays the paragraph out again.
+        e.resize(260, 300);
+        QCoreApplication::processEvents();
+        e.resize(250, 300);
+        QCoreApplication::processEvents();
+        layout->layoutRange(0, 1);
+        const int narrow = e.document()->firstBlock().lineCount();
+        QVERIFY(narrow > before);
+        QFont font = e.document()->defaultFont();
+        font.setPointSizeF(font.pointSizeF() * 2);
+        e.document()->setDefaultFont(font);
+        layout->layoutRange(0, 1);
+        QVERIFY(e.document()->firstBlock().lineCount() > narrow);
     }
 
     void aTableHandsTheDocumentToTheFullLayout()
