@@ -5,9 +5,6 @@
 #include "document/TextProperties.h"
 
 #include <QElapsedTimer>
-#include <QTextFormat>
-
-#include <algorithm>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -29,12 +26,8 @@ ReplacePass::ReplacePass(DocumentCore &core, const QString &searchText, const QS
     }
     const QChar last = replacement.isEmpty() ? QChar() : replacement.back();
     m_lastOfReplacement = last == u'\r' || last == u'\n' ? QChar(QChar::ParagraphSeparator) : last;
-    // Without a protected format in the document no match needs the
-    // protection check; its format list is short, its text may be long.
-    const QList<QTextFormat> formats = core.document()->allFormats();
-    m_hasProtected = std::any_of(formats.cbegin(), formats.cend(), [](const QTextFormat &f) {
-        return f.isCharFormat() && f.boolProperty(TextProperty::Protected);
-    });
+    // Without a protected format in the document no match needs the protection check.
+    m_hasProtected = core.hasProtectedFormat();
     m_done = !m_matcher.isValid();
     // Our own edits come inside run(); anything else is an interruption.
     // A layout refresh reports a change of equal size without a new revision.
