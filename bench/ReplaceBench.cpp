@@ -114,6 +114,7 @@ int Bench::replaceCommand(const QStringList &args)
                {QStringLiteral("seconds"), seconds},
                {QStringLiteral("cpu_seconds"), cpuSeconds},
                {QStringLiteral("max_stall_ms"), double(qMax(worstGap, firstCall))},
+               {QStringLiteral("first_call_ms"), double(firstCall)},
                {QStringLiteral("peak_rss_mb"), peakRssMb()}});
     for (TEditForm *f : frame->documents())
         f->Editor()->setModified(false);

@@ -122,6 +122,24 @@ bool isFlat(const QTextDocument &document)
                         [](const QTextFormat &f) { return f.isImageFormat() || KeptContent::isKept(f); });
 }
 
+// Raw text of [from, to) of a flat document. A short range is read from its
+// paragraphs, since a copy of the whole text costs as much as the document.
+QString flatRange(const QTextDocument &document, int from, int to)
+{
+    if (to - from > document.characterCount() / 4)
+        return document.toRawText().mid(from, to - from);
+    QString raw;
+    raw.reserve(to - from);
+    for (QTextBlock b = document.findBlock(from); b.isValid() && from + raw.size() < to; b = b.next()) {
+        const int at = from + int(raw.size()) - b.position();
+        const QString text = b.text();
+        raw += QStringView(text).mid(at, qMin<qsizetype>(text.size() - at, to - from - raw.size()));
+        if (from + raw.size() < to)
+            raw += QChar(QChar::ParagraphSeparator);
+    }
+    return raw;
+}
+
 // The first line end of text, if it has one.
 std::optional<LineEnd> firstLineEnd(QStringView text)
 {
@@ -388,7 +406,7 @@ QString extract(const QTextDocument &document, int from, int to, const QString &
         to = last;
     from = qBound(0, from, to);
     if (isFlat(document))
-        return joinParagraphs(QStringView(document.toRawText()).mid(from, to - from), lineEnd, keepLineSeparators);
+        return joinParagraphs(flatRange(document, from, to), lineEnd, keepLineSeparators);
     Extractor extractor(from, to, lineEnd, keepLineSeparators);
     extractor.frame(document.rootFrame());
     return extractor.result();
@@ -405,9 +423,7 @@ QString rawText(const QTextDocument &document, int from, int to, bool keepLineSe
         extractor.frame(document.rootFrame());
         return extractor.result();
     }
-    QString raw = document.toRawText();
-    if (from > 0 || to < last)
-        raw = raw.mid(from, to - from);
+    QString raw = flatRange(document, from, to);
     if (!keepLineSeparators)
         raw.replace(QChar::LineSeparator, QChar::ParagraphSeparator);
     return raw;

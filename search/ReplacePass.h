@@ -55,7 +55,7 @@ private:
     QMetaObject::Connection m_watch;
     int m_source = 0;        // raw-text position the search resumes at
     int m_rawSize = 0;       // length of the raw text to match, without the final paragraph end
-    int m_chunk = 1 << 22;   // the raw text is copied piece by piece as matching reaches it
+    int m_chunk = 1 << 20;   // the raw text is copied piece by piece as matching reaches it
     int m_delta = 0;         // document position minus raw-text position from m_source on
     QChar m_before;          // character in front of m_source in the document, when edited
     TextRange m_selection;

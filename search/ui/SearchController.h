@@ -43,7 +43,7 @@ public:
     // done within the first slice never shows progress. Short, because
     // laying out the slice's changes follows each one.
     struct Timing {
-        int firstSliceMs = 60;
+        int firstSliceMs = 40;
         int sliceMs = 40;
     };
 
