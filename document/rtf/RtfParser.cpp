@@ -241,9 +241,12 @@ void Parser::closeGroup(const GroupState &closed, const char *at)
         ++m_listLevelIndex;
         break;
     case Closes::LevelText:
-        if (m_listLevelIndex < 9)
+        if (m_listLevelIndex < 9) {
             m_listBeingRead[size_t(m_listLevelIndex)].text = m_destBytes;
+            m_listBeingRead[size_t(m_listLevelIndex)].chars = m_levelChars;
+        }
         m_destBytes.clear();
+        m_levelChars.clear();
         break;
     case Closes::ListOverride:
         if (m_overrideLs != 0)
@@ -418,6 +421,10 @@ void Parser::text(const char *s, qsizetype n)
     case Dest::Upr:
         return;
     case Dest::LevelText:
+        for (qsizetype i = 0; i < n; ++i)
+            m_levelChars += QChar(char16_t(0xF700 + uchar(s[i])));
+        m_destBytes.append(s, n);
+        return;
     case Dest::PnText:
         m_destBytes.append(s, n);
         return;
@@ -510,6 +517,8 @@ void Parser::byte(uchar b)
             text(";", 1);
             return;
         }
+        if (dest == Dest::LevelText)
+            m_levelChars += QChar(char16_t(0xF700 + b));
         m_destBytes.append(char(b));
         return;
     }
@@ -561,6 +570,9 @@ void Parser::emitText(QStringView s)
         break;
     case Dest::Kept:
         addCaption(s);
+        break;
+    case Dest::LevelText:
+        m_levelChars += s;
         break;
     case Dest::FontTable:
         // A name in \u escapes: what came before it is in the font's code page.

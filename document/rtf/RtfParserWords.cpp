@@ -309,6 +309,7 @@ bool Parser::destination(Kw kw)
         g.dest = Dest::LevelText;
         g.closes = Closes::LevelText;
         m_destBytes.clear();
+        m_levelChars.clear();
         return true;
     case Kw::listoverridetable:
         g.dest = Dest::ListOverrideTable;
@@ -570,6 +571,10 @@ bool Parser::listWord(Kw kw, bool hasParam, int param)
     case Kw::levelnfcn:
         if (level)
             level->nfc = param;
+        return true;
+    case Kw::f:
+        if (level)
+            level->font = param;
         return true;
     case Kw::levelstartat:
         if (level)
