@@ -66,6 +66,9 @@ enum : int {
     ListBullet = RtfEngineFirst + 6,
     ListBulletFont = RtfEngineFirst + 7,
     ListBulletCharset = RtfEngineFirst + 8,
+    // List format (int): the \levelnfc of a kept bullet's level when not 23
+    // (a number format whose text shows no number draws its text as it is).
+    ListBulletNfc = RtfEngineFirst + 10,
     // List format (int): the level (\ilvl, 1..8) of a Word list the list
     // stood at; readers that number or draw bullets by level need it back.
     ListLevel = RtfEngineFirst + 9,

@@ -164,6 +164,8 @@ void DocumentBuilder::attachToList(QTextCursor &cursor, int spec)
             format.setProperty(TextProperty::ListBullet, s.bullet);
             format.setProperty(TextProperty::ListBulletFont, s.bulletFont);
             format.setProperty(TextProperty::ListBulletCharset, s.bulletCharset);
+            if (s.bulletNfc != 23)
+                format.setProperty(TextProperty::ListBulletNfc, s.bulletNfc);
         }
         if (s.listKey % 16 > 0)
             format.setProperty(TextProperty::ListLevel, s.listKey % 16);

@@ -27,6 +27,7 @@ struct BlockSpec {
     QString bullet;
     QString bulletFont;
     int bulletCharset = -1;
+    int bulletNfc = 23;
 };
 
 // Cell boundaries and merge marks of one table row (\trowd … \cellx).

@@ -261,9 +261,11 @@ void Parser::bulletOfLevel(const ListLevel &level, BlockSpec *spec) const
     }
     auto font = m_fonts.find(level.font);
     const bool symbolFont = cp == RtfCharsets::SymbolCodePage;
-    if (bullet.isEmpty() || (bullet == QStringLiteral("\u2022") && !symbolFont))
+    const bool bulletFormat = level.nfc == 23 || level.nfc == 255;
+    if (bullet.isEmpty() || (bullet == QStringLiteral("\u2022") && !symbolFont && bulletFormat))
         return;
     spec->bullet = bullet;
+    spec->bulletNfc = std::clamp(level.nfc, 0, 255);
     if (font != m_fonts.end()) {
         spec->bulletFont = font->second.name;
         spec->bulletCharset = font->second.charset;

@@ -218,6 +218,8 @@ private:
             const int charset = format.intProperty(TextProperty::ListBulletCharset);
             info.bullet = bulletRtf(bullet, charset);
             info.bulletLength = int(bullet.size());
+            if (format.hasProperty(TextProperty::ListBulletNfc))
+                info.bulletNfc = std::clamp(format.intProperty(TextProperty::ListBulletNfc), 0, 255);
             const QString family = format.stringProperty(TextProperty::ListBulletFont);
             if (!family.isEmpty())
                 info.bulletFont = fontIndex(family, charset);
@@ -252,6 +254,8 @@ private:
             case NumberingKind::LowerLetter: nfc = 4; break;
             default: break;
             }
+            if (!l.bullet.empty())
+                nfc = l.bulletNfc;
             const std::string number = "\\'0" + std::to_string(l.level);
             if (!l.bullet.empty()) {
                 char length[8];
@@ -811,6 +815,7 @@ private:
         int bulletLength = 0;
         int bulletFont = -1;
         int level = 0;
+        int bulletNfc = 23;
     };
     std::vector<ListInfo> m_lists;
     std::map<const QTextList *, int> m_listIndex;
