@@ -287,14 +287,17 @@ void TestRtfWriter::wordListLevelsAndBulletsKept()
         "{\\listlevel\\levelnfc23{\\leveltext\\'01o;}{\\levelnumbers;}\\f3}"
         "{\\listlevel\\levelnfc23{\\leveltext\\'01\\'a7;}{\\levelnumbers;}\\f2}\\listid5}"
         "{\\list{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}}"
-        "{\\listlevel\\levelnfc4\\levelstartat3{\\leveltext\\'02\\'01);}{\\levelnumbers\\'01;}}\\listid6}}"
-        "{\\*\\listoverridetable{\\listoverride\\listid5\\ls1}{\\listoverride\\listid6\\ls2}}"
+        "{\\listlevel\\levelnfc4\\levelstartat3{\\leveltext\\'02\\'01);}{\\levelnumbers\\'01;}}\\listid6}"
+        "{\\list{\\listlevel\\levelnfc2{\\leveltext\\'01\\u8226 ?;}{\\levelnumbers;}}\\listid7}}"
+        "{\\*\\listoverridetable{\\listoverride\\listid5\\ls1}{\\listoverride\\listid6\\ls2}"
+        "{\\listoverride\\listid7\\ls3}}"
         "\\pard\\ls1\\ilvl0{\\listtext\\f1 \\'b7\\tab}one\\par"
         "\\pard\\ls1\\ilvl1{\\listtext\\f3 o\\tab}two\\par"
         "\\pard\\ls1\\ilvl2{\\listtext\\f2 \\'a7\\tab}three\\par"
-        "\\pard\\ls2\\ilvl1{\\listtext c)\\tab}four\\par}";
+        "\\pard\\ls2\\ilvl1{\\listtext c)\\tab}four\\par"
+        "\\pard\\ls3{\\listtext \\u8226 ?\\tab}five\\par}";
     auto doc = RtfTest::read(in);
-    QCOMPARE(doc->toPlainText(), QStringLiteral("one\ntwo\nthree\nfour"));
+    QCOMPARE(doc->toPlainText(), QStringLiteral("one\ntwo\nthree\nfour\nfive"));
     const QTextListFormat two = doc->findBlockByNumber(1).textList()->format();
     QCOMPARE(two.stringProperty(TextProperty::ListBullet), QStringLiteral("o"));
     QCOMPARE(two.stringProperty(TextProperty::ListBulletFont), QStringLiteral("Courier New"));
@@ -307,10 +310,12 @@ void TestRtfWriter::wordListLevelsAndBulletsKept()
     QVERIFY(rtf.contains("{\\leveltext\\'01o;}"));
     QVERIFY(rtf.contains("{\\leveltext\\'01\\'a7;}"));
     QVERIFY(rtf.contains("{\\leveltext\\'02\\'01);}{\\levelnumbers\\'01;}"));
-    QCOMPARE(rtf.count("\\listtext"), 4);
+    // A roman level whose text shows no number draws that text.
+    QVERIFY(rtf.contains("\\levelnfc2\\levelnfcn2\\leveljc0\\levelfollow0\\levelstartat1{\\leveltext\\'01\\u8226 ?;}"));
+    QCOMPARE(rtf.count("\\listtext"), 5);
     auto again = RtfTest::read(rtf);
     QCOMPARE(again->toPlainText(), doc->toPlainText());
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 5; ++i) {
         const QTextListFormat a = doc->findBlockByNumber(i).textList()->format();
         const QTextListFormat b = again->findBlockByNumber(i).textList()->format();
         QCOMPARE(b.intProperty(TextProperty::ListLevel), a.intProperty(TextProperty::ListLevel));
