@@ -249,9 +249,11 @@ void Parser::closeGroup(const GroupState &closed, const char *at)
         m_levelChars.clear();
         break;
     case Closes::ListOverride:
-        if (m_overrideLs != 0)
+        if (m_overrideLs > 0)
             m_listOverrides[m_overrideLs] = m_overrideListId;
-        m_overrideLs = 0;
+        else if (m_overrideLs == 0)
+            m_listOverrides[kListOverrideZero] = m_overrideListId;
+        m_overrideLs = -1;
         m_overrideListId = 0;
         break;
     case Closes::Pn: {

@@ -163,7 +163,9 @@ private:
     int m_listLevelIndex = 0;
     int m_listId = 0;
     int m_overrideListId = 0;
-    int m_overrideLs = 0;
+    int m_overrideLs = -1;       // -1: the override gave no \ls
+    // Where an override table's \ls0 is kept, apart from "no list".
+    static constexpr int kListOverrideZero = 0x7FFF;
 
     // Fields, objects and pictures
     std::vector<Field> m_fields;

@@ -321,7 +321,7 @@ bool Parser::destination(Kw kw)
         }
         g.dest = Dest::ListOverride;
         g.closes = Closes::ListOverride;
-        m_overrideLs = 0;
+        m_overrideLs = -1;
         m_overrideListId = 0;
         return true;
     case Kw::pn:
@@ -458,7 +458,10 @@ bool Parser::paraWord(Kw kw, bool hasParam, int param)
     }
     case Kw::intbl: p.intbl = on; return true;
     case Kw::itap: p.itap = std::clamp(param, 0, 64); return true;
-    case Kw::ls: p.ls = param; return true;
+    // OpenOffice counts list overrides from 0; Word from 1, with \ls0 for none.
+    case Kw::ls:
+        p.ls = param == 0 && m_listOverrides.count(kListOverrideZero) ? kListOverrideZero : param;
+        return true;
     case Kw::ilvl: p.ilvl = std::clamp(param, 0, 8); return true;
     case Kw::pagebb: p.pageBreak = on; return true;
     case Kw::pnlvlblt: p.pnKind = uint8_t(NumberingKind::Bullet); return true;
