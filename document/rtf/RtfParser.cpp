@@ -259,7 +259,7 @@ void Parser::closeGroup(const GroupState &closed, const char *at)
     case Closes::Pn: {
         // Old-style numbering is a paragraph property of the enclosing group.
         ParaState &outer = top().para;
-        outer.pnKind = closed.para.pnKind;
+        outer.pnKind = closed.para.pnKind == kPnContinues ? 0 : closed.para.pnKind;
         outer.pnStart = closed.para.pnStart;
         outer.pnBefore = closed.para.pnBefore;
         outer.pnAfter = closed.para.pnAfter;

@@ -470,12 +470,17 @@ bool Parser::paraWord(Kw kw, bool hasParam, int param)
         if (p.pnKind == uint8_t(NumberingKind::None) || p.pnKind == uint8_t(NumberingKind::Bullet))
             p.pnKind = uint8_t(NumberingKind::Arabic);
         return true;
-    case Kw::pnlvlcont: p.pnKind = uint8_t(NumberingKind::None); return true;
-    case Kw::pndec: p.pnKind = uint8_t(NumberingKind::Arabic); return true;
-    case Kw::pnucltr: p.pnKind = uint8_t(NumberingKind::UpperLetter); return true;
-    case Kw::pnlcltr: p.pnKind = uint8_t(NumberingKind::LowerLetter); return true;
-    case Kw::pnucrm: p.pnKind = uint8_t(NumberingKind::UpperRoman); return true;
-    case Kw::pnlcrm: p.pnKind = uint8_t(NumberingKind::LowerRoman); return true;
+    // A continuation paragraph shows no number, whatever format words follow
+    // (Word 97 writes \pnlvlcont\pndec).
+    case Kw::pnlvlcont: p.pnKind = kPnContinues; return true;
+    case Kw::pndec: case Kw::pnucltr: case Kw::pnlcltr: case Kw::pnucrm: case Kw::pnlcrm:
+        if (p.pnKind != kPnContinues)
+            p.pnKind = uint8_t(kw == Kw::pndec     ? NumberingKind::Arabic
+                               : kw == Kw::pnucltr ? NumberingKind::UpperLetter
+                               : kw == Kw::pnlcltr ? NumberingKind::LowerLetter
+                               : kw == Kw::pnucrm  ? NumberingKind::UpperRoman
+                                                   : NumberingKind::LowerRoman);
+        return true;
     case Kw::pnstart: p.pnStart = std::clamp(param, 0, 32767); return true;
     default:
         return false;
