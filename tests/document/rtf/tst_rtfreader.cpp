@@ -342,9 +342,9 @@ void TestRtfReader::wordListsNumberAcrossOtherParagraphs()
     QVERIFY(old->findBlockByNumber(0).textList() != old->findBlockByNumber(2).textList());
     auto run = read("{\\rtf1 {\\*\\pn\\pnlvlbody\\pndec}a\\par{\\*\\pn\\pnlvlbody\\pndec}b\\par}");
     QCOMPARE(run->findBlockByNumber(0).textList(), run->findBlockByNumber(1).textList());
-    // A continuation paragraph has no number, though Word 97 names a format after \\pnlvlcont.
+    // A continuation paragraph has no number, though Word 97 names a format after \pnlvlcont.
     QVERIFY(!read("{\\rtf1 {\\*\\pn\\pnlvlcont\\ilvl0\\ls0\\pndec}a\\par}")->begin().textList());
-    // OpenOffice numbers its overrides from \\ls0; \\ls0 without such an
+    // OpenOffice numbers its overrides from \ls0; \ls0 without such an
     // override stays "no list".
     const QByteArray zero = "{\\*\\listtable{\\list{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}}\\listid1}}"
                             "{\\*\\listoverridetable{\\listoverride\\listid1\\ls0}}";
