@@ -60,6 +60,18 @@ enum : int {
     ObjectData = RtfEngineFirst + 4,
     // Character format (int): tells adjacent objects apart.
     ObjectId = RtfEngineFirst + 5,
+    // List format: a bullet other than "•" as a Word list drew it (QString),
+    // with its font's family (QString) and \fcharset (int); written back in
+    // the list's level text so that other readers show the same bullet.
+    ListBullet = RtfEngineFirst + 6,
+    ListBulletFont = RtfEngineFirst + 7,
+    ListBulletCharset = RtfEngineFirst + 8,
+    // List format (int): the \levelnfc of a kept bullet's level when not 23
+    // (a number format whose text shows no number draws its text as it is).
+    ListBulletNfc = RtfEngineFirst + 10,
+    // List format (int): the level (\ilvl, 1..8) of a Word list the list
+    // stood at; readers that number or draw bullets by level need it back.
+    ListLevel = RtfEngineFirst + 9,
     RtfEngineLast = QTextFormat::UserProperty + 0x1FF,
 };
 } // namespace TextProperty

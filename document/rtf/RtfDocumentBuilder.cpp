@@ -159,7 +159,17 @@ void DocumentBuilder::attachToList(QTextCursor &cursor, int spec)
     if (list) {
         list->add(cursor.block());
     } else {
-        list = cursor.createList(ParagraphFormat::listFormat(s.numbering, s.start, s.style));
+        QTextListFormat format = ParagraphFormat::listFormat(s.numbering, s.start, s.style);
+        if (!s.bullet.isEmpty()) {
+            format.setProperty(TextProperty::ListBullet, s.bullet);
+            format.setProperty(TextProperty::ListBulletFont, s.bulletFont);
+            format.setProperty(TextProperty::ListBulletCharset, s.bulletCharset);
+            if (s.bulletNfc != 23)
+                format.setProperty(TextProperty::ListBulletNfc, s.bulletNfc);
+        }
+        if (s.listKey % 16 > 0)
+            format.setProperty(TextProperty::ListLevel, s.listKey % 16);
+        list = cursor.createList(format);
         if (s.listKey >= 0)
             m_wordLists.insert(s.listKey, list);
     }

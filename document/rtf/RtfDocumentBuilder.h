@@ -22,6 +22,12 @@ struct BlockSpec {
     int start = 1;
     int style = 0;
     int listKey = -1;        // Word list (\ls, \ilvl) it belongs to; -1 old-style
+    // A bullet other than "•": its character and the font that draws it
+    // (symbol fonts hold it as U+F000 + its byte).
+    QString bullet;
+    QString bulletFont;
+    int bulletCharset = -1;
+    int bulletNfc = 23;
 };
 
 // Cell boundaries and merge marks of one table row (\trowd … \cellx).

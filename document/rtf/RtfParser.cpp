@@ -241,20 +241,25 @@ void Parser::closeGroup(const GroupState &closed, const char *at)
         ++m_listLevelIndex;
         break;
     case Closes::LevelText:
-        if (m_listLevelIndex < 9)
+        if (m_listLevelIndex < 9) {
             m_listBeingRead[size_t(m_listLevelIndex)].text = m_destBytes;
+            m_listBeingRead[size_t(m_listLevelIndex)].chars = m_levelChars;
+        }
         m_destBytes.clear();
+        m_levelChars.clear();
         break;
     case Closes::ListOverride:
-        if (m_overrideLs != 0)
+        if (m_overrideLs > 0)
             m_listOverrides[m_overrideLs] = m_overrideListId;
-        m_overrideLs = 0;
+        else if (m_overrideLs == 0)
+            m_listOverrides[kListOverrideZero] = m_overrideListId;
+        m_overrideLs = -1;
         m_overrideListId = 0;
         break;
     case Closes::Pn: {
         // Old-style numbering is a paragraph property of the enclosing group.
         ParaState &outer = top().para;
-        outer.pnKind = closed.para.pnKind;
+        outer.pnKind = closed.para.pnKind == kPnContinues ? 0 : closed.para.pnKind;
         outer.pnStart = closed.para.pnStart;
         outer.pnBefore = closed.para.pnBefore;
         outer.pnAfter = closed.para.pnAfter;
@@ -418,6 +423,10 @@ void Parser::text(const char *s, qsizetype n)
     case Dest::Upr:
         return;
     case Dest::LevelText:
+        for (qsizetype i = 0; i < n; ++i)
+            m_levelChars += QChar(char16_t(0xF700 + uchar(s[i])));
+        m_destBytes.append(s, n);
+        return;
     case Dest::PnText:
         m_destBytes.append(s, n);
         return;
@@ -510,6 +519,8 @@ void Parser::byte(uchar b)
             text(";", 1);
             return;
         }
+        if (dest == Dest::LevelText)
+            m_levelChars += QChar(char16_t(0xF700 + b));
         m_destBytes.append(char(b));
         return;
     }
@@ -561,6 +572,9 @@ void Parser::emitText(QStringView s)
         break;
     case Dest::Kept:
         addCaption(s);
+        break;
+    case Dest::LevelText:
+        m_levelChars += s;
         break;
     case Dest::FontTable:
         // A name in \u escapes: what came before it is in the font's code page.

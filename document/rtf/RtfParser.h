@@ -44,6 +44,10 @@ private:
         int nfc = 0;
         int start = 1;
         QByteArray text;
+        // The level text with \u characters; its bytes as U+F700 + byte
+        // until the level's font (\f, read after it) says their code page.
+        QString chars;
+        int font = -1;
     };
     struct Field {
         Dest outerDest = Dest::Text;
@@ -97,6 +101,7 @@ private:
     void finishField(int index);
     int codePage();
     int fontCodePage(int font) const;
+    void bulletOfLevel(const ListLevel &level, BlockSpec *spec) const;
     QString fontName() const;
     void warn(const QString &message);
 
@@ -154,10 +159,13 @@ private:
     std::unordered_map<int, std::array<ListLevel, 9>> m_lists;
     std::unordered_map<int, int> m_listOverrides; // \ls → list id
     std::array<ListLevel, 9> m_listBeingRead;
+    QString m_levelChars;        // level text being read, as ListLevel::chars
     int m_listLevelIndex = 0;
     int m_listId = 0;
     int m_overrideListId = 0;
-    int m_overrideLs = 0;
+    int m_overrideLs = -1;       // -1: the override gave no \ls
+    // Where an override table's \ls0 is kept, apart from "no list".
+    static constexpr int kListOverrideZero = 0x7FFF;
 
     // Fields, objects and pictures
     std::vector<Field> m_fields;

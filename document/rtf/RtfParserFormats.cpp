@@ -3,6 +3,7 @@
 
 #include "document/ParagraphFormat.h"
 #include "document/rtf/RtfCharsets.h"
+#include "platform/CodePages.h"
 
 #include <QRegularExpression>
 #include <QTextDocument>
@@ -185,6 +186,8 @@ BlockSpec Parser::makeBlockSpec(const ParaState &p) const
         spec.start = level.start;
         spec.style = spec.numbering == NumberingKind::Bullet ? 0 : levelTextStyle(level.text, p.ilvl);
         spec.listKey = p.ls * 16 + p.ilvl;
+        if (spec.numbering == NumberingKind::Bullet)
+            bulletOfLevel(level, &spec);
     } else if (p.pnKind != 0) {
         spec.numbering = NumberingKind(p.pnKind);
         spec.start = p.pnStart;
@@ -229,6 +232,44 @@ BlockSpec Parser::makeBlockSpec(const ParaState &p) const
     if (p.pageBreak)
         bf.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
     return spec;
+}
+
+// The bullet a level text shows (its length, then its characters), in the
+// level's font. Word draws most bullets from Symbol or Wingdings, "o" from
+// Courier New; the default "•" of a text font needs nothing kept.
+void Parser::bulletOfLevel(const ListLevel &level, BlockSpec *spec) const
+{
+    if (level.chars.isEmpty())
+        return;
+    const char16_t first = level.chars.at(0).unicode();
+    const int length = first >= 0xF700 && first <= 0xF7FF ? first - 0xF700 : 0;
+    const int cp = fontCodePage(level.font >= 0 ? level.font : m_defaultFont);
+    QString bullet;
+    for (QChar c : QStringView(level.chars).mid(1, std::min<qsizetype>(length, level.chars.size() - 1))) {
+        const char16_t u = c.unicode();
+        if (u < 0xF700 || u > 0xF7FF) {
+            bullet += c;
+            continue;
+        }
+        const uchar b = uchar(u - 0xF700);
+        if (b < 9)
+            return; // a number after all
+        if (cp == RtfCharsets::SymbolCodePage)
+            bullet += QChar(char16_t(0xF000 + b));
+        else
+            bullet += CodePages::toUnicode(cp, QByteArray(1, char(b)));
+    }
+    auto font = m_fonts.find(level.font);
+    const bool symbolFont = cp == RtfCharsets::SymbolCodePage;
+    const bool bulletFormat = level.nfc == 23 || level.nfc == 255;
+    if (bullet.isEmpty() || (bullet == QStringLiteral("\u2022") && !symbolFont && bulletFormat))
+        return;
+    spec->bullet = bullet;
+    spec->bulletNfc = std::clamp(level.nfc, 0, 255);
+    if (font != m_fonts.end()) {
+        spec->bulletFont = font->second.name;
+        spec->bulletCharset = font->second.charset;
+    }
 }
 
 void Parser::finishPicture()

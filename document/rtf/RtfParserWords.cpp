@@ -309,6 +309,7 @@ bool Parser::destination(Kw kw)
         g.dest = Dest::LevelText;
         g.closes = Closes::LevelText;
         m_destBytes.clear();
+        m_levelChars.clear();
         return true;
     case Kw::listoverridetable:
         g.dest = Dest::ListOverrideTable;
@@ -320,7 +321,7 @@ bool Parser::destination(Kw kw)
         }
         g.dest = Dest::ListOverride;
         g.closes = Closes::ListOverride;
-        m_overrideLs = 0;
+        m_overrideLs = -1;
         m_overrideListId = 0;
         return true;
     case Kw::pn:
@@ -457,7 +458,10 @@ bool Parser::paraWord(Kw kw, bool hasParam, int param)
     }
     case Kw::intbl: p.intbl = on; return true;
     case Kw::itap: p.itap = std::clamp(param, 0, 64); return true;
-    case Kw::ls: p.ls = param; return true;
+    // OpenOffice counts list overrides from 0; Word from 1, with \ls0 for none.
+    case Kw::ls:
+        p.ls = param == 0 && m_listOverrides.count(kListOverrideZero) ? kListOverrideZero : param;
+        return true;
     case Kw::ilvl: p.ilvl = std::clamp(param, 0, 8); return true;
     case Kw::pagebb: p.pageBreak = on; return true;
     case Kw::pnlvlblt: p.pnKind = uint8_t(NumberingKind::Bullet); return true;
@@ -466,12 +470,17 @@ bool Parser::paraWord(Kw kw, bool hasParam, int param)
         if (p.pnKind == uint8_t(NumberingKind::None) || p.pnKind == uint8_t(NumberingKind::Bullet))
             p.pnKind = uint8_t(NumberingKind::Arabic);
         return true;
-    case Kw::pnlvlcont: p.pnKind = uint8_t(NumberingKind::None); return true;
-    case Kw::pndec: p.pnKind = uint8_t(NumberingKind::Arabic); return true;
-    case Kw::pnucltr: p.pnKind = uint8_t(NumberingKind::UpperLetter); return true;
-    case Kw::pnlcltr: p.pnKind = uint8_t(NumberingKind::LowerLetter); return true;
-    case Kw::pnucrm: p.pnKind = uint8_t(NumberingKind::UpperRoman); return true;
-    case Kw::pnlcrm: p.pnKind = uint8_t(NumberingKind::LowerRoman); return true;
+    // A continuation paragraph shows no number, whatever format words follow
+    // (Word 97 writes \pnlvlcont\pndec).
+    case Kw::pnlvlcont: p.pnKind = kPnContinues; return true;
+    case Kw::pndec: case Kw::pnucltr: case Kw::pnlcltr: case Kw::pnucrm: case Kw::pnlcrm:
+        if (p.pnKind != kPnContinues)
+            p.pnKind = uint8_t(kw == Kw::pndec     ? NumberingKind::Arabic
+                               : kw == Kw::pnucltr ? NumberingKind::UpperLetter
+                               : kw == Kw::pnlcltr ? NumberingKind::LowerLetter
+                               : kw == Kw::pnucrm  ? NumberingKind::UpperRoman
+                                                   : NumberingKind::LowerRoman);
+        return true;
     case Kw::pnstart: p.pnStart = std::clamp(param, 0, 32767); return true;
     default:
         return false;
@@ -570,6 +579,10 @@ bool Parser::listWord(Kw kw, bool hasParam, int param)
     case Kw::levelnfcn:
         if (level)
             level->nfc = param;
+        return true;
+    case Kw::f:
+        if (level)
+            level->font = param;
         return true;
     case Kw::levelstartat:
         if (level)

@@ -66,10 +66,14 @@ struct ParaState {
     uint8_t intbl = 0;
     uint8_t pageBreak = 0;
     uint8_t pnKind = 0;      // NumberingKind of old-style numbering
+                             // (kPnContinues inside a \pn group of \pnlvlcont)
     uint8_t padding[3] = {};
 
     bool operator==(const ParaState &o) const { return std::memcmp(this, &o, sizeof *this) == 0; }
 };
+
+// Old-style numbering of a \pnlvlcont group: no number, whatever follows.
+constexpr uint8_t kPnContinues = 0xFF;
 
 struct GroupState {
     const char *start = nullptr; // the group's '{'

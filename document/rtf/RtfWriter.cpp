@@ -17,6 +17,7 @@
 #include <QUrl>
 
 #include <cmath>
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <string>
@@ -24,6 +25,27 @@
 
 namespace Rtf {
 namespace {
+
+// A kept bullet's characters for a level text or \listtext: a symbol
+// font's characters as their bytes, others as \u with "?" for old readers.
+std::string bulletRtf(const QString &bullet, int charset)
+{
+    std::string out;
+    char buffer[16];
+    for (QChar c : bullet) {
+        const char16_t u = c.unicode();
+        if (charset == RtfCharsets::Symbol && u >= 0xF020 && u <= 0xF0FF) {
+            std::snprintf(buffer, sizeof buffer, "\\'%02x", unsigned(u - 0xF000));
+        } else if (u >= 0x20 && u < 0x80 && u != '\\' && u != '{' && u != '}' && u != ';') {
+            buffer[0] = char(u);
+            buffer[1] = 0;
+        } else {
+            std::snprintf(buffer, sizeof buffer, "\\u%d ?", int(int16_t(u)));
+        }
+        out += buffer;
+    }
+    return out;
+}
 
 // The character format words RTF output has in effect.
 struct WrittenState {
@@ -189,14 +211,30 @@ private:
         auto it = m_listIndex.find(list);
         if (it != m_listIndex.end())
             return it->second;
-        m_lists.push_back({v.numbering, v.numberingStart, v.numberingStyle});
+        ListInfo info{v.numbering, v.numberingStart, v.numberingStyle, {}, 0, -1};
+        const QTextListFormat format = list ? list->format() : QTextListFormat();
+        const QString bullet = format.stringProperty(TextProperty::ListBullet);
+        if (v.numbering == NumberingKind::Bullet && !bullet.isEmpty() && bullet.size() < 32) {
+            const int charset = format.intProperty(TextProperty::ListBulletCharset);
+            info.bullet = bulletRtf(bullet, charset);
+            info.bulletLength = int(bullet.size());
+            if (format.hasProperty(TextProperty::ListBulletNfc))
+                info.bulletNfc = std::clamp(format.intProperty(TextProperty::ListBulletNfc), 0, 255);
+            const QString family = format.stringProperty(TextProperty::ListBulletFont);
+            if (!family.isEmpty())
+                info.bulletFont = fontIndex(family, charset);
+        }
+        info.level = std::clamp(format.intProperty(TextProperty::ListLevel), 0, 8);
+        m_lists.push_back(std::move(info));
         m_listIndex.emplace(list, int(m_lists.size()));
         return int(m_lists.size());
     }
 
-    // One single-level list per document list: its number format, first
-    // number and the text around the number (\leveltext: a length byte,
-    // then the text with byte 0 standing for the number).
+    // One list per document list, its level at the level it was read at
+    // (levels before it stand unused): its number format, first number and
+    // the text around the number (\leveltext: a length byte, then the text
+    // with the level's index standing for the number; \levelnumbers: where
+    // that stands).
     std::string listTables() const
     {
         if (m_lists.empty())
@@ -207,7 +245,7 @@ private:
             const ListInfo &l = m_lists[i];
             const std::string id = std::to_string(i + 1);
             int nfc = 0;
-            std::string text;
+            std::string text, numbers;
             switch (l.kind) {
             case NumberingKind::Bullet: nfc = 23; break;
             case NumberingKind::UpperRoman: nfc = 1; break;
@@ -216,20 +254,31 @@ private:
             case NumberingKind::LowerLetter: nfc = 4; break;
             default: break;
             }
-            if (l.kind == NumberingKind::Bullet) {
+            if (!l.bullet.empty())
+                nfc = l.bulletNfc;
+            const std::string number = "\\'0" + std::to_string(l.level);
+            if (!l.bullet.empty()) {
+                char length[8];
+                std::snprintf(length, sizeof length, "\\'%02x", l.bulletLength);
+                text = length + l.bullet;
+            } else if (l.kind == NumberingKind::Bullet) {
                 text = "\\'01\\u8226 ?";
             } else {
                 switch (l.style & 0xF00) {
-                case 0x000: text = "\\'02\\'00)"; break;
-                case 0x100: text = "\\'03(\\'00)"; break;
-                case 0x200: text = "\\'02\\'00."; break;
-                default: text = "\\'01\\'00"; break;
+                case 0x000: text = "\\'02" + number + ")"; numbers = "\\'01"; break;
+                case 0x100: text = "\\'03(" + number + ")"; numbers = "\\'02"; break;
+                case 0x200: text = "\\'02" + number + "."; numbers = "\\'01"; break;
+                default: text = "\\'01" + number; numbers = "\\'01"; break;
                 }
             }
-            table += "{\\list\\listtemplateid" + id + "\\listsimple1{\\listlevel\\levelnfc" + std::to_string(nfc)
-                     + "\\levelnfcn" + std::to_string(nfc) + "\\leveljc0\\levelfollow0\\levelstartat"
-                     + std::to_string(l.start) + "{\\leveltext" + text + ";}{\\levelnumbers"
-                     + (l.kind == NumberingKind::Bullet ? "" : "\\'01") + ";}}\\listid" + id + "}";
+            table += "{\\list\\listtemplateid" + id + (l.level > 0 ? "" : "\\listsimple1");
+            for (int unused = 0; unused < l.level; ++unused)
+                table += "{\\listlevel\\levelnfc23\\levelnfcn23\\leveljc0\\levelfollow0\\levelstartat1"
+                         "{\\leveltext\\'01\\u8226 ?;}{\\levelnumbers;}}";
+            table += "{\\listlevel\\levelnfc" + std::to_string(nfc) + "\\levelnfcn" + std::to_string(nfc)
+                     + "\\leveljc0\\levelfollow0\\levelstartat" + std::to_string(l.start) + "{\\leveltext" + text
+                     + ";}{\\levelnumbers" + numbers + ";}"
+                     + (l.bulletFont >= 0 ? "\\f" + std::to_string(l.bulletFont) : std::string()) + "}\\listid" + id + "}";
             overrides += "{\\listoverride\\listid" + id + "\\listoverridecount0\\ls" + id + "}";
         }
         return table + "}\r\n" + overrides + "}\r\n";
@@ -609,8 +658,10 @@ private:
             // Word's list of the paragraph, for readers that number by list
             // (each list counts on its own); \pn below for those that do not.
             const bool wordList = !m_options.plainRtf && block.textList();
-            if (wordList)
-                p += "\\ls" + std::to_string(listIndex(block.textList(), v)) + "\\ilvl0";
+            if (wordList) {
+                const int index = listIndex(block.textList(), v);
+                p += "\\ls" + std::to_string(index) + "\\ilvl" + std::to_string(m_lists[size_t(index - 1)].level);
+            }
             m_body += p;
             m_pendingSpace = true;
             writeNumbering(block, v, wordList);
@@ -633,6 +684,15 @@ private:
         const QTextList *list = block.textList();
         const int number = v.numberingStart + (list ? list->itemNumber(block) : 0);
         const int textFont = m_state.font >= 0 ? m_state.font : fontIndex(m_defaultFamily, m_defaultCharset);
+        const ListInfo *kept = wordList ? &m_lists[size_t(m_listIndex.at(list) - 1)] : nullptr;
+        if (kept && !kept->bullet.empty()) {
+            m_body += "{\\listtext";
+            if (kept->bulletFont >= 0)
+                m_body += "\\f" + std::to_string(kept->bulletFont);
+            m_body += ' ' + kept->bullet + "\\tab}";
+            m_pendingSpace = false;
+            return;
+        }
         if (v.numbering == NumberingKind::Bullet) {
             const int symbol = fontIndex(QStringLiteral("Symbol"), RtfCharsets::Symbol);
             m_body += labelGroup + std::to_string(symbol) + "\\'b7\\tab}";
@@ -751,6 +811,11 @@ private:
         NumberingKind kind;
         int start;
         int style;
+        std::string bullet; // RTF of a bullet kept from a Word list, else empty
+        int bulletLength = 0;
+        int bulletFont = -1;
+        int level = 0;
+        int bulletNfc = 23;
     };
     std::vector<ListInfo> m_lists;
     std::map<const QTextList *, int> m_listIndex;

@@ -342,6 +342,16 @@ void TestRtfReader::wordListsNumberAcrossOtherParagraphs()
     QVERIFY(old->findBlockByNumber(0).textList() != old->findBlockByNumber(2).textList());
     auto run = read("{\\rtf1 {\\*\\pn\\pnlvlbody\\pndec}a\\par{\\*\\pn\\pnlvlbody\\pndec}b\\par}");
     QCOMPARE(run->findBlockByNumber(0).textList(), run->findBlockByNumber(1).textList());
+    // A continuation paragraph has no number, though Word 97 names a format after \pnlvlcont.
+    QVERIFY(!read("{\\rtf1 {\\*\\pn\\pnlvlcont\\ilvl0\\ls0\\pndec}a\\par}")->begin().textList());
+    // OpenOffice numbers its overrides from \ls0; \ls0 without such an
+    // override stays "no list".
+    const QByteArray zero = "{\\*\\listtable{\\list{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}}\\listid1}}"
+                            "{\\*\\listoverridetable{\\listoverride\\listid1\\ls0}}";
+    auto oo = read("{\\rtf1 " + zero + "\\ls0 a\\par b\\par}");
+    QVERIFY(oo->findBlockByNumber(1).textList());
+    QCOMPARE(oo->findBlockByNumber(1).textList()->itemNumber(oo->findBlockByNumber(1)), 1);
+    QVERIFY(!read("{\\rtf1 " + lists + "\\ls0 a\\par}")->begin().textList());
 }
 
 void TestRtfReader::styles()

@@ -45,6 +45,7 @@ private slots:
     void selection();
     void numberingAsOldStyle();
     void listsRestartAndRoundTrip();
+    void wordListLevelsAndBulletsKept();
     void headingStyleIsNotBold();
     void picturesWrittenBack();
     void noObjects();
@@ -271,6 +272,57 @@ void TestRtfWriter::listsRestartAndRoundTrip()
     QCOMPARE(again->findBlockByNumber(3).textList()->itemNumber(again->findBlockByNumber(3)), 0);
     const auto [first, second] = RtfTest::roundTrip(rtf);
     QCOMPARE(second, first);
+}
+
+void TestRtfWriter::wordListLevelsAndBulletsKept()
+{
+    // Bullets from Symbol, Courier New and Wingdings at levels 0 to 2, and a
+    // number at level 1: other readers label by level and by the level's
+    // text and font, so each must come back at its level with its bullet,
+    // its number standing for its own level, and the label never in the text.
+    const QByteArray in =
+        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}{\\f1\\fcharset2 Symbol;}"
+        "{\\f2\\fcharset2 Wingdings;}{\\f3 Courier New;}}"
+        "{\\*\\listtable{\\list{\\listlevel\\levelnfc23{\\leveltext\\'01\\'b7;}{\\levelnumbers;}\\f1}"
+        "{\\listlevel\\levelnfc23{\\leveltext\\'01o;}{\\levelnumbers;}\\f3}"
+        "{\\listlevel\\levelnfc23{\\leveltext\\'01\\'a7;}{\\levelnumbers;}\\f2}\\listid5}"
+        "{\\list{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}}"
+        "{\\listlevel\\levelnfc4\\levelstartat3{\\leveltext\\'02\\'01);}{\\levelnumbers\\'01;}}\\listid6}"
+        "{\\list{\\listlevel\\levelnfc2{\\leveltext\\'01\\u8226 ?;}{\\levelnumbers;}}\\listid7}}"
+        "{\\*\\listoverridetable{\\listoverride\\listid5\\ls1}{\\listoverride\\listid6\\ls2}"
+        "{\\listoverride\\listid7\\ls3}}"
+        "\\pard\\ls1\\ilvl0{\\listtext\\f1 \\'b7\\tab}one\\par"
+        "\\pard\\ls1\\ilvl1{\\listtext\\f3 o\\tab}two\\par"
+        "\\pard\\ls1\\ilvl2{\\listtext\\f2 \\'a7\\tab}three\\par"
+        "\\pard\\ls2\\ilvl1{\\listtext c)\\tab}four\\par"
+        "\\pard\\ls3{\\listtext \\u8226 ?\\tab}five\\par}";
+    auto doc = RtfTest::read(in);
+    QCOMPARE(doc->toPlainText(), QStringLiteral("one\ntwo\nthree\nfour\nfive"));
+    const QTextListFormat two = doc->findBlockByNumber(1).textList()->format();
+    QCOMPARE(two.stringProperty(TextProperty::ListBullet), QStringLiteral("o"));
+    QCOMPARE(two.stringProperty(TextProperty::ListBulletFont), QStringLiteral("Courier New"));
+    QCOMPARE(doc->findBlockByNumber(2).textList()->format().stringProperty(TextProperty::ListBullet),
+             QString(QChar(0xF0A7)));
+
+    const QByteArray rtf = write(*doc);
+    QVERIFY2(rtf.contains("\\ilvl1{\\listtext\\f"), rtf.constData());
+    QVERIFY(rtf.contains("\\ilvl2"));
+    QVERIFY(rtf.contains("{\\leveltext\\'01o;}"));
+    QVERIFY(rtf.contains("{\\leveltext\\'01\\'a7;}"));
+    QVERIFY(rtf.contains("{\\leveltext\\'02\\'01);}{\\levelnumbers\\'01;}"));
+    // A roman level whose text shows no number draws that text.
+    QVERIFY(rtf.contains("\\levelnfc2\\levelnfcn2\\leveljc0\\levelfollow0\\levelstartat1{\\leveltext\\'01\\u8226 ?;}"));
+    QCOMPARE(rtf.count("\\listtext"), 5);
+    auto again = RtfTest::read(rtf);
+    QCOMPARE(again->toPlainText(), doc->toPlainText());
+    for (int i = 0; i < 5; ++i) {
+        const QTextListFormat a = doc->findBlockByNumber(i).textList()->format();
+        const QTextListFormat b = again->findBlockByNumber(i).textList()->format();
+        QCOMPARE(b.intProperty(TextProperty::ListLevel), a.intProperty(TextProperty::ListLevel));
+        QCOMPARE(b.stringProperty(TextProperty::ListBullet), a.stringProperty(TextProperty::ListBullet));
+        QCOMPARE(b.style(), a.style());
+    }
+    QCOMPARE(again->findBlockByNumber(3).textList()->format().intProperty(TextProperty::NumberingStart), 3);
 }
 
 void TestRtfWriter::headingStyleIsNotBold()
