@@ -144,15 +144,8 @@ bool SearchController::findHandler(TEditForm *form)
     if (!found && passedOver)
         e->select(passedOver->start, passedOver->length);
     if (!found) {
-        if (m_host->searchInAllFiles() && m_host->documentsInWindowOrder().size() > m_searchedDocumentCount) {
-            TEditForm *next = nextDocument(form);
-            m_host->activateDocument(next);
-            ++m_searchedDocumentCount;
-            next->Editor()->select(0, 0);
-            Find1Click(next);
-            FindNext1Click(next);
+        if (searchNextDocument(form, &SearchController::Find1Click))
             return false;
-        }
         return notFound(m_findDialog, withoutLineFeeds(step.text), false);
     }
     e->setFocus();
@@ -181,15 +174,8 @@ bool SearchController::replaceFindHandler(TEditForm *form)
         e->select(passedOver->start, passedOver->length);
     if (!found) {
         state.lastSearchFailed = true;
-        if (m_host->searchInAllFiles() && m_host->documentsInWindowOrder().size() > m_searchedDocumentCount) {
-            TEditForm *next = nextDocument(form);
-            m_host->activateDocument(next);
-            ++m_searchedDocumentCount;
-            next->Editor()->select(0, 0);
-            Replace1Click(next);
-            FindNext1Click(next);
+        if (searchNextDocument(form, &SearchController::Replace1Click))
             return false;
-        }
         return notFound(m_replaceDialog, withoutLineFeeds(step.text), true);
     }
     e->setFocus();
@@ -339,6 +325,19 @@ bool SearchController::notFound(TWideFindDialog *dialog, const QString &text, bo
     ui.message({QStringLiteral("Quilmar"), texts.entry(Txt::NotFoundStart) + text + texts.entry(Txt::NotFoundEnd),
                 UserInteraction::Icon::None, UserInteraction::Ok, UserInteraction::Ok});
     return false;
+}
+
+bool SearchController::searchNextDocument(TEditForm *form, void (SearchController::*openDialog)(TEditForm *))
+{
+    if (!m_host->searchInAllFiles() || m_host->documentsInWindowOrder().size() <= m_searchedDocumentCount)
+        return false;
+    TEditForm *next = nextDocument(form);
+    m_host->activateDocument(next);
+    ++m_searchedDocumentCount;
+    next->Editor()->select(0, 0);
+    (this->*openDialog)(next);
+    FindNext1Click(next);
+    return true;
 }
 
 TEditForm *SearchController::nextDocument(TEditForm *form)

@@ -81,6 +81,9 @@ private:
     int moveDialogAway(TWideFindDialog *dialog, TEditForm *form, int position, int threshold, int above, int below);
     bool notFound(TWideFindDialog *dialog, const QString &text, bool replacing);
     TEditForm *nextDocument(TEditForm *form);
+    // Search across documents: the next one in window order takes the search
+    // on with the dialog openDialog shows; false when every one was searched.
+    bool searchNextDocument(TEditForm *form, void (SearchController::*openDialog)(TEditForm *));
     void enableFindNext(TEditForm *form);
 
     SearchHost *m_host;
