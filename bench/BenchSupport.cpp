@@ -1,5 +1,14 @@
 #include "bench/BenchSupport.h"
 
+#include "app/MDIFrame.h"
+#include "document/ui/MDIEdit.h"
+#include "document/ui/TRichTextEdit.h"
+
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFileInfo>
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QJsonDocument>
@@ -54,4 +63,47 @@ int runSelf(const QStringList &args)
     if (!child.waitForStarted() || !child.waitForFinished(-1))
         return 1;
     return child.exitStatus() == QProcess::NormalExit ? child.exitCode() : 1;
+}
+
+BenchFrame::BenchFrame(int codePage)
+{
+    FrameServices services;
+    services.userInteraction = &ui;
+    services.shell = &shell;
+    services.programDir = dir.path() + u'/';
+    services.arguments = {QStringLiteral("/n")};
+    frame = std::make_unique<TFrameForm>(services);
+    frame->resize(1000, 700);
+    bool started = false;
+    QObject::connect(frame.get(), &TFrameForm::startupFinished, [&started] { started = true; });
+    frame->show();
+    QElapsedTimer t;
+    t.start();
+    while (!started && t.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    if (codePage > 0) {
+        QComboBox *box = frame->codePageComboBox();
+        box->setCurrentIndex(box->findData(codePage));
+    }
+}
+
+BenchFrame::~BenchFrame()
+{
+    for (TEditForm *f : frame->documents())
+        f->Editor()->setModified(false);
+}
+
+bool loadAndWait(TEditForm *form, const QString &file)
+{
+    bool loaded = false;
+    QEventLoop loop;
+    const auto connection = QObject::connect(form, &TEditForm::documentLoaded, &loop, [&](bool ok) {
+        loaded = ok;
+        loop.quit();
+    });
+    const bool started = form->LoadDocument(QFileInfo(file).absoluteFilePath(), false);
+    if (started && form->Loading())
+        loop.exec();
+    QObject::disconnect(connection);
+    return started && loaded;
 }

@@ -5,6 +5,12 @@
 
 #include <QJsonObject>
 #include <QList>
+#include <QTemporaryDir>
+
+#include <memory>
+
+class TEditForm;
+class TFrameForm;
 
 // Dialogs of the bench: save dialogs take the queued answers, questions get
 // their default button, errors are counted and told on standard error.
@@ -37,3 +43,19 @@ double peakRssMb();
 int usage(const char *synopsis);
 // Runs this program again with args, passing its output through; answers its exit code.
 int runSelf(const QStringList &args);
+
+// A started frame in a program folder of its own, with dialogs answered by
+// the bench; codePage > 0 selects it in the coding box. Documents are left
+// unmodified at the end, so closing asks nothing.
+struct BenchFrame {
+    QTemporaryDir dir;
+    BenchUserInteraction ui;
+    NullShell shell;
+    std::unique_ptr<TFrameForm> frame;
+
+    explicit BenchFrame(int codePage = 0);
+    ~BenchFrame();
+};
+
+// Loads as File > Open does and waits for a background build to finish.
+bool loadAndWait(TEditForm *form, const QString &file);

@@ -28,42 +28,6 @@
 
 namespace {
 
-// A frame in a program folder of its own, with dialogs answered by the bench.
-struct BenchFrame {
-    QTemporaryDir dir;
-    BenchUserInteraction ui;
-    NullShell shell;
-    std::unique_ptr<TFrameForm> frame;
-
-    explicit BenchFrame(int codePage)
-    {
-        FrameServices services;
-        services.userInteraction = &ui;
-        services.shell = &shell;
-        services.programDir = dir.path() + u'/';
-        services.arguments = {QStringLiteral("/n")};
-        frame = std::make_unique<TFrameForm>(services);
-        frame->resize(1000, 700);
-        bool started = false;
-        QObject::connect(frame.get(), &TFrameForm::startupFinished, [&started] { started = true; });
-        frame->show();
-        QElapsedTimer t;
-        t.start();
-        while (!started && t.elapsed() < 10000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        if (codePage > 0) {
-            QComboBox *box = frame->codePageComboBox();
-            box->setCurrentIndex(box->findData(codePage));
-        }
-    }
-
-    ~BenchFrame()
-    {
-        for (TEditForm *f : frame->documents())
-            f->Editor()->setModified(false);
-    }
-};
-
 int codePageOption(QStringList &args)
 {
     const qsizetype i = args.indexOf(QStringLiteral("--codepage"));
@@ -106,22 +70,6 @@ QPair<double, double> waitForLayout(TRichTextEdit *editor, int quietMs)
     }
     QObject::disconnect(connection);
     return {qMax(0.0, finishedAt), double(worstGap)};
-}
-
-// Loads as File > Open does and waits for a background build to finish.
-bool loadAndWait(TEditForm *form, const QString &file)
-{
-    bool loaded = false;
-    QEventLoop loop;
-    const auto connection = QObject::connect(form, &TEditForm::documentLoaded, &loop, [&](bool ok) {
-        loaded = ok;
-        loop.quit();
-    });
-    const bool started = form->LoadDocument(QFileInfo(file).absoluteFilePath(), false);
-    if (started && form->Loading())
-        loop.exec();
-    QObject::disconnect(connection);
-    return started && loaded;
 }
 
 int loadOne(QStringList args)

@@ -23,50 +23,16 @@ namespace {
 
 // A frame with one document window holding FILE, fully loaded.
 struct LoadedWindow {
-    QTemporaryDir dir;
-    BenchUserInteraction ui;
-    NullShell shell;
-    std::unique_ptr<TFrameForm> frame;
+    BenchFrame bench;
     TEditForm *form = nullptr;
 
     bool load(const QString &file)
     {
-        FrameServices services;
-        services.userInteraction = &ui;
-        services.shell = &shell;
-        services.programDir = dir.path() + u'/';
-        services.arguments = {QStringLiteral("/n")};
-        frame = std::make_unique<TFrameForm>(services);
-        frame->resize(1000, 700);
-        bool started = false;
-        QObject::connect(frame.get(), &TFrameForm::startupFinished, [&started] { started = true; });
-        frame->show();
-        QElapsedTimer t;
-        t.start();
-        while (!started && t.elapsed() < 10000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        form = frame->CreateDocumentWindow();
+        form = bench.frame->CreateDocumentWindow();
         form->showMaximized();
-        bool done = false;
-        bool loaded = false;
-        QObject::connect(form, &TEditForm::documentLoaded, [&](bool ok) {
-            done = true;
-            loaded = ok;
-        });
-        if (!form->LoadDocument(QFileInfo(file).absoluteFilePath(), false))
-            return false;
-        while (!done && t.elapsed() < 600000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        const bool loaded = loadAndWait(form, file);
         QCoreApplication::processEvents();
         return loaded;
-    }
-
-    ~LoadedWindow()
-    {
-        if (frame) {
-            for (TEditForm *f : frame->documents())
-                f->Editor()->setModified(false);
-        }
     }
 };
 
