@@ -4,7 +4,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QSet>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -100,12 +99,7 @@ private slots:
         QVERIFY(click(controls, "Editor"));
         QTest::qWait(500);
 
-        const QString shot = QStringLiteral(QUILMAR_BUILD_DIR "/e2e-formatting.png");
-        QProcess grab;
-        grab.start(QStringLiteral(QUILMAR_PROGRAM_DIR "/quilmar-shot"), {shot});
-        QVERIFY(grab.waitForFinished(10000));
-        QCOMPARE(grab.exitCode(), 0);
-        const QImage image(shot);
+        const QImage image = ProgramUnderX::screenshot(QStringLiteral(QUILMAR_BUILD_DIR "/e2e-formatting.png"));
         QVERIFY(!image.isNull());
         int reddish = 0;
         for (int py = 0; py < image.height(); ++py)

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QFile>
+#include <QImage>
+#include <QSet>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -66,6 +68,30 @@ inline bool pressIn(const QString &window, const QString &key)
     xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window}, &focused);
     xdotool({QStringLiteral("key"), key}, &pressed);
     return focused && pressed;
+}
+
+// Photographs the display (or one window) into path with quilmar-shot; the
+// picture, null when it could not be taken.
+inline QImage screenshot(const QString &path, const QString &window = QString())
+{
+    QProcess grab;
+    QStringList args{path};
+    if (!window.isEmpty())
+        args << window;
+    grab.start(QStringLiteral(QUILMAR_PROGRAM_DIR "/quilmar-shot"), args);
+    if (!grab.waitForFinished(10000) || grab.exitCode() != 0)
+        return QImage();
+    return QImage(path);
+}
+
+// Distinct colours on a grid of the picture: a handful means it is nearly blank.
+inline int colourCount(const QImage &image, int step = 5)
+{
+    QSet<QRgb> colours;
+    for (int y = 0; y < image.height(); y += step)
+        for (int x = 0; x < image.width(); x += step)
+            colours.insert(image.pixel(x, y));
+    return int(colours.size());
 }
 
 } // namespace ProgramUnderX
