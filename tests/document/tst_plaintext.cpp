@@ -137,6 +137,19 @@ private slots:
         QCOMPARE(PlainText::extract(doc, 1, 3, QStringLiteral("\n")), QString::fromUtf8("\u00A0b"));
     }
 
+    // Short ranges are read from their paragraphs, long ones from one copy:
+    // every range reads as the document's raw text does.
+    void everyRangeReadsAsTheRawText()
+    {
+        QTextDocument doc;
+        doc.setPlainText(QStringLiteral("ab\n\ncde\nf\n\n"));
+        const QString raw = doc.toRawText();
+        const int last = doc.characterCount() - 1;
+        for (int from = 0; from <= last; ++from)
+            for (int to = from; to <= last; ++to)
+                QCOMPARE(PlainText::rawText(doc, from, to, true), raw.mid(from, to - from));
+    }
+
     void extractLeavesPicturesOutAndTabsTableCells()
     {
         QTextDocument doc;
