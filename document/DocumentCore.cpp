@@ -55,6 +55,17 @@ bool hasHugeParagraph(const QTextDocument *doc)
     return false;
 }
 
+// Whether a freshly built document takes the lazy layout; if so, each
+// paragraph's rows are guessed now (one each without wrapping), so that the
+// scroll range of the lazily laid out document starts out about right.
+bool prepareLazyLayout(QTextDocument *doc, const QFont &font, qreal wrapWidth, qsizetype lazyLimit)
+{
+    const bool lazy = LazyDocumentLayout::suits(doc) && (doc->characterCount() > lazyLimit || hasHugeParagraph(doc));
+    if (lazy)
+        LazyDocumentLayout::estimateRows(doc, QFontMetricsF(font).averageCharWidth(), wrapWidth);
+    return lazy;
+}
+
 } // namespace
 
 // A document built for a load, with what the build found.
@@ -643,27 +654,17 @@ DocumentCore::Builder DocumentCore::plainBuilder(const PlainText::EncodedText &s
             built.result.ioError = error.text;
             return built;
         }
-        QTextDocument *doc = built.document;
-        const bool lazy = LazyDocumentLayout::suits(doc)
-                          && (doc->characterCount() > lazyLimit || hasHugeParagraph(doc));
-        if (lazy && wrapWidth > 0) {
-            // Rows each paragraph will take, guessed now, so that the scroll
-            // range of a lazily laid out document starts out about right.
-            const qreal charWidth = QFontMetricsF(font).averageCharWidth();
-            for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
-                if (b.length() > 2)
-                    b.setLineCount(LazyDocumentLayout::estimatedRows(b.length() - 1, charWidth, wrapWidth));
-        }
-        built.lazy = lazy;
+        built.lazy = prepareLazyLayout(built.document, font, wrapWidth, lazyLimit);
         return built;
     };
 }
 
-DocumentCore::Builder DocumentCore::rtfBuilder(const QByteArray &data) const
+DocumentCore::Builder DocumentCore::rtfBuilder(const QByteArray &data, qreal wrapWidth) const
 {
     const QFont font = m_document->defaultFont();
     const int acp = CodePages::ansiCodePage();
-    return [data, font, acp]() {
+    const qsizetype lazyLimit = m_limits.lazyLayout;
+    return [data, font, acp, wrapWidth, lazyLimit]() {
         Built built;
         auto *d = new QTextDocument;
         d->setUndoRedoEnabled(false);
@@ -676,6 +677,7 @@ DocumentCore::Builder DocumentCore::rtfBuilder(const QByteArray &data) const
         d->setModified(false);
         built.document = d;
         built.result.damagedParts = int(read.warnings.size());
+        built.lazy = prepareLazyLayout(d, font, wrapWidth, lazyLimit);
         return built;
     };
 }
@@ -714,7 +716,7 @@ LoadResult DocumentCore::loadRtf(const QByteArray &data)
         result.error = LoadResult::Error::NotRtf;
         return result;
     }
-    return finishBuild(runGuarded<Built>(rtfBuilder(data)));
+    return finishBuild(runGuarded<Built>(rtfBuilder(data, m_wrapWidthHint)));
 }
 
 void DocumentCore::startLoadEncoded(const PlainText::EncodedText &source, qreal wrapWidth)
@@ -735,7 +737,7 @@ void DocumentCore::startLoadRtf(const QByteArray &data)
         emit loadFinished(loadRtf(data));
         return;
     }
-    startBuild(rtfBuilder(data), 0, nullptr);
+    startBuild(rtfBuilder(data, m_wrapWidthHint), 0, nullptr);
 }
 
 void DocumentCore::startBuild(Builder build, qint64 total, std::shared_ptr<std::atomic<qint64>> progress)

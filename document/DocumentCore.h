@@ -235,7 +235,7 @@ private:
     LoadResult finishBuild(Built built);
     Builder plainBuilder(const PlainText::EncodedText &source, qreal wrapWidth,
                          std::shared_ptr<std::atomic<qint64>> progress) const;
-    Builder rtfBuilder(const QByteArray &data) const;
+    Builder rtfBuilder(const QByteArray &data, qreal wrapWidth) const;
     void adoptDocument(QTextDocument *document);
     void connectDocument();
     static PlainText::EncodedText plainSource(const QByteArray &data, TStreamMode mode);

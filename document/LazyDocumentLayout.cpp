@@ -8,9 +8,11 @@
 #include <QTextFrame>
 #include <QTextLayout>
 #include <QTextList>
+#include <QTextTable>
 #include <QTextObjectInterface>
 #include <QTimer>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -103,7 +105,10 @@ LazyDocumentLayout::~LazyDocumentLayout() = default;
 
 bool LazyDocumentLayout::suits(const QTextDocument *document)
 {
-    return document->rootFrame()->childFrames().isEmpty();
+    const QList<QTextFrame *> frames = document->rootFrame()->childFrames();
+    return std::all_of(frames.cbegin(), frames.cend(), [](const QTextFrame *frame) {
+        return qobject_cast<const QTextTable *>(frame) && frame->childFrames().isEmpty();
+    });
 }
 
 int LazyDocumentLayout::estimatedRows(int length, qreal averageCharWidth, qreal width)
@@ -111,6 +116,21 @@ int LazyDocumentLayout::estimatedRows(int length, qreal averageCharWidth, qreal 
     if (width <= 0 || averageCharWidth <= 0)
         return 1;
     return qMax(1, int(std::ceil(length * averageCharWidth / width)));
+}
+
+void LazyDocumentLayout::estimateRows(QTextDocument *document, qreal averageCharWidth, qreal width)
+{
+    for (QTextBlock b = document->begin(); b.isValid(); b = b.next())
+        b.setLineCount(estimatedRows(b.length() - 1, averageCharWidth, width) * StepsPerRow);
+    for (QTextFrame *frame : document->rootFrame()->childFrames()) {
+        const auto *table = qobject_cast<const QTextTable *>(frame);
+        if (!table)
+            continue;
+        QTextBlock b = document->findBlock(table->firstPosition());
+        b.setLineCount(table->rows() * StepsPerRow);
+        for (b = b.next(); b.isValid() && b.position() <= table->lastPosition(); b = b.next())
+            b.setLineCount(0);
+    }
 }
 
 QString LazyDocumentLayout::layoutSettings(const QTextDocument *doc)
@@ -134,6 +154,7 @@ void LazyDocumentLayout::updateRowHeight()
     QTextLine line = sample.createLine();
     sample.endLayout();
     m_rowHeight = line.isValid() && line.height() > 0 ? line.height() : QFontMetricsF(document()->defaultFont()).height();
+    m_step = m_rowHeight / StepsPerRow;
 }
 
 qreal LazyDocumentLayout::textWidth() const
@@ -148,14 +169,14 @@ bool LazyDocumentLayout::wraps() const
 
 qreal LazyDocumentLayout::blockTop(const QTextBlock &block) const
 {
-    return document()->documentMargin() + block.firstLineNumber() * m_rowHeight;
+    return document()->documentMargin() + block.firstLineNumber() * m_step;
 }
 
 QTextBlock LazyDocumentLayout::blockAtY(qreal y) const
 {
     QTextDocument *doc = document();
-    const int row = qMax(0, int((y - doc->documentMargin()) / m_rowHeight));
-    QTextBlock block = doc->findBlockByLineNumber(qMin(row, doc->lineCount() - 1));
+    const int step = qMax(0, int((y - doc->documentMargin()) / m_step));
+    QTextBlock block = doc->findBlockByLineNumber(qMin(step, doc->lineCount() - 1));
     return block.isValid() ? block : doc->lastBlock();
 }
 
@@ -164,12 +185,17 @@ QSizeF LazyDocumentLayout::documentSize() const
     const QTextDocument *doc = document();
     const qreal margin = doc->documentMargin();
     const qreal width = wraps() ? textWidth() : qMax(textWidth(), m_maxWidth + 2 * margin);
-    return QSizeF(width, doc->lineCount() * m_rowHeight + 2 * margin);
+    return QSizeF(width, doc->lineCount() * m_step + 2 * margin);
 }
 
-QRectF LazyDocumentLayout::frameBoundingRect(QTextFrame *) const
+QRectF LazyDocumentLayout::frameBoundingRect(QTextFrame *frame) const
 {
-    return QRectF(QPointF(0, 0), documentSize());
+    auto *table = qobject_cast<QTextTable *>(frame);
+    if (!table)
+        return QRectF(QPointF(0, 0), documentSize());
+    ensureTableLaidOut(table);
+    const TableBox &box = m_tables[table];
+    return QRectF(QPointF(document()->documentMargin() + box.left, blockTop(firstBlockOf(table))), box.size);
 }
 
 QRectF LazyDocumentLayout::blockBoundingRect(const QTextBlock &block) const
@@ -179,11 +205,153 @@ QRectF LazyDocumentLayout::blockBoundingRect(const QTextBlock &block) const
     if (ensureLaidOut(block))
         QTimer::singleShot(0, this, [this] { emit const_cast<LazyDocumentLayout *>(this)->documentSizeChanged(documentSize()); });
     const qreal margin = document()->documentMargin();
-    return QRectF(margin, blockTop(block), documentSize().width() - 2 * margin, block.lineCount() * m_rowHeight);
+    if (const QTextTable *table = tableOf(block)) {
+        const TableBox &box = m_tables[table];
+        return box.blocks.value(block.fragmentIndex()).translated(margin + box.left, blockTop(firstBlockOf(table)));
+    }
+    return QRectF(margin, blockTop(block), documentSize().width() - 2 * margin, block.lineCount() * m_step);
+}
+
+QTextTable *LazyDocumentLayout::tableOf(const QTextBlock &block) const
+{
+    QTextDocument *doc = document();
+    if (doc->rootFrame()->childFrames().isEmpty())
+        return nullptr;
+    return qobject_cast<QTextTable *>(doc->frameAt(block.position()));
+}
+
+QTextBlock LazyDocumentLayout::firstBlockOf(const QTextTable *table) const
+{
+    return document()->findBlock(table->firstPosition());
+}
+
+QTextBlock LazyDocumentLayout::blockAfter(const QTextTable *table) const
+{
+    QTextBlock b = document()->findBlock(table->lastPosition());
+    while (b.isValid() && tableOf(b) == table)
+        b = b.next();
+    return b;
+}
+
+bool LazyDocumentLayout::ensureTableLaidOut(QTextTable *table) const
+{
+    const qreal margin = document()->documentMargin();
+    const qreal available = qMax(100.0, (textWidth() > 0 ? textWidth() : 800) - 2 * margin);
+    auto it = m_tables.find(table);
+    if (it == m_tables.end()) {
+        it = m_tables.insert(table, TableBox());
+        connect(table, &QObject::destroyed, this, [this, table] { m_tables.remove(table); });
+    } else if (it->laidOutAt == available) {
+        return false;
+    }
+    TableBox &box = *it;
+    const QTextTableFormat format = table->format();
+    const int rows = table->rows();
+    const int columns = table->columns();
+    // Collapsed borders: one line between neighbouring cells.
+    const qreal border = format.border() + format.cellSpacing();
+    const qreal padding = format.cellPadding();
+
+    QList<qreal> widths(columns, -1);
+    const QList<QTextLength> constraints = format.columnWidthConstraints();
+    qreal taken = (columns + 1) * border;
+    int open = 0;
+    for (int c = 0; c < columns; ++c) {
+        const QTextLength length = c < constraints.size() ? constraints.at(c) : QTextLength();
+        if (length.type() == QTextLength::VariableLength) {
+            ++open;
+            continue;
+        }
+        widths[c] = qMax(2 * padding + 1, length.value(available));
+        taken += widths[c];
+    }
+    for (qreal &w : widths)
+        if (w < 0)
+            w = qMax(2 * padding + 20, (available - taken) / open);
+    box.columnX.resize(columns + 1);
+    box.columnX[0] = border;
+    for (int c = 0; c < columns; ++c)
+        box.columnX[c + 1] = box.columnX[c] + widths[c] + border;
+    const qreal width = box.columnX[columns];
+    box.left = format.leftMargin();
+    if (format.alignment() & Qt::AlignHCenter)
+        box.left = qMax(0.0, (available - width) / 2);
+    else if (format.alignment() & Qt::AlignRight)
+        box.left = qMax(0.0, available - width);
+
+    // Paragraphs first, from the top of their cell; rows grow to their tallest cell.
+    struct Placed {
+        int fragment;
+        int row;
+        QRectF rect;
+    };
+    QList<Placed> placed;
+    QList<qreal> heights(rows, 0);
+    struct Spanning {
+        int row, span;
+        qreal height;
+    };
+    QList<Spanning> spanning;
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < columns; ++c) {
+            const QTextTableCell cell = table->cellAt(r, c);
+            if (!cell.isValid() || cell.row() != r || cell.column() != c)
+                continue;
+            const int lastColumn = qMin(columns, c + cell.columnSpan());
+            const qreal cellWidth = qMax(1.0, box.columnX[lastColumn] - border - box.columnX[c] - 2 * padding);
+            qreal y = padding;
+            for (QTextFrame::iterator i = cell.begin(); !i.atEnd(); ++i) {
+                const QTextBlock b = i.currentBlock();
+                if (!b.isValid())
+                    continue;
+                qreal widest = 0;
+                const qreal h = layoutText(b, cellWidth, &widest);
+                placed.append({b.fragmentIndex(), r, QRectF(box.columnX[c] + padding, y, cellWidth, h)});
+                y += h;
+            }
+            const qreal content = y + padding;
+            if (cell.rowSpan() > 1)
+                spanning.append({r, qMin(cell.rowSpan(), rows - r), content});
+            else
+                heights[r] = qMax(heights[r], content);
+        }
+    }
+    for (const Spanning &s : spanning) {
+        qreal have = (s.span - 1) * border;
+        for (int r = s.row; r < s.row + s.span; ++r)
+            have += heights[r];
+        if (have < s.height)
+            heights[s.row + s.span - 1] += s.height - have;
+    }
+    box.rowY.resize(rows + 1);
+    box.rowY[0] = border;
+    for (int r = 0; r < rows; ++r)
+        box.rowY[r + 1] = box.rowY[r] + heights[r] + border;
+    box.blocks.clear();
+    for (const Placed &p : placed)
+        box.blocks.insert(p.fragment, p.rect.translated(0, box.rowY[p.row]));
+    box.size = QSizeF(width, box.rowY[rows]);
+    box.laidOutAt = available;
+    m_maxWidth = qMax(m_maxWidth, box.left + width);
+
+    // The first paragraph carries the table's steps, so that what follows lies below it.
+    QTextBlock first = firstBlockOf(table);
+    const int tableSteps = qMax(1, int(std::ceil(box.size.height() / m_step - 0.001)));
+    bool changed = first.lineCount() != tableSteps;
+    first.setLineCount(tableSteps);
+    for (QTextBlock b = first.next(); b.isValid() && b.position() <= table->lastPosition(); b = b.next()) {
+        if (b.lineCount() != 0) {
+            b.setLineCount(0);
+            changed = true;
+        }
+    }
+    return changed;
 }
 
 bool LazyDocumentLayout::ensureLaidOut(const QTextBlock &block) const
 {
+    if (QTextTable *table = tableOf(block))
+        return ensureTableLaidOut(table);
     const qreal width = wraps() ? textWidth() : -1;
     QTextLayout *layout = block.layout();
     const auto it = m_laidOutWidths.constFind(block.fragmentIndex());
@@ -197,46 +365,55 @@ bool LazyDocumentLayout::ensureLaidOut(const QTextBlock &block) const
 
 void LazyDocumentLayout::layoutBlock(const QTextBlock &block) const
 {
+    qreal widest = 0;
+    const qreal height = layoutText(block, wraps() ? qMax(1.0, textWidth() - 2 * document()->documentMargin()) : 0, &widest);
+    m_maxWidth = qMax(m_maxWidth, widest);
+    const int steps = qMax(1, int(std::ceil(height / m_step - 0.001)));
+    QTextBlock writable = block;
+    if (writable.lineCount() != steps)
+        writable.setLineCount(steps);
+}
+
+qreal LazyDocumentLayout::layoutText(const QTextBlock &block, qreal available, qreal *widest) const
+{
     QTextLayout *layout = block.layout();
     const QTextBlockFormat format = block.blockFormat();
+    const bool wrap = available > 0;
     QTextOption option = document()->defaultTextOption();
     option.setTextDirection(block.textDirection());
     option.setAlignment(visualAlignment(block.textDirection(), format.alignment()));
     if (!format.tabPositions().isEmpty())
         option.setTabs(format.tabPositions());
-    if (!wraps())
+    if (!wrap)
         option.setWrapMode(QTextOption::NoWrap);
     else if (hasLongUnbreakableRun(block))
         // Breaking at word boundaries first costs the square of the length
         // when there are none (a line of base64, minified data).
         option.setWrapMode(QTextOption::WrapAnywhere);
+    else if (option.wrapMode() == QTextOption::NoWrap)
+        // Unwrapped documents still wrap within table cells.
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     layout->setTextOption(option);
 
-    const qreal margin = document()->documentMargin();
-    const qreal available = wraps() ? qMax(20.0, textWidth() - 2 * margin - format.leftMargin() - format.rightMargin())
-                                    : 1e9;
+    const qreal lineWidth = wrap ? qMax(20.0, available - format.leftMargin() - format.rightMargin()) : 1e9;
     qreal y = format.topMargin();
-    qreal widest = 0;
+    *widest = 0;
     bool first = true;
     layout->beginLayout();
     for (QTextLine line = layout->createLine(); line.isValid(); line = layout->createLine()) {
         const qreal indent = first ? format.textIndent() : 0;
-        line.setLineWidth(available - indent);
+        line.setLineWidth(lineWidth - indent);
         line.setPosition(QPointF(format.leftMargin() + indent, y));
         const qreal height = format.lineHeightType() == QTextBlockFormat::SingleHeight
                                  ? line.height()
                                  : format.lineHeight(line.height(), 1.0);
         y += height;
-        widest = qMax(widest, line.naturalTextWidth() + format.leftMargin() + indent);
+        *widest = qMax(*widest, line.naturalTextWidth() + format.leftMargin() + indent);
         first = false;
     }
     layout->endLayout();
-    y += format.bottomMargin();
-    m_maxWidth = qMax(m_maxWidth, widest + format.rightMargin());
-    const int rows = qMax(1, int(std::ceil(y / m_rowHeight - 0.001)));
-    QTextBlock writable = block;
-    if (writable.lineCount() != rows)
-        writable.setLineCount(rows);
+    *widest += format.rightMargin();
+    return y + format.bottomMargin();
 }
 
 void LazyDocumentLayout::layoutRange(int from, int to) const
@@ -266,38 +443,100 @@ void LazyDocumentLayout::drawListMarker(QPainter *painter, const QTextBlock &blo
     painter->restore();
 }
 
+void LazyDocumentLayout::drawBlock(QPainter *painter, const QTextBlock &block, const QPointF &origin, qreal width,
+                                   const PaintContext &context, const QRectF &clip) const
+{
+    const int start = block.position();
+    const int end = start + block.length();
+    const QTextBlockFormat format = block.blockFormat();
+    if (format.hasProperty(QTextFormat::BackgroundBrush))
+        painter->fillRect(QRectF(origin, QSizeF(width, block.lineCount() * m_step)), format.background());
+    QList<QTextLayout::FormatRange> ranges;
+    for (const Selection &selection : context.selections) {
+        const int s = qMax(selection.cursor.selectionStart(), start);
+        const int e = qMin(selection.cursor.selectionEnd(), end);
+        if (e > s)
+            ranges.append({s - start, e - s, selection.format});
+    }
+    QTextLayout *layout = block.layout();
+    layout->draw(painter, origin, ranges, clip);
+    drawListMarker(painter, block, origin);
+    if (context.cursorPosition >= start && context.cursorPosition < end)
+        layout->drawCursor(painter, origin, context.cursorPosition - start, 1);
+}
+
+void LazyDocumentLayout::drawTable(QPainter *painter, QTextTable *table, const QPointF &origin,
+                                   const PaintContext &context, const QRectF &clip) const
+{
+    const TableBox &box = m_tables[table];
+    const QPointF topLeft = origin + QPointF(box.left, 0);
+    const QTextTableFormat format = table->format();
+    const qreal border = format.border() + format.cellSpacing();
+    QPen pen(format.borderBrush().style() == Qt::NoBrush ? QBrush(Qt::darkGray) : format.borderBrush(),
+             format.border());
+    pen.setJoinStyle(Qt::MiterJoin);
+    const int rows = table->rows();
+    const int columns = table->columns();
+    for (int r = 0; r < rows; ++r) {
+        if (topLeft.y() + box.rowY[r] > clip.bottom())
+            break;
+        for (int c = 0; c < columns; ++c) {
+            const QTextTableCell cell = table->cellAt(r, c);
+            if (!cell.isValid() || cell.row() != r || cell.column() != c)
+                continue;
+            const int lastRow = qMin(rows, r + cell.rowSpan());
+            const int lastColumn = qMin(columns, c + cell.columnSpan());
+            const QRectF rect(topLeft + QPointF(box.columnX[c], box.rowY[r]),
+                              topLeft + QPointF(box.columnX[lastColumn] - border, box.rowY[lastRow] - border));
+            if (rect.bottom() + border < clip.top())
+                continue;
+            const QTextCharFormat cellFormat = cell.format();
+            if (cellFormat.hasProperty(QTextFormat::BackgroundBrush))
+                painter->fillRect(rect, cellFormat.background());
+            if (format.border() > 0) {
+                painter->save();
+                painter->setPen(pen);
+                painter->setBrush(Qt::NoBrush);
+                const qreal half = border / 2;
+                painter->drawRect(rect.adjusted(-half, -half, half, half));
+                painter->restore();
+            }
+            for (QTextFrame::iterator i = cell.begin(); !i.atEnd(); ++i) {
+                const QTextBlock b = i.currentBlock();
+                if (!b.isValid())
+                    continue;
+                const QRectF blockRect = box.blocks.value(b.fragmentIndex()).translated(topLeft);
+                drawBlock(painter, b, blockRect.topLeft(), blockRect.width(), context, clip);
+            }
+        }
+    }
+}
+
 void LazyDocumentLayout::draw(QPainter *painter, const PaintContext &context)
 {
     QTextDocument *doc = document();
     const QRectF clip = context.clip.isValid() ? context.clip : QRectF(QPointF(0, 0), documentSize());
     const qreal margin = doc->documentMargin();
+    const qreal width = documentSize().width() - 2 * margin;
     bool changed = false;
     painter->save();
     painter->setPen(context.palette.color(QPalette::Text));
     QTextBlock block = blockAtY(clip.top());
+    if (const QTextTable *table = tableOf(block))
+        block = firstBlockOf(table);
     qreal y = blockTop(block);
-    for (; block.isValid() && y <= clip.bottom(); block = block.next()) {
-        changed |= ensureLaidOut(block);
-        const QPointF origin(margin, y);
-        const int start = block.position();
-        const int end = start + block.length();
-        const QTextBlockFormat format = block.blockFormat();
-        if (format.hasProperty(QTextFormat::BackgroundBrush))
-            painter->fillRect(QRectF(origin, QSizeF(documentSize().width() - 2 * margin, block.lineCount() * m_rowHeight)),
-                              format.background());
-        QList<QTextLayout::FormatRange> ranges;
-        for (const Selection &selection : context.selections) {
-            const int s = qMax(selection.cursor.selectionStart(), start);
-            const int e = qMin(selection.cursor.selectionEnd(), end);
-            if (e > s)
-                ranges.append({s - start, e - s, selection.format});
+    while (block.isValid() && y <= clip.bottom()) {
+        if (QTextTable *table = tableOf(block)) {
+            changed |= ensureTableLaidOut(table);
+            drawTable(painter, table, QPointF(margin, y), context, clip);
+            y += firstBlockOf(table).lineCount() * m_step;
+            block = blockAfter(table);
+            continue;
         }
-        QTextLayout *layout = block.layout();
-        layout->draw(painter, origin, ranges, clip);
-        drawListMarker(painter, block, origin);
-        if (context.cursorPosition >= start && context.cursorPosition < end)
-            layout->drawCursor(painter, origin, context.cursorPosition - start, 1);
-        y += block.lineCount() * m_rowHeight;
+        changed |= ensureLaidOut(block);
+        drawBlock(painter, block, QPointF(margin, y), width, context, clip);
+        y += block.lineCount() * m_step;
+        block = block.next();
     }
     painter->restore();
     if (changed) {
@@ -309,14 +548,9 @@ void LazyDocumentLayout::draw(QPainter *painter, const PaintContext &context)
     }
 }
 
-int LazyDocumentLayout::hitTest(const QPointF &point, Qt::HitTestAccuracy accuracy) const
+int LazyDocumentLayout::hitTestBlock(const QTextBlock &block, const QPointF &local,
+                                     Qt::HitTestAccuracy accuracy) const
 {
-    QTextDocument *doc = document();
-    if (point.y() > documentSize().height())
-        return accuracy == Qt::ExactHit ? -1 : doc->characterCount() - 1;
-    const QTextBlock block = blockAtY(point.y());
-    ensureLaidOut(block);
-    const QPointF local = point - QPointF(doc->documentMargin(), blockTop(block));
     QTextLayout *layout = block.layout();
     for (int i = 0; i < layout->lineCount(); ++i) {
         const QTextLine line = layout->lineAt(i);
@@ -329,11 +563,43 @@ int LazyDocumentLayout::hitTest(const QPointF &point, Qt::HitTestAccuracy accura
     return accuracy == Qt::ExactHit ? -1 : block.position();
 }
 
+int LazyDocumentLayout::hitTest(const QPointF &point, Qt::HitTestAccuracy accuracy) const
+{
+    QTextDocument *doc = document();
+    if (point.y() > documentSize().height())
+        return accuracy == Qt::ExactHit ? -1 : doc->characterCount() - 1;
+    const QTextBlock block = blockAtY(point.y());
+    QTextTable *table = tableOf(block);
+    if (!table) {
+        ensureLaidOut(block);
+        return hitTestBlock(block, point - QPointF(doc->documentMargin(), blockTop(block)), accuracy);
+    }
+    ensureTableLaidOut(table);
+    const TableBox &box = m_tables[table];
+    const QPointF local = point - QPointF(doc->documentMargin() + box.left, blockTop(firstBlockOf(table)));
+    const auto index = [](const QList<qreal> &edges, qreal at) {
+        const auto it = std::upper_bound(edges.cbegin(), edges.cend() - 1, at);
+        return int(qMax<qsizetype>(0, it - edges.cbegin() - 1));
+    };
+    const QTextTableCell cell = table->cellAt(index(box.rowY, local.y()), index(box.columnX, local.x()));
+    // The last paragraph of the cell that starts above the point.
+    QTextBlock hit;
+    for (QTextFrame::iterator i = cell.begin(); !i.atEnd(); ++i) {
+        const QTextBlock b = i.currentBlock();
+        if (b.isValid() && (!hit.isValid() || box.blocks.value(b.fragmentIndex()).top() <= local.y()))
+            hit = b;
+    }
+    if (!hit.isValid())
+        return accuracy == Qt::ExactHit ? -1 : table->firstPosition();
+    return hitTestBlock(hit, local - box.blocks.value(hit.fragmentIndex()).topLeft(), accuracy);
+}
+
 void LazyDocumentLayout::documentChanged(int from, int charsRemoved, int charsAdded)
 {
     QTextDocument *doc = document();
     if (!suits(doc)) {
-        // A table arrived: from now on the document needs Qt's own layout.
+        // A frame this layout cannot show arrived: from now on the document
+        // needs Qt's own layout.
         QTimer::singleShot(0, doc, [doc] {
             if (qobject_cast<LazyDocumentLayout *>(doc->documentLayout()))
                 doc->setDocumentLayout(nullptr);
@@ -357,13 +623,23 @@ void LazyDocumentLayout::documentChanged(int from, int charsRemoved, int charsAd
         // are laid out again when they are next needed.
         updateRowHeight();
         m_laidOutWidths.clear();
+        for (TableBox &box : m_tables)
+            box.laidOutAt = -1;
         m_maxWidth = 0;
     } else {
         m_settings = layoutSettings(doc);
+        for (const QTextFrame *frame : doc->rootFrame()->childFrames()) {
+            const auto it = m_tables.find(frame);
+            if (it != m_tables.end() && frame->firstPosition() <= from + charsAdded && frame->lastPosition() >= from)
+                it->laidOutAt = -1;
+        }
         const QTextBlock last = doc->findBlock(from + charsAdded);
         for (QTextBlock b = doc->findBlock(from); b.isValid(); b = b.next()) {
             b.clearLayout();
             m_laidOutWidths.remove(b.fragmentIndex());
+            // A new paragraph counts one step until laid out: make it a row.
+            if (b.lineCount() == 1 && !tableOf(b))
+                b.setLineCount(StepsPerRow);
             if (b == last)
                 break;
         }

@@ -2,19 +2,26 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QHash>
+#include <QList>
 #include <QTextBlock>
 
 class QTextDocument;
+class QTextTable;
 
-// A document layout for large plain documents: only the paragraphs that are
+// A document layout for large documents: only the paragraphs that are
 // shown (or asked about) are laid out, the others count as their estimated
 // number of lines. Positions come from the document's own running line
-// count, so scrolling anywhere, going to the end and editing cost the same
-// on a 100 MB file as on a small one.
+// count, so scrolling anywhere, going to the end, editing and formatting
+// everything cost the same on a 100 MB file as on a small one.
 //
-// Every paragraph takes whole rows of the default line height; a paragraph
-// with bigger text takes as many rows as it needs. Tables are not laid out
-// here: documents holding them use Qt's own layout.
+// Heights are counted in steps of a quarter of the default line height
+// (the document's line count of a paragraph is its steps), so a paragraph
+// with bigger text or spacing leaves no more than a quarter line free below
+// it. A table is laid out as
+// a whole when any part of it is needed; its first paragraph carries the
+// steps of the whole table and its other paragraphs none. Tables within
+// tables and other frames are not laid out here: documents holding them use
+// Qt's own layout.
 class LazyDocumentLayout : public QAbstractTextDocumentLayout
 {
     Q_OBJECT
@@ -23,11 +30,14 @@ public:
     explicit LazyDocumentLayout(QTextDocument *document);
     ~LazyDocumentLayout() override;
 
-    // True when the document has nothing this layout cannot show (tables, frames).
+    // True when the document has nothing this layout cannot show (frames
+    // other than tables, tables within tables).
     static bool suits(const QTextDocument *document);
     // Rows a paragraph of length characters is expected to take at width
     // pixels, for documents built before they are shown.
     static int estimatedRows(int length, qreal averageCharWidth, qreal width);
+    // Sets every paragraph's expected steps (a table: a row per table row).
+    static void estimateRows(QTextDocument *document, qreal averageCharWidth, qreal width);
 
     void draw(QPainter *painter, const PaintContext &context) override;
     int hitTest(const QPointF &point, Qt::HitTestAccuracy accuracy) const override;
@@ -36,6 +46,8 @@ public:
     QRectF frameBoundingRect(QTextFrame *frame) const override;
     QRectF blockBoundingRect(const QTextBlock &block) const override;
 
+    // Steps of height a row of the default font takes.
+    static constexpr int StepsPerRow = 4;
     qreal rowHeight() const { return m_rowHeight; }
     // Lays out every paragraph of [from, to) now (tests and exact sizes).
     void layoutRange(int from, int to) const;
@@ -44,23 +56,48 @@ protected:
     void documentChanged(int from, int charsRemoved, int charsAdded) override;
 
 private:
+    // Where a table's cells and paragraphs lie, from the table's top left.
+    struct TableBox {
+        qreal laidOutAt = -1; // the width it was laid out for; -1: to lay out
+        qreal left = 0;       // from the left edge of the text
+        QSizeF size;
+        QList<qreal> columnX; // the left edge of each column's cells, and the right end
+        QList<qreal> rowY;    // the top edge of each row's cells, and the bottom end
+        QHash<int, QRectF> blocks; // by fragment index: each paragraph's origin and size
+    };
+
     qreal textWidth() const;
     bool wraps() const;
     qreal blockTop(const QTextBlock &block) const;
     QTextBlock blockAtY(qreal y) const;
-    // Lays the paragraph out unless it is; answers whether its row count changed.
+    // Lays the paragraph out unless it is; answers whether its step count changed.
     bool ensureLaidOut(const QTextBlock &block) const;
     void layoutBlock(const QTextBlock &block) const;
+    // Lays the paragraph's lines out in a column of width available (no
+    // wrapping when 0); answers its height with the space above and below.
+    qreal layoutText(const QTextBlock &block, qreal available, qreal *widest) const;
+    QTextTable *tableOf(const QTextBlock &block) const;
+    QTextBlock firstBlockOf(const QTextTable *table) const;
+    QTextBlock blockAfter(const QTextTable *table) const;
+    // Lays the table out unless it is; answers whether its step count changed.
+    bool ensureTableLaidOut(QTextTable *table) const;
+    void drawTable(QPainter *painter, QTextTable *table, const QPointF &origin, const PaintContext &context,
+                   const QRectF &clip) const;
+    void drawBlock(QPainter *painter, const QTextBlock &block, const QPointF &origin, qreal width,
+                   const PaintContext &context, const QRectF &clip) const;
+    int hitTestBlock(const QTextBlock &block, const QPointF &local, Qt::HitTestAccuracy accuracy) const;
     void drawListMarker(QPainter *painter, const QTextBlock &block, const QPointF &origin) const;
     void updateRowHeight();
     // The text's length and what besides the text decides how paragraphs are laid out.
     static QString layoutSettings(const QTextDocument *doc);
 
     qreal m_rowHeight = 16;
+    qreal m_step = 4;
     mutable qreal m_maxWidth = 0;
     // Width each laid-out paragraph was laid out at (-1: unwrapped), by the
     // fragment index of its block; anything else is laid out when needed.
     mutable QHash<int, qreal> m_laidOutWidths;
+    mutable QHash<const QTextFrame *, TableBox> m_tables;
     QObject *m_imageHandler;
     // layoutSettings() as of the last edit or full reset.
     QString m_settings;
