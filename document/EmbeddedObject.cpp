@@ -1,5 +1,6 @@
 #include "document/EmbeddedObject.h"
 
+#include "document/CompoundFile.h"
 #include "document/TextProperties.h"
 #include "platform/CodePages.h"
 
@@ -271,6 +272,34 @@ std::optional<Package> openableFile(QByteArrayView stream)
             p.bytes = h->native.toByteArray();
             return p;
         }
+    }
+    // Office 2007 documents keep their file as the stream "Package" of a
+    // compound file, Acrobat documents as its stream "CONTENTS".
+    static const struct { const char *className; const char *stream; QByteArrayView signature; const char *extension; } inner[] = {
+        {"Word.Document.12", "Package", "PK", ".docx"},
+        {"Word.DocumentMacroEnabled.12", "Package", "PK", ".docm"},
+        {"Excel.Sheet.12", "Package", "PK", ".xlsx"},
+        {"Excel.SheetMacroEnabled.12", "Package", "PK", ".xlsm"},
+        {"Excel.SheetBinaryMacroEnabled.12", "Package", "PK", ".xlsb"},
+        {"PowerPoint.Show.12", "Package", "PK", ".pptx"},
+        {"PowerPoint.ShowMacroEnabled.12", "Package", "PK", ".pptm"},
+        {"PowerPoint.Slide.12", "Package", "PK", ".sldx"},
+        {"AcroExch.Document", "CONTENTS", "%PDF", ".pdf"},
+    };
+    for (const auto &k : inner) {
+        const QString name = QLatin1String(k.className);
+        const bool matches = name.endsWith(QLatin1String(".12"))
+                                 ? h->className.compare(name, Qt::CaseInsensitive) == 0
+                                 : h->className.startsWith(name, Qt::CaseInsensitive);
+        if (!matches || !CompoundFile::isCompoundFile(h->native))
+            continue;
+        const std::optional<QByteArray> file = CompoundFile::stream(h->native, QString::fromLatin1(k.stream));
+        if (!file || !file->startsWith(k.signature))
+            return std::nullopt;
+        Package p;
+        p.label = h->className + QLatin1String(k.extension);
+        p.bytes = *file;
+        return p;
     }
     return std::nullopt;
 }

@@ -1,3 +1,4 @@
+#include "document/CompoundFile.h"
 #include "document/DocumentCore.h"
 #include "document/EmbeddedObject.h"
 #include "document/KeptContent.h"
@@ -143,8 +144,38 @@ private slots:
         QVERIFY(word);
         QCOMPARE(word->label, QStringLiteral("Word.Document.8.doc"));
         QCOMPARE(word->bytes.size(), 21504);
-        // Office 2007 objects are containers of their own, not files.
-        QVERIFY(!EmbeddedObject::openableFile(formatAt(*doc, 2)));
+        // Office 2007 and Acrobat objects open as the file in their container.
+        QMap<QString, QByteArray> inner;
+        QByteArray word2007;
+        for (int i = 0; i < doc->characterCount() - 1; ++i) {
+            const QTextCharFormat format = formatAt(*doc, i);
+            const auto file = EmbeddedObject::openableFile(format);
+            if (!file || file->label.endsWith(QLatin1String(".doc")) || !file->label.contains(u'.'))
+                continue;
+            inner.insert(file->label, file->bytes);
+            if (file->label.endsWith(QLatin1String(".docx")))
+                word2007 = EmbeddedObject::objectData(format.property(TextProperty::ObjectData).toByteArray());
+        }
+        const QMap<QString, QByteArray> parts{{QStringLiteral("Word.Document.12.docx"), "word/document.xml"},
+                                              {QStringLiteral("Excel.Sheet.12.xlsx"), "xl/workbook.xml"},
+                                              {QStringLiteral("PowerPoint.Show.12.pptx"), "ppt/presentation.xml"}};
+        for (auto it = parts.cbegin(); it != parts.cend(); ++it) {
+            const QByteArray zip = inner.value(it.key());
+            QVERIFY2(zip.startsWith("PK\x03\x04") && zip.contains(it.value()), qPrintable(it.key()));
+            // Whole: the end of the zip's directory is in its last bytes.
+            QVERIFY(zip.lastIndexOf("PK\x05\x06") >= zip.size() - 22 - 0xFFFF);
+        }
+        QVERIFY(inner.value(QStringLiteral("AcroExch.Document.11.pdf")).startsWith("%PDF"));
+        QVERIFY(inner.value(QStringLiteral("AcroExch.Document.11.pdf")).trimmed().endsWith("%%EOF"));
+        // A container cut anywhere gives its file whole or nothing.
+        const qsizetype container = word2007.indexOf("\xD0\xCF\x11\xE0");
+        QVERIFY(container > 0);
+        const QByteArrayView native = QByteArrayView(word2007).sliced(container);
+        for (qsizetype n = 0; n < native.size(); n += 97) {
+            const auto cut = CompoundFile::stream(native.first(n), u"Package");
+            if (cut)
+                QCOMPARE(*cut, inner.value(QStringLiteral("Word.Document.12.docx")));
+        }
         auto back = read(RtfWriter().write(*doc));
         found = packages(*back);
         found.removeDuplicates();
