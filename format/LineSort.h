@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringView>
 
+#include "format/ToolProgress.h"
+
 #include <vector>
 
 // Sorting lines by a locale's case-sensitive collation (ICU, tertiary
@@ -16,7 +18,8 @@ std::vector<QStringView> splitLines(QStringView text);
 
 // Sorts the lines in place, ascending; descending is exactly the reverse.
 // Returns false (lines unchanged) when no collator opens for the locale.
-bool sort(std::vector<QStringView> &lines, const QLocale &locale, bool descending);
+// Progress is reported in lines through phase, from this thread only.
+bool sort(std::vector<QStringView> &lines, const QLocale &locale, bool descending, const ToolPhase &phase = {});
 
 // The lines joined by separator.
 QString join(const std::vector<QStringView> &lines, QStringView separator);
