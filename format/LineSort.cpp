@@ -62,12 +62,14 @@ qint64 expectedComparisons(size_t n)
 
 } // namespace
 
-std::vector<QStringView> splitLines(QStringView text)
+std::vector<QStringView> splitLines(QStringView text, const ToolPhase &phase)
 {
     std::vector<QStringView> lines;
     qsizetype start = 0;
     const qsizetype n = text.size();
     for (qsizetype i = 0; i < n; ++i) {
+        if ((i & 0xFFFF) == 0)
+            phase.advance(i);
         const char16_t c = text[i].unicode();
         if (c != u'\r' && c != u'\n' && c != QChar::ParagraphSeparator)
             continue;

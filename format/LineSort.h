@@ -14,7 +14,7 @@
 namespace LineSort {
 
 // Lines of text split at U+2029 and at CR, LF and CR LF.
-std::vector<QStringView> splitLines(QStringView text);
+std::vector<QStringView> splitLines(QStringView text, const ToolPhase &phase = {});
 
 // Sorts the lines in place, ascending; descending is exactly the reverse.
 // Returns false (lines unchanged) when no collator opens for the locale.

@@ -273,6 +273,33 @@ Outcome join(DocumentCore &core, bool all, ToolProgress *progress)
 // ---------------------------------------------------------------------------
 // Sorting
 
+namespace {
+
+// Inserts the lines at the cursor, joined by paragraph ends, in pieces of
+// whole lines gathered from the views (no joined copy of the text).
+void insertLinesInPieces(QTextCursor &c, const std::vector<QStringView> &lines, bool lineEndAfterLast,
+                         const ToolPhase &phase)
+{
+    QString piece;
+    piece.reserve(phase.pieceSize() + 1);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (i)
+            piece += QChar::ParagraphSeparator;
+        piece += lines[i];
+        if (piece.size() >= phase.pieceSize()) {
+            c.insertText(piece, QTextCharFormat());
+            piece.clear();
+            phase.advance(qint64(i));
+        }
+    }
+    if (lineEndAfterLast)
+        piece += QChar::ParagraphSeparator;
+    if (!piece.isEmpty())
+        c.insertText(piece, QTextCharFormat());
+}
+
+} // namespace
+
 Outcome sortLines(DocumentCore &core, bool descending, const QLocale &locale, ToolProgress *progress)
 {
     QTextDocument *doc = core.document();
@@ -283,18 +310,14 @@ Outcome sortLines(DocumentCore &core, bool descending, const QLocale &locale, To
         return Outcome::Refused;
     const CommandProgress steps(progress);
     // One copy of the text: read in pieces of paragraphs it takes several times as long.
-    const QString text = PlainText::extract(*doc, 0, -1, QString(QChar::ParagraphSeparator), true);
-    std::vector<QStringView> lines = LineSort::splitLines(text);
+    const QString text = PlainText::rawText(*doc, 0, -1, true);
+    std::vector<QStringView> lines = LineSort::splitLines(text, steps.part(0, 0.03, text.size()));
     // Text that ends with a line end keeps it: the empty line after it is no line to sort.
     const bool endsWithLineEnd = lines.size() > 1 && lines.back().isEmpty();
     if (endsWithLineEnd)
         lines.pop_back();
     if (!LineSort::sort(lines, locale, descending, steps.part(0.03, 0.25, 1)))
         return Outcome::Refused;
-    QString sorted = LineSort::join(lines, QString(QChar::ParagraphSeparator));
-    if (endsWithLineEnd)
-        sorted += QChar::ParagraphSeparator;
-    lines.clear();
     {
         EditGroup group(core);
         removeInPieces(doc, 0, length, steps.part(0.25, 0.45, length));
@@ -302,7 +325,7 @@ Outcome sortLines(DocumentCore &core, bool descending, const QLocale &locale, To
         QTextCursor c(doc);
         c.setBlockFormat(QTextBlockFormat());
         c.setBlockCharFormat(QTextCharFormat());
-        insertInPieces(doc, 0, sorted, QTextCharFormat(), steps.part(0.45, 1, sorted.size()));
+        insertLinesInPieces(c, lines, endsWithLineEnd, steps.part(0.45, 1, qint64(lines.size())));
     }
     core.select(0, 0);
     return Outcome::Done;
