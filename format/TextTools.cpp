@@ -3,6 +3,7 @@
 #include "format/LineSort.h"
 #include "format/ToolProgress.h"
 #include "document/DocumentCore.h"
+#include "document/KeptContent.h"
 #include "document/PlainText.h"
 
 #include <QDateTime>
@@ -11,6 +12,7 @@
 #include <QTextDocument>
 #include <QTextFrame>
 
+#include <algorithm>
 #include <vector>
 
 namespace TextTools {
@@ -298,6 +300,34 @@ void insertLinesInPieces(QTextCursor &c, const std::vector<QStringView> &lines, 
         c.insertText(piece, QTextCharFormat());
 }
 
+// The document as PlainText::rawText gives it with line separators kept,
+// copied in pieces when nothing in it stands for other text (pictures, kept
+// objects, frames): then its own characters are the text. Call within an
+// edit group, where placing a cursor lays nothing out.
+QString documentText(const QTextDocument &doc, const ToolPhase &phase)
+{
+    const QList<QTextFormat> formats = doc.allFormats();
+    const bool flat = doc.rootFrame()->childFrames().isEmpty()
+                      && std::none_of(formats.cbegin(), formats.cend(), [](const QTextFormat &f) {
+                             return f.isImageFormat() || KeptContent::isKept(f);
+                         });
+    if (!flat)
+        return PlainText::rawText(doc, 0, -1, true);
+    const int length = doc.characterCount() - 1;
+    QString text;
+    text.reserve(length);
+    QTextCursor c(const_cast<QTextDocument *>(&doc));
+    for (int from = 0; from < length;) {
+        const int to = qMin(length, from + phase.pieceSize());
+        c.setPosition(from);
+        c.setPosition(to, QTextCursor::KeepAnchor);
+        text += c.selectedText();
+        from = to;
+        phase.advance(from);
+    }
+    return text;
+}
+
 } // namespace
 
 Outcome sortLines(DocumentCore &core, bool descending, const QLocale &locale, ToolProgress *progress)
@@ -309,17 +339,16 @@ Outcome sortLines(DocumentCore &core, bool descending, const QLocale &locale, To
     if (!core.mayEdit(0, length))
         return Outcome::Refused;
     const CommandProgress steps(progress);
-    // One copy of the text: read in pieces of paragraphs it takes several times as long.
-    const QString text = PlainText::rawText(*doc, 0, -1, true);
-    std::vector<QStringView> lines = LineSort::splitLines(text, steps.part(0, 0.03, text.size()));
-    // Text that ends with a line end keeps it: the empty line after it is no line to sort.
-    const bool endsWithLineEnd = lines.size() > 1 && lines.back().isEmpty();
-    if (endsWithLineEnd)
-        lines.pop_back();
-    if (!LineSort::sort(lines, locale, descending, steps.part(0.03, 0.25, 1)))
-        return Outcome::Refused;
     {
         EditGroup group(core);
+        const QString text = documentText(*doc, steps.part(0, 0.03, length));
+        std::vector<QStringView> lines = LineSort::splitLines(text, steps.part(0.03, 0.05, text.size()));
+        // Text that ends with a line end keeps it: the empty line after it is no line to sort.
+        const bool endsWithLineEnd = lines.size() > 1 && lines.back().isEmpty();
+        if (endsWithLineEnd)
+            lines.pop_back();
+        if (!LineSort::sort(lines, locale, descending, steps.part(0.05, 0.25, 1)))
+            return Outcome::Refused;
         removeInPieces(doc, 0, length, steps.part(0.25, 0.45, length));
         // Plain text in the default formats, all of it undone in one step.
         QTextCursor c(doc);
