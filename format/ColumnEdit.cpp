@@ -120,7 +120,7 @@ int insertSpaceColumn(DocumentCore &core, ToolProgress *progress)
     return inserted;
 }
 
-int pasteColumn(DocumentCore &core, const std::function<bool()> &paste)
+int pasteColumn(DocumentCore &core, const std::function<bool()> &paste, ToolProgress *progress)
 {
     if (core.isReadOnly() || !paste)
         return 0;
@@ -128,8 +128,10 @@ int pasteColumn(DocumentCore &core, const std::function<bool()> &paste)
     const Column col = columnOf(core);
     int pasted = 0;
     int end = start;
+    const LineProgress lines(progress, col);
     core.beginEditGroup();
     for (int line = col.firstLine; line <= col.lastLine; ++line) {
+        lines.at(line);
         core.select(positionAt(core, col.column, line), 0);
         if (!paste())
             continue;

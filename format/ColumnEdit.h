@@ -31,6 +31,6 @@ int insertSpaceColumn(DocumentCore &core, ToolProgress *progress = nullptr);
 // Pastes at the column on each line with paste, which pastes at the core's
 // caret and answers false when it pasted nothing; the selection then runs
 // from the old start to the end of the last copy. Answers the copies pasted.
-int pasteColumn(DocumentCore &core, const std::function<bool()> &paste);
+int pasteColumn(DocumentCore &core, const std::function<bool()> &paste, ToolProgress *progress = nullptr);
 
 } // namespace ColumnEdit

@@ -202,10 +202,16 @@ void TEditForm::Paste3Click()
     if (m_editor->WordWrap() || !m_editor->CanPaste())
         return;
     TRichTextEdit *e = m_editor;
-    ColumnEdit::pasteColumn(*e->core(), [e] {
-        const int before = e->TextLength();
-        e->Paste();
-        return e->TextLength() != before;
+    runTool(Txt::Paste, [e](ToolProgress *p) {
+        ColumnEdit::pasteColumn(
+            *e->core(),
+            [e] {
+                const int before = e->TextLength();
+                e->Paste();
+                return e->TextLength() != before;
+            },
+            p);
+        return false;
     });
     FocusEditor();
 }
