@@ -6,10 +6,11 @@ class DocumentCore;
 class ToolProgress;
 
 // Editing a one-character-wide column across lines (meant for text without
-// word wrap). Given a progress, the commands report it line by line. The column starts at the caret position of the selection start
+// word wrap). The column starts at the caret position of the selection start
 // and runs down to the line of the selection end. A position on a line is
 // the line's first position plus the column, so on a line shorter than the
-// column it lies in the text that follows. Each command is one undo step.
+// column it lies in the text that follows. Each command is one undo step;
+// given a progress, it reports line by line.
 namespace ColumnEdit {
 
 struct Column {

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "format/ToolProgress.h"
+
 #include <QLocale>
 #include <QString>
 #include <QStringView>
-
-#include "format/ToolProgress.h"
 
 #include <vector>
 
@@ -18,7 +18,7 @@ std::vector<QStringView> splitLines(QStringView text, const ToolPhase &phase = {
 
 // Sorts the lines in place, ascending; descending is exactly the reverse.
 // Returns false (lines unchanged) when no collator opens for the locale.
-// Progress is reported in lines through phase, from this thread only.
+// Progress goes to phase, from this thread only.
 bool sort(std::vector<QStringView> &lines, const QLocale &locale, bool descending, const ToolPhase &phase = {});
 
 // The lines joined by separator.
