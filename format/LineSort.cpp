@@ -134,19 +134,4 @@ bool sort(std::vector<QStringView> &lines, const QLocale &locale, bool descendin
     return true;
 }
 
-QString join(const std::vector<QStringView> &lines, QStringView separator)
-{
-    qsizetype size = 0;
-    for (const QStringView line : lines)
-        size += line.size() + separator.size();
-    QString out;
-    out.reserve(size);
-    for (size_t i = 0; i < lines.size(); ++i) {
-        if (i)
-            out += separator;
-        out += lines[i];
-    }
-    return out;
-}
-
 } // namespace LineSort

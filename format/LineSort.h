@@ -21,7 +21,4 @@ std::vector<QStringView> splitLines(QStringView text, const ToolPhase &phase = {
 // Progress goes to phase, from this thread only.
 bool sort(std::vector<QStringView> &lines, const QLocale &locale, bool descending, const ToolPhase &phase = {});
 
-// The lines joined by separator.
-QString join(const std::vector<QStringView> &lines, QStringView separator);
-
 } // namespace LineSort
