@@ -75,7 +75,10 @@ public:
     CommandProgress(const CommandProgress &) = delete;
     CommandProgress &operator=(const CommandProgress &) = delete;
     // The part [from, to) of the command, of span units.
-    ToolPhase part(double from, double to, qint64 span) const { return ToolPhase{m_progress, 0, Units, 1}.part(from, to, span); }
+    ToolPhase part(double from, double to, qint64 span) const
+    {
+        return ToolPhase{m_progress, 0, Units, 1}.part(from, to, span);
+    }
 
 private:
     static constexpr qint64 Units = 1000;

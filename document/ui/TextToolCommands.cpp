@@ -102,12 +102,16 @@ bool isRefused(TextTools::Outcome outcome)
 
 void TEditForm::Join1Click()
 {
-    toolDone(runTool(Txt::Join, [this](ToolProgress *p) { return isRefused(TextTools::join(*m_editor->core(), false, p)); }));
+    toolDone(runTool(Txt::Join, [this](ToolProgress *p) {
+        return isRefused(TextTools::join(*m_editor->core(), false, p));
+    }));
 }
 
 void TEditForm::JoinAll1Click()
 {
-    toolDone(runTool(Txt::JoinAll, [this](ToolProgress *p) { return isRefused(TextTools::join(*m_editor->core(), true, p)); }));
+    toolDone(runTool(Txt::JoinAll, [this](ToolProgress *p) {
+        return isRefused(TextTools::join(*m_editor->core(), true, p));
+    }));
 }
 
 void TEditForm::Sort1Click()
