@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <cstdio>
 #include <ctime>
@@ -88,14 +89,33 @@ int Bench::toolCommand(const QStringList &args)
     const int lines = editor->LineCount();
     const int before = editor->TextLength();
 
+    // The longest time the event loop was not reached: a timer due at once
+    // fires whenever the command lets events through (its progress does).
     QElapsedTimer t;
+    qint64 lastVisit = 0;
+    qint64 maxStall = 0;
+    const auto visit = [&] {
+        const qint64 now = t.nsecsElapsed();
+        maxStall = qMax(maxStall, now - lastVisit);
+        lastVisit = now;
+    };
+    QTimer probe;
+    probe.setInterval(0);
+    QObject::connect(&probe, &QTimer::timeout, visit);
+    int progressReports = 0;
+    QObject::connect(form, &TEditForm::toolProgressed, [&progressReports] { ++progressReports; });
+    probe.start();
     const double cpuStart = cpuSeconds();
     t.start();
     (form->*handler)();
+    visit();
     const double seconds = t.nsecsElapsed() / 1e9;
     const double cpu = cpuSeconds() - cpuStart;
-    // The first screen after it: the view lays out what it shows.
+    probe.stop();
+    // The first screen after it: the view lays out what it shows, without
+    // the loop in between.
     editor->viewport()->grab();
+    visit();
     const double screenSeconds = t.nsecsElapsed() / 1e9;
     const bool changed = editor->Modified();
     t.restart();
@@ -111,6 +131,8 @@ int Bench::toolCommand(const QStringList &args)
         {QStringLiteral("seconds"), seconds},
         {QStringLiteral("cpu_seconds"), cpu},
         {QStringLiteral("first_screen_seconds"), screenSeconds},
+        {QStringLiteral("max_stall_ms"), maxStall / 1e6},
+        {QStringLiteral("progress_reports"), progressReports},
         {QStringLiteral("undo_seconds"), undoSeconds},
         {QStringLiteral("peak_rss_mb"), peakRssMb()},
         {QStringLiteral("ok"), changed && restored},

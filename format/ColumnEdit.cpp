@@ -1,6 +1,7 @@
 #include "format/ColumnEdit.h"
 
 #include "document/DocumentCore.h"
+#include "format/ToolProgress.h"
 
 #include <QTextBlock>
 #include <QTextCursor>
@@ -24,6 +25,33 @@ bool endsLine(QChar c)
     return (u >= 10 && u <= 14) || c == QChar::ParagraphSeparator || c == QChar::LineSeparator;
 }
 
+// Reports lines done of the column's lines; finishes when it ends.
+class LineProgress
+{
+public:
+    LineProgress(ToolProgress *progress, const Column &col) : m_progress(progress), m_first(col.firstLine)
+    {
+        if (m_progress)
+            m_progress->start(col.lastLine - col.firstLine + 1);
+    }
+    ~LineProgress()
+    {
+        if (m_progress)
+            m_progress->finish();
+    }
+    LineProgress(const LineProgress &) = delete;
+    LineProgress &operator=(const LineProgress &) = delete;
+    void at(int line) const
+    {
+        if (m_progress)
+            m_progress->advance(line - m_first);
+    }
+
+private:
+    ToolProgress *m_progress;
+    int m_first;
+};
+
 } // namespace
 
 Column columnOf(const DocumentCore &core)
@@ -38,7 +66,7 @@ Column columnOf(const DocumentCore &core)
     return col;
 }
 
-int deleteColumn(DocumentCore &core)
+int deleteColumn(DocumentCore &core, ToolProgress *progress)
 {
     if (core.isReadOnly())
         return 0;
@@ -47,8 +75,10 @@ int deleteColumn(DocumentCore &core)
     const Column col = columnOf(core);
     QTextDocument *doc = core.document();
     int deleted = 0;
+    const LineProgress lines(progress, col);
     core.beginEditGroup();
     for (int line = col.firstLine; line <= col.lastLine; ++line) {
+        lines.at(line);
         const int p = positionAt(core, col.column, line);
         // Past the end there is nothing to delete.
         if (p >= core.TextLength() || endsLine(doc->characterAt(p)) || !core.mayEdit(p, p + 1))
@@ -64,7 +94,7 @@ int deleteColumn(DocumentCore &core)
     return deleted;
 }
 
-int insertSpaceColumn(DocumentCore &core)
+int insertSpaceColumn(DocumentCore &core, ToolProgress *progress)
 {
     if (core.isReadOnly())
         return 0;
@@ -73,8 +103,10 @@ int insertSpaceColumn(DocumentCore &core)
     const Column col = columnOf(core);
     QTextDocument *doc = core.document();
     int inserted = 0;
+    const LineProgress lines(progress, col);
     core.beginEditGroup();
     for (int line = col.firstLine; line <= col.lastLine; ++line) {
+        lines.at(line);
         const int p = positionAt(core, col.column, line);
         if (!core.mayEdit(p, p))
             continue;
@@ -88,7 +120,7 @@ int insertSpaceColumn(DocumentCore &core)
     return inserted;
 }
 
-int pasteColumn(DocumentCore &core, const std::function<bool()> &paste)
+int pasteColumn(DocumentCore &core, const std::function<bool()> &paste, ToolProgress *progress)
 {
     if (core.isReadOnly() || !paste)
         return 0;
@@ -96,8 +128,10 @@ int pasteColumn(DocumentCore &core, const std::function<bool()> &paste)
     const Column col = columnOf(core);
     int pasted = 0;
     int end = start;
+    const LineProgress lines(progress, col);
     core.beginEditGroup();
     for (int line = col.firstLine; line <= col.lastLine; ++line) {
+        lines.at(line);
         core.select(positionAt(core, col.column, line), 0);
         if (!paste())
             continue;

@@ -28,7 +28,7 @@ struct Entry {
 };
 
 void fillPrefixes(const UCollator *shared, const std::vector<QStringView> &lines, std::vector<Entry> &entries,
-                  size_t from, size_t to)
+                  size_t from, size_t to, const ToolPhase &phase = {})
 {
     UErrorCode status = U_ZERO_ERROR;
     // A collator is not to be used by two threads at once: each gets a clone.
@@ -46,17 +46,30 @@ void fillPrefixes(const UCollator *shared, const std::vector<QStringView> &lines
         e.prefixLength = ucol_nextSortKeyPart(collator.get(), &it, state, e.prefix, PrefixBytes, &status);
         if (U_FAILURE(status))
             e.prefixLength = 0;
+        if ((i & 1023) == 0)
+            phase.advance(qint64(i - from));
     }
+}
+
+// About the comparisons std::sort makes for n items, for a percentage.
+qint64 expectedComparisons(size_t n)
+{
+    qint64 log = 1;
+    while ((size_t(1) << log) < n)
+        ++log;
+    return qMax<qint64>(1, qint64(n) * log);
 }
 
 } // namespace
 
-std::vector<QStringView> splitLines(QStringView text)
+std::vector<QStringView> splitLines(QStringView text, const ToolPhase &phase)
 {
     std::vector<QStringView> lines;
     qsizetype start = 0;
     const qsizetype n = text.size();
     for (qsizetype i = 0; i < n; ++i) {
+        if ((i & 0xFFFF) == 0)
+            phase.advance(i);
         const char16_t c = text[i].unicode();
         if (c != u'\r' && c != u'\n' && c != QChar::ParagraphSeparator)
             continue;
@@ -69,7 +82,7 @@ std::vector<QStringView> splitLines(QStringView text)
     return lines;
 }
 
-bool sort(std::vector<QStringView> &lines, const QLocale &locale, bool descending)
+bool sort(std::vector<QStringView> &lines, const QLocale &locale, bool descending, const ToolPhase &phase)
 {
     UErrorCode status = U_ZERO_ERROR;
     // QLocale names use "_" as ICU does; the C locale is ICU's root.
@@ -81,16 +94,22 @@ bool sort(std::vector<QStringView> &lines, const QLocale &locale, bool descendin
 
     std::vector<Entry> entries(lines.size());
     const size_t half = lines.size() / 2;
+    // Keys take most of the time; this thread reports while the other works.
     if (lines.size() > 20000) {
-        std::thread other(fillPrefixes, collator.get(), std::cref(lines), std::ref(entries), half, lines.size());
-        fillPrefixes(collator.get(), lines, entries, 0, half);
+        std::thread other(fillPrefixes, collator.get(), std::cref(lines), std::ref(entries), half, lines.size(),
+                          ToolPhase{});
+        fillPrefixes(collator.get(), lines, entries, 0, half, phase.part(0, 0.7, qint64(half)));
         other.join();
     } else {
-        fillPrefixes(collator.get(), lines, entries, 0, lines.size());
+        fillPrefixes(collator.get(), lines, entries, 0, lines.size(), phase.part(0, 0.7, qint64(lines.size())));
     }
 
     const UCollator *c = collator.get();
-    std::sort(entries.begin(), entries.end(), [c, &lines](const Entry &a, const Entry &b) {
+    const ToolPhase sorting = phase.part(0.7, 1, expectedComparisons(lines.size()));
+    qint64 comparisons = 0;
+    std::sort(entries.begin(), entries.end(), [c, &lines, &sorting, &comparisons](const Entry &a, const Entry &b) {
+        if ((++comparisons & 0x3FFF) == 0)
+            sorting.advance(comparisons);
         const int common = std::min(a.prefixLength, b.prefixLength);
         if (const int d = std::memcmp(a.prefix, b.prefix, size_t(common)))
             return d < 0;
@@ -113,21 +132,6 @@ bool sort(std::vector<QStringView> &lines, const QLocale &locale, bool descendin
         std::reverse(sorted.begin(), sorted.end());
     lines.swap(sorted);
     return true;
-}
-
-QString join(const std::vector<QStringView> &lines, QStringView separator)
-{
-    qsizetype size = 0;
-    for (const QStringView line : lines)
-        size += line.size() + separator.size();
-    QString out;
-    out.reserve(size);
-    for (size_t i = 0; i < lines.size(); ++i) {
-        if (i)
-            out += separator;
-        out += lines[i];
-    }
-    return out;
 }
 
 } // namespace LineSort

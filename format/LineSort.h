@@ -1,5 +1,7 @@
 #pragma once
 
+#include "format/ToolProgress.h"
+
 #include <QLocale>
 #include <QString>
 #include <QStringView>
@@ -12,13 +14,11 @@
 namespace LineSort {
 
 // Lines of text split at U+2029 and at CR, LF and CR LF.
-std::vector<QStringView> splitLines(QStringView text);
+std::vector<QStringView> splitLines(QStringView text, const ToolPhase &phase = {});
 
 // Sorts the lines in place, ascending; descending is exactly the reverse.
 // Returns false (lines unchanged) when no collator opens for the locale.
-bool sort(std::vector<QStringView> &lines, const QLocale &locale, bool descending);
-
-// The lines joined by separator.
-QString join(const std::vector<QStringView> &lines, QStringView separator);
+// Progress goes to phase, from this thread only.
+bool sort(std::vector<QStringView> &lines, const QLocale &locale, bool descending, const ToolPhase &phase = {});
 
 } // namespace LineSort

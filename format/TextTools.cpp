@@ -1,7 +1,9 @@
 #include "format/TextTools.h"
 
 #include "format/LineSort.h"
+#include "format/ToolProgress.h"
 #include "document/DocumentCore.h"
+#include "document/KeptContent.h"
 #include "document/PlainText.h"
 
 #include <QDateTime>
@@ -10,6 +12,7 @@
 #include <QTextDocument>
 #include <QTextFrame>
 
+#include <algorithm>
 #include <vector>
 
 namespace TextTools {
@@ -20,10 +23,25 @@ bool isParagraphEnd(QChar c)
     return c == u'\r' || c == QChar::ParagraphSeparator;
 }
 
-// The document's characters of [from, to), one per position.
-QString rawRange(const QTextDocument &doc, int from, int to)
+// The document's characters of [from, to), one per position. Without
+// tables they are read in pieces; call within an edit group then, where
+// placing a cursor lays nothing out.
+QString rawRange(const QTextDocument &doc, int from, int to, const ToolPhase &phase = {})
 {
-    return doc.toRawText().mid(from, to - from);
+    if (!doc.rootFrame()->childFrames().isEmpty())
+        return doc.toRawText().mid(from, to - from);
+    QString text;
+    text.reserve(to - from);
+    QTextCursor c(const_cast<QTextDocument *>(&doc));
+    for (int at = from; at < to;) {
+        const int end = qMin(to, at + phase.pieceSize());
+        c.setPosition(at);
+        c.setPosition(end, QTextCursor::KeepAnchor);
+        text += c.selectedText();
+        at = end;
+        phase.advance(at - from);
+    }
+    return text;
 }
 
 // Edits between construction and destruction are one undo step of the core.
@@ -39,11 +57,39 @@ private:
     DocumentCore &m_core;
 };
 
+// A command's progress in thousandths: started here, finished (100 %) when
+// the command returns, after its edit group has closed.
+class CommandProgress
+{
+public:
+    explicit CommandProgress(ToolProgress *progress) : m_progress(progress)
+    {
+        if (m_progress)
+            m_progress->start(Units);
+    }
+    ~CommandProgress()
+    {
+        if (m_progress)
+            m_progress->finish();
+    }
+    CommandProgress(const CommandProgress &) = delete;
+    CommandProgress &operator=(const CommandProgress &) = delete;
+    // The part [from, to) of the command, of span units.
+    ToolPhase part(double from, double to, qint64 span) const
+    {
+        return ToolPhase{m_progress, 0, Units, 1}.part(from, to, span);
+    }
+
+private:
+    static constexpr qint64 Units = 1000;
+    ToolProgress *m_progress;
+};
+
 // True when [from, to) has one character format, its paragraphs one
 // paragraph format, and no tables or pictures: then the range can be
 // replaced as a whole without losing any formatting. format receives the
 // character format.
-bool isUniform(const QTextDocument &doc, int from, int to, QTextCharFormat *format)
+bool isUniform(const QTextDocument &doc, int from, int to, QTextCharFormat *format, const ToolPhase &phase = {})
 {
     if (!doc.rootFrame()->childFrames().isEmpty())
         return false;
@@ -55,6 +101,7 @@ bool isUniform(const QTextDocument &doc, int from, int to, QTextCharFormat *form
         return index == charIndex;
     };
     for (QTextBlock b = doc.findBlock(from); b.isValid() && b.position() <= to; b = b.next()) {
+        phase.advance(b.position() - from);
         if (blockIndex < 0)
             blockIndex = b.blockFormatIndex();
         else if (b.blockFormatIndex() != blockIndex)
@@ -66,12 +113,16 @@ bool isUniform(const QTextDocument &doc, int from, int to, QTextCharFormat *form
             const QTextFragment f = it.fragment();
             if (f.position() >= to || f.position() + f.length() <= from)
                 continue;
-            if (f.charFormat().isImageFormat() || !sameChar(f.charFormatIndex()))
+            // Indexes only: a format looked up per fragment costs more than the walk.
+            if (f.charFormatIndex() == charIndex)
+                continue;
+            if (!sameChar(f.charFormatIndex()) || f.charFormat().isImageFormat())
                 return false;
-            *format = f.charFormat();
         }
     }
-    if (charIndex < 0) {
+    if (charIndex >= 0) {
+        *format = doc.allFormats().at(charIndex).toCharFormat();
+    } else {
         QTextCursor c(const_cast<QTextDocument *>(&doc));
         c.setPosition(from);
         *format = c.charFormat();
@@ -79,15 +130,67 @@ bool isUniform(const QTextDocument &doc, int from, int to, QTextCharFormat *form
     return true;
 }
 
-void replaceRange(QTextDocument *doc, int from, int to, const QString &text, const QTextCharFormat &format)
+// The end of a piece of text from from: after the first paragraph end at
+// least size characters on, or the end of the text. Qt's cost of an
+// insertion lies in the paragraphs it makes; text without paragraph ends
+// goes in at once, however long (Join All makes one paragraph of it all).
+qsizetype pieceEnd(QStringView text, qsizetype from, qsizetype size)
+{
+    for (qsizetype i = from + qMax<qsizetype>(1, size) - 1; i < text.size(); ++i)
+        if (text[i] == QChar::ParagraphSeparator)
+            return i + 1;
+    return text.size();
+}
+
+// Removes [from, to) in pieces. One removal of megabytes holds the window
+// for seconds; the pieces go into the caller's edit group, so they stay one
+// undo step, and leave what one removal would. Which end they start from is
+// measured, not reasoned: from the end is quicker for a whole document of
+// short paragraphs (Sort), from the start makes the Undo of Join All three
+// times quicker.
+enum class RemoveFrom { Start, End };
+void removeInPieces(QTextDocument *doc, int from, int to, RemoveFrom order, const ToolPhase &phase)
 {
     QTextCursor c(doc);
-    c.setPosition(from);
-    c.setPosition(to, QTextCursor::KeepAnchor);
-    if (text.isEmpty())
+    for (int left = to - from; left > 0;) {
+        const int piece = qMin(left, phase.pieceSize());
+        int start = order == RemoveFrom::Start ? from : from + left - piece;
+        int end = start + piece;
+        // Never between the halves of a surrogate pair.
+        if (order == RemoveFrom::Start && end < to && doc->characterAt(end).isLowSurrogate())
+            ++end;
+        if (order == RemoveFrom::End && start > from && doc->characterAt(start).isLowSurrogate())
+            --start;
+        c.setPosition(start);
+        c.setPosition(end, QTextCursor::KeepAnchor);
         c.removeSelectedText();
-    else
-        c.insertText(text, format);
+        left -= end - start;
+        phase.advance(to - from - left);
+    }
+}
+
+// Inserts text at position in pieces; new paragraphs take the paragraph
+// format of the one at position, as one insertion would give them.
+void insertInPieces(QTextDocument *doc, int position, QStringView text, const QTextCharFormat &format,
+                    const ToolPhase &phase)
+{
+    QTextCursor c(doc);
+    c.setPosition(position);
+    for (qsizetype at = 0; at < text.size();) {
+        const qsizetype end = pieceEnd(text, at, phase.pieceSize());
+        c.insertText(text.sliced(at, end - at).toString(), format);
+        at = end;
+        phase.advance(at);
+    }
+}
+
+void replaceRange(QTextDocument *doc, int from, int to, QStringView text, const QTextCharFormat &format,
+                  const ToolPhase &phase = {})
+{
+    const qint64 removed = to - from;
+    const double split = double(removed) / qMax<qint64>(1, removed + text.size());
+    removeInPieces(doc, from, to, RemoveFrom::Start, phase.part(0, split, removed));
+    insertInPieces(doc, from, text, format, phase.part(split, 1, text.size()));
 }
 
 struct Joined {
@@ -97,24 +200,35 @@ struct Joined {
 
 // Follows the command's search-and-replace steps over the text, so the
 // caret ends where the step by step edits would leave it.
-Joined joinRange(QStringView text, bool all)
+Joined joinRange(QStringView text, bool all, ToolPhase phase = {})
 {
     Joined result{text.toString(), -1};
     QString &out = result.text;
     const int n = int(out.size());
+    // Four passes over the text, each a quarter of the phase.
+    int pass = 0;
+    const auto advance = [&phase, &pass, n](int i) {
+        if ((i & 0xFFFF) == 0)
+            phase.advance(qint64(pass) * n / 4 + i / 4);
+    };
+    phase.span = qMax(1, n);
     for (const char16_t target : {u'\t', u'\n', u'\v'}) {
         for (int i = 0; i < n; ++i) {
+            advance(i);
             const char16_t c = out[i].unicode();
             if (c == target || (target == u'\v' && c == QChar::LineSeparator)) {
                 out[i] = u' ';
                 result.caret = i + 1;
             }
         }
+        ++pass;
     }
-    const auto findEnd = [&out, n](int from) {
-        for (int i = qMax(0, from); i < n; ++i)
+    const auto findEnd = [&out, n, &advance](int from) {
+        for (int i = qMax(0, from); i < n; ++i) {
+            advance(i);
             if (isParagraphEnd(out[i]))
                 return i;
+        }
         return -1;
     };
     int cur = findEnd(0);
@@ -142,28 +256,33 @@ QString joinText(QStringView text, bool all)
     return joinRange(text, all).text;
 }
 
-Outcome join(DocumentCore &core, bool all)
+Outcome join(DocumentCore &core, bool all, ToolProgress *progress)
 {
     const int from = core.SelStart();
     const int to = from + core.SelLength();
     if (from == to || core.isReadOnly())
         return Outcome::NothingToDo;
+    const CommandProgress steps(progress);
     QTextDocument *doc = core.document();
-    const QString before = rawRange(*doc, from, to);
-    const Joined joined = joinRange(before, all);
-    if (joined.caret < 0 || joined.text == before)
-        return Outcome::NothingToDo;
-
-    const bool allowed = core.mayEdit(from, to);
     bool refused = false;
+    int caret = 0;
     {
         EditGroup group(core);
+        const QString before = rawRange(*doc, from, to, steps.part(0, 0.05, to - from));
+        const Joined joined = joinRange(before, all, steps.part(0.05, 0.1, 1));
+        if (joined.caret < 0 || joined.text == before)
+            return Outcome::NothingToDo;
+        caret = joined.caret;
+        const bool allowed = core.mayEdit(from, to);
         QTextCharFormat format;
-        if (allowed && isUniform(*doc, from, to, &format)) {
-            replaceRange(doc, from, to, joined.text, format);
+        if (allowed && isUniform(*doc, from, to, &format, steps.part(0.1, 0.15, to - from))) {
+            replaceRange(doc, from, to, joined.text, format, steps.part(0.15, 1, 1));
         } else {
             // Character by character, each in the format of the text it joins.
+            const ToolPhase phase = steps.part(0.1, 1, before.size());
             for (int i = 0; i < int(before.size()); ++i) {
+                if ((i & 0xFFF) == 0)
+                    phase.advance(i);
                 if (before[i] == joined.text[i])
                     continue;
                 const int p = from + i;
@@ -177,14 +296,55 @@ Outcome join(DocumentCore &core, bool all)
             }
         }
     }
-    core.select(qMin(from + joined.caret, core.TextLength()), 0);
+    core.select(qMin(from + caret, core.TextLength()), 0);
     return refused ? Outcome::Refused : Outcome::Done;
 }
 
 // ---------------------------------------------------------------------------
 // Sorting
 
-Outcome sortLines(DocumentCore &core, bool descending, const QLocale &locale)
+namespace {
+
+// Inserts the lines at the cursor, joined by paragraph ends, in pieces of
+// whole lines gathered from the views (no joined copy of the text).
+void insertLinesInPieces(QTextCursor &c, const std::vector<QStringView> &lines, bool lineEndAfterLast,
+                         const ToolPhase &phase)
+{
+    QString piece;
+    piece.reserve(phase.pieceSize() + 1);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (i)
+            piece += QChar::ParagraphSeparator;
+        piece += lines[i];
+        if (piece.size() >= phase.pieceSize()) {
+            c.insertText(piece, QTextCharFormat());
+            piece.clear();
+            phase.advance(qint64(i));
+        }
+    }
+    if (lineEndAfterLast)
+        piece += QChar::ParagraphSeparator;
+    if (!piece.isEmpty())
+        c.insertText(piece, QTextCharFormat());
+}
+
+// The document as PlainText::rawText gives it with line separators kept,
+// read in pieces when nothing in it stands for other text (pictures, kept
+// objects, tables): then its own characters are the text. Call within an
+// edit group.
+QString documentText(const QTextDocument &doc, const ToolPhase &phase)
+{
+    const QList<QTextFormat> formats = doc.allFormats();
+    const bool flat = doc.rootFrame()->childFrames().isEmpty()
+                      && std::none_of(formats.cbegin(), formats.cend(), [](const QTextFormat &f) {
+                             return f.isImageFormat() || KeptContent::isKept(f);
+                         });
+    return flat ? rawRange(doc, 0, doc.characterCount() - 1, phase) : PlainText::rawText(doc, 0, -1, true);
+}
+
+} // namespace
+
+Outcome sortLines(DocumentCore &core, bool descending, const QLocale &locale, ToolProgress *progress)
 {
     QTextDocument *doc = core.document();
     const int length = core.TextLength();
@@ -192,26 +352,23 @@ Outcome sortLines(DocumentCore &core, bool descending, const QLocale &locale)
         return Outcome::NothingToDo;
     if (!core.mayEdit(0, length))
         return Outcome::Refused;
-    const QString text = PlainText::extract(*doc, 0, -1, QString(QChar::ParagraphSeparator), true);
-    std::vector<QStringView> lines = LineSort::splitLines(text);
-    // Text that ends with a line end keeps it: the empty line after it is no line to sort.
-    const bool endsWithLineEnd = lines.size() > 1 && lines.back().isEmpty();
-    if (endsWithLineEnd)
-        lines.pop_back();
-    if (!LineSort::sort(lines, locale, descending))
-        return Outcome::Refused;
-    QString sorted = LineSort::join(lines, QString(QChar::ParagraphSeparator));
-    if (endsWithLineEnd)
-        sorted += QChar::ParagraphSeparator;
+    const CommandProgress steps(progress);
     {
         EditGroup group(core);
-        QTextCursor c(doc);
-        c.select(QTextCursor::Document);
-        c.removeSelectedText();
+        const QString text = documentText(*doc, steps.part(0, 0.03, length));
+        std::vector<QStringView> lines = LineSort::splitLines(text, steps.part(0.03, 0.05, text.size()));
+        // Text that ends with a line end keeps it: the empty line after it is no line to sort.
+        const bool endsWithLineEnd = lines.size() > 1 && lines.back().isEmpty();
+        if (endsWithLineEnd)
+            lines.pop_back();
+        if (!LineSort::sort(lines, locale, descending, steps.part(0.05, 0.25, 1)))
+            return Outcome::Refused;
+        removeInPieces(doc, 0, length, RemoveFrom::End, steps.part(0.25, 0.45, length));
         // Plain text in the default formats, all of it undone in one step.
+        QTextCursor c(doc);
         c.setBlockFormat(QTextBlockFormat());
         c.setBlockCharFormat(QTextCharFormat());
-        c.insertText(sorted, QTextCharFormat());
+        insertLinesInPieces(c, lines, endsWithLineEnd, steps.part(0.45, 1, qint64(lines.size())));
     }
     core.select(0, 0);
     return Outcome::Done;
@@ -257,7 +414,40 @@ QString changeCase(QStringView text, Case mode, const QLocale &locale, bool *wor
     return out;
 }
 
-Outcome changeCase(DocumentCore &core, Case mode, const QLocale &locale)
+namespace {
+
+struct LineChange {
+    int from, to; // in the text converted
+    QString text;
+};
+
+// The lines of text (paragraph ends U+2029) that change case, each
+// converted on its own: no case mapping looks across a paragraph end.
+// Answers how much longer the text gets.
+int changedLines(QStringView text, Case mode, const QLocale &locale, const ToolPhase &phase,
+                 std::vector<LineChange> &changes)
+{
+    int growth = 0;
+    for (qsizetype start = 0; start <= text.size();) {
+        qsizetype end = text.indexOf(QChar::ParagraphSeparator, start);
+        if (end < 0)
+            end = text.size();
+        const QStringView line = text.sliced(start, end - start);
+        bool wordStart = true;
+        QString converted = changeCase(line, mode, locale, &wordStart);
+        if (converted != line) {
+            growth += int(converted.size() - line.size());
+            changes.push_back({int(start), int(end), std::move(converted)});
+        }
+        phase.advance(end);
+        start = end + 1;
+    }
+    return growth;
+}
+
+} // namespace
+
+Outcome changeCase(DocumentCore &core, Case mode, const QLocale &locale, ToolProgress *progress)
 {
     const int from = core.SelStart();
     const int to = from + core.SelLength();
@@ -265,17 +455,31 @@ Outcome changeCase(DocumentCore &core, Case mode, const QLocale &locale)
         return Outcome::NothingToDo;
     if (!core.mayEdit(from, to))
         return Outcome::Refused;
+    const CommandProgress steps(progress);
     QTextDocument *doc = core.document();
     int end = to;
     {
         EditGroup group(core);
         QTextCharFormat format;
-        if (isUniform(*doc, from, to, &format)) {
-            const QString converted = changeCase(rawRange(*doc, from, to), mode, locale);
-            if (core.wouldExceedMaxLength(to - from, int(converted.size())))
+        if (isUniform(*doc, from, to, &format, steps.part(0, 0.1, to - from))) {
+            // Line by line: paragraph ends keep their place, so no paragraph
+            // is made anew, which costs Qt far more than the text in it.
+            const QString before = rawRange(*doc, from, to, steps.part(0.1, 0.15, to - from));
+            std::vector<LineChange> changes;
+            const int growth = changedLines(before, mode, locale, steps.part(0.15, 0.3, before.size()), changes);
+            if (core.wouldExceedMaxLength(to - from, to - from + growth))
                 return Outcome::Refused;
-            replaceRange(doc, from, to, converted, format);
-            end = from + int(converted.size());
+            const ToolPhase writing = steps.part(0.3, 1, before.size());
+            QTextCursor c(doc);
+            int delta = 0;
+            for (const LineChange &change : changes) {
+                c.setPosition(from + delta + change.from);
+                c.setPosition(from + delta + change.to, QTextCursor::KeepAnchor);
+                c.insertText(change.text, format);
+                delta += int(change.text.size()) - (change.to - change.from);
+                writing.advance(change.to);
+            }
+            end = to + growth;
         } else {
             // Run by run, each keeping its format; pictures stay as they are.
             struct Run {
@@ -285,7 +489,9 @@ Outcome changeCase(DocumentCore &core, Case mode, const QLocale &locale)
             };
             std::vector<Run> runs;
             bool wordStart = true;
+            const ToolPhase reading = steps.part(0, 0.2, to - from);
             for (QTextBlock b = doc->findBlock(from); b.isValid() && b.position() < to; b = b.next()) {
+                reading.advance(b.position() - from);
                 for (auto it = b.begin(); !it.atEnd(); ++it) {
                     const QTextFragment f = it.fragment();
                     const int a = qMax(from, f.position());
@@ -304,8 +510,10 @@ Outcome changeCase(DocumentCore &core, Case mode, const QLocale &locale)
                 wordStart = true; // a paragraph end separates words
             }
             int delta = 0;
+            const ToolPhase writing = steps.part(0.2, 1, qint64(runs.size()));
             for (auto run = runs.rbegin(); run != runs.rend(); ++run) {
-                replaceRange(doc, run->from, run->to, run->text, run->format);
+                writing.advance(run - runs.rbegin());
+                replaceRange(doc, run->from, run->to, run->text, run->format, writing.part(0, 0, 1));
                 delta += int(run->text.size()) - (run->to - run->from);
             }
             end = to + delta;

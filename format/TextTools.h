@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringView>
 
+class ToolProgress;
+
 class DocumentCore;
 class QDateTime;
 
@@ -19,7 +21,7 @@ enum class Outcome { Done, NothingToDo, Refused };
 // line breaks and paragraph ends become spaces; Join keeps each double
 // paragraph end and the character after it. Lengths never change. The caret
 // ends after the last character replaced.
-Outcome join(DocumentCore &core, bool all);
+Outcome join(DocumentCore &core, bool all, ToolProgress *progress = nullptr);
 // The same on text whose paragraph ends are U+2029 (or CR) and whose line
 // breaks are U+2028 (or VT).
 QString joinText(QStringView text, bool all);
@@ -27,7 +29,7 @@ QString joinText(QStringView text, bool all);
 // Sorts all lines of the document by the locale's case-sensitive collation
 // and puts them back as plain text in the default format. A last empty line
 // (text ending with a line end) stays last.
-Outcome sortLines(DocumentCore &core, bool descending, const QLocale &locale);
+Outcome sortLines(DocumentCore &core, bool descending, const QLocale &locale, ToolProgress *progress = nullptr);
 
 enum class Case { Upper, Lower, InitialCaps };
 // Unicode case mapping of the locale. Initial caps: the text in lower case,
@@ -37,7 +39,7 @@ enum class Case { Upper, Lower, InitialCaps };
 QString changeCase(QStringView text, Case mode, const QLocale &locale, bool *wordStart = nullptr);
 // Converts the selection, keeping each run's formatting; the caret ends
 // after the converted text.
-Outcome changeCase(DocumentCore &core, Case mode, const QLocale &locale);
+Outcome changeCase(DocumentCore &core, Case mode, const QLocale &locale, ToolProgress *progress = nullptr);
 
 // Replaces the selection with text and leaves the caret after it.
 Outcome insertText(DocumentCore &core, const QString &text);

@@ -399,7 +399,7 @@ void TEditForm::FormDeactivate()
 
 void TEditForm::closeEvent(QCloseEvent *event)
 {
-    if (m_loadingFile || m_editor->isLoadingInBackground() || !FormClose()) {
+    if (Loading() || m_editor->isLoadingInBackground() || !FormClose()) {
         event->ignore();
         return;
     }

@@ -19,6 +19,7 @@ class QMenu;
 #include <QToolBar>
 class QToolButton;
 class TRichTextEdit;
+class ToolProgress;
 
 // The document window: one file in a rich text control, an MDI child of the
 // frame. Owns its editor, menus, tool bar and save dialog state; talks to
@@ -41,7 +42,8 @@ public:
     void setDocumentFileName(const QString &fileName) { setFileName(fileName); }
     QString saveInitialDir() const { return m_saveInitialDir; }
     void setSaveInitialDir(const QString &dir) { m_saveInitialDir = dir; }
-    bool Loading() const { return m_loadingFile; }
+    // A file is read or a long text tool runs: the window takes no edits and stays open.
+    bool Loading() const { return m_loadingFile || m_toolRunning; }
     // Search state of this window (find and replace commands).
     SearchState searchState;
 
@@ -125,6 +127,8 @@ public:
 
 signals:
     void documentLoaded(bool loaded);
+    // A long text tool has come this far; the status bar shows it.
+    void toolProgressed(int percent);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -156,6 +160,9 @@ private:
     void buildTextToolMenus();
     void updateCaseCommands();
     void toolDone(bool refused);
+    // Runs tool (answering whether it was refused) with progress shown
+    // under the command's caption; answers what tool answered.
+    bool runTool(int caption, const std::function<bool(ToolProgress *)> &tool);
 
     DocumentHost *m_host;
     TRichTextEdit *m_editor = nullptr;
@@ -178,6 +185,7 @@ private:
     PlainText::LineEnd m_fileLineEnd = PlainText::LineEnd::CrLf;
     bool m_shown = false;
     bool m_loadingFile = false;
+    bool m_toolRunning = false;
     bool m_lastLoadSucceeded = false;
     PendingLoad m_pendingLoad;
     bool m_hasHeaderSection = false;

@@ -6,10 +6,14 @@
 #include "document/ui/TRichTextEdit.h"
 #include "format/ColumnEdit.h"
 #include "format/TextTools.h"
+#include "format/ToolProgress.h"
+#include "platform/TextFormat.h"
 #include "platform/TextSet.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QMenu>
 
 void TEditForm::buildTextToolMenus()
@@ -57,42 +61,92 @@ void TEditForm::toolDone(bool refused)
     FocusEditor();
 }
 
+bool TEditForm::runTool(int caption, const std::function<bool(ToolProgress *)> &tool)
+{
+    // Commands of a moment show nothing; longer ones show how far they are.
+    constexpr int QuietMs = 60;
+    ToolProgress progress;
+    QElapsedTimer running;
+    bool shown = false;
+    const QString name = tr2(caption).remove(u'&');
+    connect(&progress, &ToolProgress::progressed, this, [&](int percent) {
+        emit toolProgressed(percent);
+        if (percent == 100 || (!shown && running.elapsed() < QuietMs))
+            return;
+        shown = true;
+        m_host->setStatusPanel(1, formatText(m_host->textSet().extra(TextSet::Extra::ToolProgress), {name, percent}));
+        // The frame repaints; what the user does waits until the command is over.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    });
+    // The document is half edited until the tool ends: the editor does not
+    // paint it meanwhile, and the window neither closes nor takes edits.
+    m_toolRunning = true;
+    m_editor->setUpdatesEnabled(false);
+    running.start();
+    const bool refused = tool(&progress);
+    m_editor->setUpdatesEnabled(true);
+    m_toolRunning = false;
+    if (shown)
+        m_host->setStatusPanel(1, QString::number(m_editor->TextLength()) + tr2(Txt::Characters));
+    return refused;
+}
+
+namespace {
+
+bool isRefused(TextTools::Outcome outcome)
+{
+    return outcome == TextTools::Outcome::Refused;
+}
+
+} // namespace
+
 void TEditForm::Join1Click()
 {
-    toolDone(TextTools::join(*m_editor->core(), false) == TextTools::Outcome::Refused);
+    toolDone(runTool(Txt::Join, [this](ToolProgress *p) {
+        return isRefused(TextTools::join(*m_editor->core(), false, p));
+    }));
 }
 
 void TEditForm::JoinAll1Click()
 {
-    toolDone(TextTools::join(*m_editor->core(), true) == TextTools::Outcome::Refused);
+    toolDone(runTool(Txt::JoinAll, [this](ToolProgress *p) {
+        return isRefused(TextTools::join(*m_editor->core(), true, p));
+    }));
 }
 
 void TEditForm::Sort1Click()
 {
-    toolDone(TextTools::sortLines(*m_editor->core(), false, QLocale::system()) == TextTools::Outcome::Refused);
+    toolDone(runTool(Txt::SortAscending, [this](ToolProgress *p) {
+        return isRefused(TextTools::sortLines(*m_editor->core(), false, QLocale::system(), p));
+    }));
 }
 
 void TEditForm::SortDown1Click()
 {
-    toolDone(TextTools::sortLines(*m_editor->core(), true, QLocale::system()) == TextTools::Outcome::Refused);
+    toolDone(runTool(Txt::SortDescending, [this](ToolProgress *p) {
+        return isRefused(TextTools::sortLines(*m_editor->core(), true, QLocale::system(), p));
+    }));
 }
 
 void TEditForm::UpperCase1Click()
 {
-    toolDone(TextTools::changeCase(*m_editor->core(), TextTools::Case::Upper, QLocale::system())
-             == TextTools::Outcome::Refused);
+    toolDone(runTool(Txt::UpperCase, [this](ToolProgress *p) {
+        return isRefused(TextTools::changeCase(*m_editor->core(), TextTools::Case::Upper, QLocale::system(), p));
+    }));
 }
 
 void TEditForm::LowerCase1Click()
 {
-    toolDone(TextTools::changeCase(*m_editor->core(), TextTools::Case::Lower, QLocale::system())
-             == TextTools::Outcome::Refused);
+    toolDone(runTool(Txt::LowerCase, [this](ToolProgress *p) {
+        return isRefused(TextTools::changeCase(*m_editor->core(), TextTools::Case::Lower, QLocale::system(), p));
+    }));
 }
 
 void TEditForm::InitialCaps1Click()
 {
-    toolDone(TextTools::changeCase(*m_editor->core(), TextTools::Case::InitialCaps, QLocale::system())
-             == TextTools::Outcome::Refused);
+    toolDone(runTool(Txt::InitialCaps, [this](ToolProgress *p) {
+        return isRefused(TextTools::changeCase(*m_editor->core(), TextTools::Case::InitialCaps, QLocale::system(), p));
+    }));
 }
 
 void TEditForm::d1Click(int tag)
@@ -129,7 +183,10 @@ void TEditForm::Delete2Click()
 {
     if (m_editor->WordWrap())
         return;
-    ColumnEdit::deleteColumn(*m_editor->core());
+    runTool(Txt::Delete, [this](ToolProgress *p) {
+        ColumnEdit::deleteColumn(*m_editor->core(), p);
+        return false;
+    });
     FocusEditor();
 }
 
@@ -137,7 +194,10 @@ void TEditForm::InsertSpace1Click()
 {
     if (m_editor->WordWrap())
         return;
-    ColumnEdit::insertSpaceColumn(*m_editor->core());
+    runTool(Txt::InsertSpace, [this](ToolProgress *p) {
+        ColumnEdit::insertSpaceColumn(*m_editor->core(), p);
+        return false;
+    });
     FocusEditor();
 }
 
@@ -146,10 +206,16 @@ void TEditForm::Paste3Click()
     if (m_editor->WordWrap() || !m_editor->CanPaste())
         return;
     TRichTextEdit *e = m_editor;
-    ColumnEdit::pasteColumn(*e->core(), [e] {
-        const int before = e->TextLength();
-        e->Paste();
-        return e->TextLength() != before;
+    runTool(Txt::Paste, [e](ToolProgress *p) {
+        ColumnEdit::pasteColumn(
+            *e->core(),
+            [e] {
+                const int before = e->TextLength();
+                e->Paste();
+                return e->TextLength() != before;
+            },
+            p);
+        return false;
     });
     FocusEditor();
 }

@@ -83,6 +83,32 @@ private slots:
         QCOMPARE(e->Text(), QStringLiteral("b\nc\n\na"));
     }
 
+    void windowStaysOpenWhileAToolRuns()
+    {
+        QStringList lines;
+        for (int i = 0; i < 3000; ++i)
+            lines << QString::number((i * 7919) % 3000);
+        TEditForm *form = newDocument(lines.join(u'\n'));
+        QList<int> reports;
+        bool closed = true;
+        connect(form, &TEditForm::toolProgressed, this, [&](int percent) {
+            if (reports.isEmpty()) {
+                // The document is half sorted here: the window must not go.
+                QVERIFY(form->Loading());
+                closed = form->close();
+            }
+            reports << percent;
+        });
+        trigger(form->action(EditAction::Sort1));
+        QVERIFY(!closed);
+        QVERIFY(!form->Loading());
+        QCOMPARE(reports.first(), 0);
+        QCOMPARE(reports.last(), 100);
+        QVERIFY(form->Editor()->Text().startsWith(QStringLiteral("0\n1\n10\n100\n")));
+        trigger(form->action(EditAction::Undo1));
+        QCOMPARE(form->Editor()->Text(), lines.join(u'\n'));
+    }
+
     void caseCommandsNeedASelection()
     {
         TEditForm *form = newDocument(QStringLiteral("\u03b1\u03b2 hello"));

@@ -3,6 +3,7 @@
 #include "format/ColumnEdit.h"
 #include "format/LineSort.h"
 #include "format/TextTools.h"
+#include "format/ToolProgress.h"
 
 #include <QCollator>
 #include <QDateTime>
@@ -10,6 +11,8 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+
+#include <algorithm>
 
 using TextTools::Outcome;
 
@@ -284,6 +287,112 @@ private slots:
         QVERIFY(core.Text().startsWith(QStringLiteral("Ab\u00e7 Ab\u00e7 ")));
         core.select(0, core.TextLength());
         QCOMPARE(TextTools::join(core, true), Outcome::NothingToDo);
+    }
+
+    void piecesGiveTheWholeResult_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("length"); // -1: to the end
+        for (const char *command : {"sort", "sort-down", "join", "join-all", "upper", "lower", "initial-caps",
+                                    "insert-space", "delete-column"})
+            QTest::newRow(command) << QString::fromLatin1(command) << 0 << -1;
+        QTest::newRow("upper-inside-lines") << QStringLiteral("upper") << 5 << 40;
+        QTest::newRow("join-inside-lines") << QStringLiteral("join") << 3 << 50;
+    }
+
+    // A tool cut into pieces of a few characters leaves the text it leaves
+    // in one go, as one undo step, and reports up to the end.
+    void piecesGiveTheWholeResult()
+    {
+        QFETCH(QString, command);
+        QFETCH(int, from);
+        QFETCH(int, length);
+        const QString sample = QStringLiteral(
+            "\u039f\u0394\u039f\u03a3 \u03a3\u039f\u03a6\u039f\u03a3\tstra\u00dfe\n\nz\u00e9bra \U0001F600x\rCR\r\n"
+            "o'neil mcdonald-smith 3rd\u2028line\n\nApple\napple\n\u00c4pfel\fend\n");
+        const auto run = [&](DocumentCore &core, ToolProgress *progress) {
+            core.select(from, length < 0 ? core.TextLength() - from : length);
+            const QLocale locale(QLocale::German, QLocale::Germany);
+            if (command.startsWith(u"sort"))
+                return TextTools::sortLines(core, command == u"sort-down", locale, progress) == Outcome::Done;
+            if (command.startsWith(u"join"))
+                return TextTools::join(core, command == u"join-all", progress) == Outcome::Done;
+            if (command == u"insert-space")
+                return ColumnEdit::insertSpaceColumn(core, progress) > 0;
+            if (command == u"delete-column")
+                return ColumnEdit::deleteColumn(core, progress) > 0;
+            const TextTools::Case mode = command == u"upper"   ? TextTools::Case::Upper
+                                         : command == u"lower" ? TextTools::Case::Lower
+                                                               : TextTools::Case::InitialCaps;
+            return TextTools::changeCase(core, mode, locale, progress) == Outcome::Done;
+        };
+        DocumentCore whole;
+        setText(whole, sample);
+        const QString before = text(whole);
+        QVERIFY(run(whole, nullptr));
+
+        DocumentCore pieced;
+        setText(pieced, sample);
+        ToolProgress progress;
+        progress.setPieceSize(3);
+        progress.setInterval(0);
+        QList<int> reports;
+        connect(&progress, &ToolProgress::progressed, this, [&reports](int percent) { reports << percent; });
+        QVERIFY(run(pieced, &progress));
+        QCOMPARE(text(pieced), text(whole));
+        QCOMPARE(pieced.SelStart(), whole.SelStart());
+        QCOMPARE(pieced.SelLength(), whole.SelLength());
+        QVERIFY2(reports.size() > 3, qPrintable(QString::number(reports.size())));
+        QCOMPARE(reports.first(), 0);
+        QCOMPARE(reports.last(), 100);
+        QCOMPARE(reports.count(100), 1);
+        QVERIFY(std::is_sorted(reports.begin(), reports.end()));
+
+        pieced.Undo();
+        QCOMPARE(text(pieced), before);
+        QVERIFY(!pieced.CanUndo());
+        pieced.Redo();
+        QCOMPARE(text(pieced), text(whole));
+    }
+
+    void caseByLinesMatchesTheWholeText()
+    {
+        // Lines are converted one by one; no mapping may differ from that of
+        // the whole text (a final sigma looks at the letters after it).
+        const QString sample = QStringLiteral("\u039f\u0394\u039f\u03a3 \u03a3\u039f\u03a6\u039f\u03a3.\n"
+                                              "\u03a3\n\u0130stanbul I\u0307 stra\u00dfe \ufb01 \U00010400\n");
+        const QLocale locale(QLocale::Greek, QLocale::Greece);
+        DocumentCore core;
+        setText(core, sample);
+        core.select(0, core.TextLength());
+        QCOMPARE(TextTools::changeCase(core, TextTools::Case::Lower, locale), Outcome::Done);
+        QCOMPARE(text(core), locale.toLower(sample));
+        core.select(0, core.TextLength());
+        QCOMPARE(TextTools::changeCase(core, TextTools::Case::Upper, locale), Outcome::Done);
+        QCOMPARE(text(core), locale.toUpper(locale.toLower(sample)));
+    }
+
+    void protectedTextRefusesWithProgress()
+    {
+        DocumentCore core;
+        setText(core, QStringLiteral("b line\na line\nc line"));
+        QTextCursor c(core.document());
+        c.setPosition(2);
+        c.setPosition(4, QTextCursor::KeepAnchor);
+        QTextCharFormat protect;
+        protect.setProperty(TextProperty::Protected, true);
+        c.mergeCharFormat(protect);
+        core.EmptyUndoBuffer();
+        const QString before = text(core);
+        ToolProgress progress;
+        progress.setPieceSize(2);
+        progress.setInterval(0);
+        QCOMPARE(TextTools::sortLines(core, false, QLocale::c(), &progress), Outcome::Refused);
+        core.select(0, core.TextLength());
+        QCOMPARE(TextTools::changeCase(core, TextTools::Case::Upper, QLocale::c(), &progress), Outcome::Refused);
+        QCOMPARE(text(core), before);
+        QVERIFY(!core.CanUndo());
     }
 
     void deleteColumn()
