@@ -72,6 +72,12 @@ enum : int {
     // List format (int): the level (\ilvl, 1..8) of a Word list the list
     // stood at; readers that number or draw bullets by level need it back.
     ListLevel = RtfEngineFirst + 9,
+    // Character format (bool): a field result the reader made up (a SYMBOL
+    // field read without one); the field is written back without it.
+    FieldResultMadeUp = RtfEngineFirst + 11,
+    // Block format (QByteArray): the position words of a positioned
+    // paragraph (\posx…, \absw, …), written back after its \pard.
+    FrameWords = RtfEngineFirst + 12,
     RtfEngineLast = QTextFormat::UserProperty + 0x1FF,
 };
 } // namespace TextProperty

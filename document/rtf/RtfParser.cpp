@@ -58,6 +58,7 @@ Parser::Parser(QByteArrayView data, QTextCursor &cursor, const RtfReadOptions &o
     , m_documentCodePage(options.ansiCodePage)
 {
     m_tabLists.emplace_back();
+    m_frameWords.emplace_back();
     const QString family = cursor.document()->defaultFont().family();
     m_defaultFamily = family.isEmpty() ? QStringLiteral("Arial") : family;
     m_keepsDocumentGroups = cursor.document()->characterCount() <= 1;
@@ -310,6 +311,11 @@ const char *Parser::controlWord(const char *p)
     if (m_stack.empty())
         return p;
     const Kw kw = lookupKeyword(letters);
+    m_wordRaw = std::string_view(name - 1, size_t(p - name + 1));
+    if (!m_wordRaw.empty() && m_wordRaw.back() == ' ')
+        m_wordRaw.remove_suffix(1);
+    if (kw == Kw::Unknown && keepsDocumentWord(letters))
+        return p;
     if (kw == Kw::bin) {
         flushBytes();
         binary(p, hasParam ? param : 0);

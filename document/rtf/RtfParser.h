@@ -107,6 +107,8 @@ private:
 
     // Groups kept whole (RtfParserKept.cpp)
     void startKeeping(Kw kw, Dest outer);
+    // A word of the document's format before the body, kept for the header.
+    bool keepsDocumentWord(std::string_view letters);
     bool keptDestination(Kw kw);
     void finishKept(const char *end);
     void keepObjectWithoutResult(const char *end);
@@ -129,6 +131,7 @@ private:
     std::vector<GroupState> m_stack;
     int m_excessDepth = 0;
     const char *m_lastGroupStart = nullptr;
+    std::string_view m_wordRaw;  // the control word being read, backslash and number included
     int m_fontTableDepth = -1;
     int m_styleSheetDepth = -1;
     int m_skipFallback = 0;      // bytes of \u fallback still to drop
@@ -208,6 +211,7 @@ private:
     RowDef m_rowDef;
     uint8_t m_pendingMerge = 0;
     std::vector<QList<int>> m_tabLists;
+    std::vector<QByteArray> m_frameWords;  // interned; [0] is empty
 
     // Format caches
     struct CharStateHash {

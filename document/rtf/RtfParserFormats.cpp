@@ -231,6 +231,8 @@ BlockSpec Parser::makeBlockSpec(const ParaState &p) const
         ParagraphFormat::setTabs(bf, m_tabLists[size_t(p.tabs)]);
     if (p.pageBreak)
         bf.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+    if (p.frame > 0)
+        bf.setProperty(TextProperty::FrameWords, m_frameWords[size_t(p.frame)]);
     return spec;
 }
 
@@ -341,11 +343,11 @@ void Parser::finishField(int index)
                                                                                 : number.toUInt(&ok);
     if (!ok || code == 0 || code > 0xFFFF || QChar::isSurrogate(char32_t(code)))
         return;
-    CharState &c = top().chr;
-    const int outer = c.field;
+    CharState c = top().chr;
     c.field = index;
-    m_para.append(QChar(char16_t(code)), charFormat());
-    c.field = outer;
+    QTextCharFormat format = makeCharFormat(c);
+    format.setProperty(TextProperty::FieldResultMadeUp, true);
+    m_para.append(QChar(char16_t(code)), m_builder.addCharFormat(format));
     field.hasResult = true;
 }
 

@@ -456,6 +456,26 @@ bool Parser::paraWord(Kw kw, bool hasParam, int param)
         }
         return true;
     }
+    // A positioned paragraph (a frame): the editor shows it in the flow and
+    // keeps its position words as they were for the writer.
+    case Kw::posx: case Kw::posxc: case Kw::posxi: case Kw::posxo: case Kw::posxr: case Kw::posxl:
+    case Kw::posy: case Kw::posyc: case Kw::posyt: case Kw::posyb: case Kw::posyil: case Kw::posyin:
+    case Kw::posyout: case Kw::posnegx: case Kw::posnegy: case Kw::absw: case Kw::absh: case Kw::phmrg:
+    case Kw::phpg: case Kw::phcol: case Kw::pvmrg: case Kw::pvpg: case Kw::pvpara: case Kw::dxfrtext:
+    case Kw::dfrmtxtx: case Kw::dfrmtxty: case Kw::nowrap: case Kw::overlay: case Kw::absnoovrlp:
+    case Kw::dropcapli: case Kw::dropcapt: {
+        if (m_wordRaw.empty() || m_frameWords[size_t(p.frame)].size() > 256)
+            return true;
+        const QByteArray words = m_frameWords[size_t(p.frame)] + QByteArray(m_wordRaw.data(), qsizetype(m_wordRaw.size()));
+        auto it = std::find(m_frameWords.begin(), m_frameWords.end(), words);
+        if (it == m_frameWords.end()) {
+            m_frameWords.push_back(words);
+            p.frame = int(m_frameWords.size()) - 1;
+        } else {
+            p.frame = int(it - m_frameWords.begin());
+        }
+        return true;
+    }
     case Kw::intbl: p.intbl = on; return true;
     case Kw::itap: p.itap = std::clamp(param, 0, 64); return true;
     // OpenOffice counts list overrides from 0; Word from 1, with \ls0 for none.
@@ -601,6 +621,7 @@ void Parser::applyStyle(const std::unordered_map<int, Style> &styles, int number
     const Style &style = it->second;
     if (style.basedOn >= 0 && style.basedOn != number)
         applyStyle(styles, style.basedOn, depth + 1);
+    m_wordRaw = {}; // a style's words are not written back
     for (const StyleWord &w : style.words) {
         if (w.keyword == Kw::s || w.keyword == Kw::cs)
             continue;

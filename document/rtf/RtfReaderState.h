@@ -59,6 +59,7 @@ struct ParaState {
     int32_t ilvl = 0;
     int32_t itap = 0;
     int32_t pnStart = 1;
+    int32_t frame = 0;       // index of the reader's interned frame words; 0 none
     char16_t pnBefore = 0;   // old-style numbering: text before and after the number
     char16_t pnAfter = 0;
     uint8_t align = 0;       // 0 left, 1 right, 2 centre, 3 justified
@@ -67,7 +68,7 @@ struct ParaState {
     uint8_t pageBreak = 0;
     uint8_t pnKind = 0;      // NumberingKind of old-style numbering
                              // (kPnContinues inside a \pn group of \pnlvlcont)
-    uint8_t padding[3] = {};
+    uint8_t padding[7] = {};
 
     bool operator==(const ParaState &o) const { return std::memcmp(this, &o, sizeof *this) == 0; }
 };

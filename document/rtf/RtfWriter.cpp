@@ -76,6 +76,7 @@ struct RunFormat {
     int objectId = 0;
     bool image = false;
     bool kept = false;
+    bool madeUp = false;     // a field result that was not in the file
     QByteArray keptRtf;      // a kept group, written back as it was read
     QByteArray wrapper;      // tells which link, field or object group the run needs
 };
@@ -357,6 +358,7 @@ private:
         r.instruction = f.stringProperty(TextProperty::FieldInstruction);
         r.fieldId = f.intProperty(TextProperty::FieldId);
         r.image = f.isImageFormat();
+        r.madeUp = !r.instruction.isEmpty() && f.boolProperty(TextProperty::FieldResultMadeUp);
         r.kept = KeptContent::isKept(f);
         if (r.kept)
             r.keptRtf = KeptContent::rtf(f);
@@ -391,6 +393,19 @@ private:
 
     void changeState(const WrittenState &to)
     {
+        // Raised and lowered runs stand in groups of their own, as Word
+        // writes them: LibreOffice loses text and paragraph breaks where
+        // \super and \sub switch to each other inline.
+        if (to.valign != m_state.valign) {
+            closeRaise();
+            if (to.valign != 0) {
+                m_body += '{';
+                m_raiseSaved = m_state;
+                m_raised = true;
+                word(to.valign == 1 ? "\\super" : "\\sub");
+                m_state.valign = to.valign;
+            }
+        }
         WrittenState &s = m_state;
         if (to.font != s.font) word("\\f", to.font);
         if (to.halfPoints != s.halfPoints) word("\\fs", to.halfPoints);
@@ -400,7 +415,6 @@ private:
         if (to.strike != s.strike) toggle("\\strike", to.strike);
         if (to.color != s.color) word("\\cf", to.color);
         if (to.background != s.background) word("\\highlight", to.background);
-        if (to.valign != s.valign) word(to.valign == 1 ? "\\super" : to.valign == 2 ? "\\sub" : "\\nosupersub");
         if (to.hidden != s.hidden) toggle("\\v", to.hidden);
         if (to.protect != s.protect) toggle("\\protect", to.protect);
         if (to.disabled != s.disabled) toggle("\\disabled", to.disabled);
@@ -468,8 +482,19 @@ private:
         m_pendingSpace = false;
     }
 
+    void closeRaise()
+    {
+        if (!m_raised)
+            return;
+        m_body += '}';
+        m_state = m_raiseSaved;
+        m_raised = false;
+        m_pendingSpace = false;
+    }
+
     void closeWrapper()
     {
+        closeRaise();
         if (m_wrapper.isEmpty())
             return;
         m_body += "}}";
@@ -609,6 +634,8 @@ private:
                     writePicture(f);
             } else if (r.kept) {
                 writeKept(r, fragment.charFormat(), fe - fs);
+            } else if (r.madeUp) {
+                // Left out: Word computes the result, and so does our reader.
             } else {
                 r.encoder->append(m_body, QStringView(text).mid(fs - bpos, fe - fs), m_pendingSpace);
             }
@@ -617,7 +644,9 @@ private:
         if (!wroteText && block.length() <= 1) {
             // An empty paragraph's mark carries the format its line is drawn in.
             closeWrapper();
-            changeState(runFormat(block.charFormatIndex(), block.charFormat()).state);
+            WrittenState mark = runFormat(block.charFormatIndex(), block.charFormat()).state;
+            mark.valign = 0; // the raise group would close before the mark
+            changeState(mark);
         }
     }
 
@@ -653,6 +682,9 @@ private:
             p += "\\tx" + std::to_string(t);
         if (block.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)
             p += "\\pagebb";
+        const QByteArray frame = block.blockFormat().property(TextProperty::FrameWords).toByteArray();
+        if (frame.startsWith('\\'))
+            p += frame.toStdString();
         if (v.numbering != NumberingKind::None) {
             closeWrapper();
             // Word's list of the paragraph, for readers that number by list
@@ -804,6 +836,8 @@ private:
     bool m_pendingSpace = false;
     WrittenState m_state;
     WrittenState m_savedState;
+    WrittenState m_raiseSaved;   // the state outside the open raise group
+    bool m_raised = false;
     QByteArray m_wrapper;
     std::string m_lastParagraph;
 
