@@ -78,6 +78,9 @@ enum : int {
     // Block format (QByteArray): the position words of a positioned
     // paragraph (\posx…, \absw, …), written back after its \pard.
     FrameWords = RtfEngineFirst + 12,
+    // Character format (int): text raised (> 0, \up) or lowered (< 0, \dn)
+    // by this many half-points, shown as superscript or subscript.
+    RaiseHalfPoints = RtfEngineFirst + 13,
     RtfEngineLast = QTextFormat::UserProperty + 0x1FF,
 };
 } // namespace TextProperty

@@ -141,6 +141,8 @@ QTextCharFormat Parser::makeCharFormat(const CharState &c) const
         f.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
     else if (c.valign == 2)
         f.setVerticalAlignment(QTextCharFormat::AlignSubScript);
+    if (c.raise != 0 && c.valign != 0)
+        f.setProperty(TextProperty::RaiseHalfPoints, int(c.raise));
     if (c.hidden)
         f.setProperty(TextProperty::Hidden, true);
     if (c.protect)

@@ -393,11 +393,18 @@ bool Parser::charWord(Kw kw, bool hasParam, int param)
     case Kw::strike: case Kw::striked: c.strike = on; return true;
     case Kw::cf: c.color = param; return true;
     case Kw::cb: case Kw::highlight: case Kw::chcbpat: c.background = param; return true;
-    case Kw::super: c.valign = on ? 1 : 0; return true;
-    case Kw::sub: c.valign = on ? 2 : 0; return true;
-    case Kw::nosupersub: c.valign = 0; return true;
-    case Kw::up: c.valign = (!hasParam || param > 0) ? 1 : 0; return true;
-    case Kw::dn: c.valign = (!hasParam || param > 0) ? 2 : 0; return true;
+    case Kw::super: c.valign = on ? 1 : 0; c.raise = 0; return true;
+    case Kw::sub: c.valign = on ? 2 : 0; c.raise = 0; return true;
+    case Kw::nosupersub: c.valign = 0; c.raise = 0; return true;
+    // Raised text is shown as superscript but written back raised: LibreOffice
+    // reads superscript text before a footnote as the footnote's own mark.
+    case Kw::up:
+    case Kw::dn: {
+        const int amount = hasParam ? std::clamp(param, 0, 3276) : 6;
+        c.valign = amount > 0 ? (kw == Kw::up ? 1 : 2) : 0;
+        c.raise = int16_t(kw == Kw::up ? amount : -amount);
+        return true;
+    }
     case Kw::v: c.hidden = on; return true;
     case Kw::protect: c.protect = on; return true;
     case Kw::disabled: c.disabled = on; return true;

@@ -42,7 +42,8 @@ struct CharState {
     uint8_t protect = 0;
     uint8_t disabled = 0;
     uint8_t caps = 0;        // 1 all capitals, 2 small capitals
-    uint8_t padding[3] = {};
+    uint8_t padding[1] = {};
+    int16_t raise = 0;       // \up (> 0) or \dn (< 0) in half-points; 0 \super, \sub or none
 
     bool operator==(const CharState &o) const { return std::memcmp(this, &o, sizeof *this) == 0; }
 };

@@ -55,6 +55,7 @@ struct WrittenState {
     int color = 0;
     int background = 0;
     int valign = 0;
+    int raise = 0;           // half-points of \up or \dn; 0 \super or \sub
     int lang = 0;
     int caps = 0;
     bool bold = false;
@@ -348,6 +349,10 @@ private:
         s.background = colorIndex(f.background());
         s.valign = f.verticalAlignment() == QTextCharFormat::AlignSuperScript ? 1
                    : f.verticalAlignment() == QTextCharFormat::AlignSubScript ? 2 : 0;
+        // A raise kept from reading stands while the text keeps its direction.
+        const int raise = f.intProperty(TextProperty::RaiseHalfPoints);
+        if ((s.valign == 1 && raise > 0) || (s.valign == 2 && raise < 0))
+            s.raise = raise;
         s.hidden = f.boolProperty(TextProperty::Hidden);
         s.protect = f.boolProperty(TextProperty::Protected);
         s.disabled = f.boolProperty(TextProperty::Disabled);
@@ -396,14 +401,20 @@ private:
         // Raised and lowered runs stand in groups of their own, as Word
         // writes them: LibreOffice loses text and paragraph breaks where
         // \super and \sub switch to each other inline.
-        if (to.valign != m_state.valign) {
+        if (to.valign != m_state.valign || to.raise != m_state.raise) {
             closeRaise();
             if (to.valign != 0) {
                 m_body += '{';
                 m_raiseSaved = m_state;
                 m_raised = true;
-                word(to.valign == 1 ? "\\super" : "\\sub");
+                if (to.raise > 0)
+                    word("\\up", to.raise);
+                else if (to.raise < 0)
+                    word("\\dn", -to.raise);
+                else
+                    word(to.valign == 1 ? "\\super" : "\\sub");
                 m_state.valign = to.valign;
+                m_state.raise = to.raise;
             }
         }
         WrittenState &s = m_state;
@@ -646,6 +657,7 @@ private:
             closeWrapper();
             WrittenState mark = runFormat(block.charFormatIndex(), block.charFormat()).state;
             mark.valign = 0; // the raise group would close before the mark
+            mark.raise = 0;
             changeState(mark);
         }
     }
