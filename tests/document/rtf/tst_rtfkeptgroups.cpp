@@ -51,6 +51,7 @@ private slots:
     void footnoteTakesItsNumber();
     void headerGroupsAreWrittenInTheHeader();
     void pastedRtfBringsNoHeader();
+    void documentWordsAreWrittenInTheHeader();
     void deletingTheMarkerDeletesTheGroup();
     void truncatedGroupIsClosed();
     void manyGroupsStayBounded();
@@ -153,6 +154,27 @@ void TestRtfKeptGroups::pastedRtfBringsNoHeader()
     RtfReader().read("{\\rtf1{\\header h}{\\*\\bkmkstart m}in}", cursor);
     QCOMPARE(doc.toPlainText(), QStringLiteral("x\ufffciny"));
     QVERIFY(KeptContent::documentGroups(doc).isEmpty());
+}
+
+// Footnote numbering, page size and margins, default tabs: the kept
+// footnotes are numbered by them in other programs.
+void TestRtfKeptGroups::documentWordsAreWrittenInTheHeader()
+{
+    const QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\paperw11906 \\margl1701\\ftnnar \\aftnnrlc"
+                           "\\ftnrstpg\\deftab1298\\fet2 body\\chftn{\\footnote note}\\par\\pard\\margr100 x\\par}";
+    const QByteArray written = RtfWriter().write(*read(rtf));
+    const qsizetype body = written.indexOf("body");
+    const qsizetype words = written.indexOf("\\paperw11906 \\margl1701 \\ftnnar \\aftnnrlc \\ftnrstpg \\deftab1298 \\fet2 ");
+    QVERIFY2(words > 0 && words < body, written.constData());
+    // Only words before the body belong to the document.
+    QVERIFY(!written.contains("\\margr100"));
+    QCOMPARE(RtfTest::roundTrip(rtf).second, RtfTest::roundTrip(rtf).first);
+
+    QTextDocument doc;
+    doc.setPlainText(QStringLiteral("xy"));
+    QTextCursor cursor(&doc);
+    RtfReader().read(rtf, cursor);
+    QVERIFY(!RtfWriter().write(doc).contains("\\ftnnar"));
 }
 
 void TestRtfKeptGroups::deletingTheMarkerDeletesTheGroup()

@@ -51,6 +51,9 @@ private slots:
     void noObjects();
     void plainRtf();
     void tables();
+    void raisedRunsStandInGroups();
+    void positionedParagraphKeepsItsPosition();
+    void madeUpFieldResultIsNotWritten();
 };
 
 void TestRtfWriter::header()
@@ -409,6 +412,52 @@ void TestRtfWriter::tables()
     QVERIFY(rtf.contains("\\intbl d\\cell\\row"));
     QCOMPARE(rtf.count("\\row"), 2);
     const auto [first, second] = RtfTest::roundTrip(RtfWriter().write(*RtfTest::read(rtf)));
+    QCOMPARE(second, first);
+}
+
+// LibreOffice drops text and paragraph breaks where \super and \sub switch
+// inline, and takes superscript text before a footnote for its mark; \up
+// and \dn come back as they were read.
+void TestRtfWriter::raisedRunsStandInGroups()
+{
+    const QByteArray rtf = "{\\rtf1 a\\super b\\sub c\\nosupersub d\\up12 e\\dn4 f\\up0 g\\par}";
+    QByteArray written;
+    const auto [first, second] = RtfTest::roundTrip(rtf, &written);
+    QVERIFY2(written.contains("a{\\super b}{\\sub c}d{\\up12 e}{\\dn4 f}g\\par"), written.constData());
+    QCOMPARE(second, first);
+    // A raise turned into the other direction by an edit is plain sub- or superscript.
+    auto doc = RtfTest::read(rtf);
+    QTextCursor cursor(doc.get());
+    cursor.setPosition(4);
+    cursor.setPosition(5, QTextCursor::KeepAnchor);
+    QCOMPARE(cursor.selectedText(), QStringLiteral("e"));
+    QTextCharFormat sub;
+    sub.setVerticalAlignment(QTextCharFormat::AlignSubScript);
+    cursor.mergeCharFormat(sub);
+    QVERIFY2(write(*doc).contains("{\\sub e}"), write(*doc).constData());
+}
+
+void TestRtfWriter::positionedParagraphKeepsItsPosition()
+{
+    const QByteArray rtf = "{\\rtf1{\\pard\\pvmrg\\phmrg\\posxc\\posyc\\absw2000\\qc Title\\line more\\par}"
+                           "\\pard body\\par}";
+    QByteArray written;
+    const auto [first, second] = RtfTest::roundTrip(rtf, &written);
+    QVERIFY2(written.contains("\\pard\\qc\\pvmrg\\phmrg\\posxc\\posyc\\absw2000\\"), written.constData());
+    QCOMPARE(written.count("\\posxc"), 1);
+    QCOMPARE(second, first);
+    QCOMPARE(RtfTest::text(rtf), QStringLiteral("Title\nmore\nbody"));
+}
+
+// A SYMBOL field read without a result shows its character; Word and our
+// reader make it again, others would show it twice.
+void TestRtfWriter::madeUpFieldResultIsNotWritten()
+{
+    const QByteArray rtf = "{\\rtf1 ({\\field{\\*\\fldinst SYMBOL 74 \\\\f \"Wingdings\"}{\\fldrslt }})\\par}";
+    QByteArray written;
+    const auto [first, second] = RtfTest::roundTrip(rtf, &written);
+    QVERIFY2(written.contains("{\\fldrslt }}"), written.constData());
+    QCOMPARE(RtfTest::text(written), QStringLiteral("(J)"));
     QCOMPARE(second, first);
 }
 
