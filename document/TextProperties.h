@@ -42,6 +42,17 @@ enum : int {
     KeptRtf = QTextFormat::UserProperty + 31,
     KeptCaption = QTextFormat::UserProperty + 32,
     KeptKind = QTextFormat::UserProperty + 33,
+    // Root frame: the Word list tables kept as read (QByteArray each), the
+    // numbers in use (QVariantList: the highest \ls, then the \listid
+    // values) and the fonts their \f words name (number, family, charset).
+    KeptListTable = QTextFormat::UserProperty + 34,
+    KeptListOverrides = QTextFormat::UserProperty + 35,
+    KeptListNumbers = QTextFormat::UserProperty + 36,
+    KeptListFonts = QTextFormat::UserProperty + 37,
+    // List format: its \ls in the kept tables (int) and what it showed when
+    // read (QByteArray), to tell whether it has been changed since.
+    KeptListOverride = QTextFormat::UserProperty + 38,
+    KeptListSignature = QTextFormat::UserProperty + 39,
 
     RtfEngineFirst = QTextFormat::UserProperty + 0x100,
     // Character format (int): RichEdit underline kind (1 single, 2 word,

@@ -80,6 +80,15 @@ RtfReadResult Parser::run()
     m_builder.finish(m_para, blockSpec(last.para), m_stack.empty() ? charFormat() : markFormat());
     if (m_keepsDocumentGroups && !m_documentGroups.isEmpty())
         KeptContent::setDocumentGroups(*m_builder.document(), m_documentGroups);
+    if (m_keepsDocumentGroups && !m_keptLists.table.isEmpty() && !m_keptLists.overrides.isEmpty()) {
+        for (const auto &[ls, id] : m_listOverrides)
+            m_keptLists.maxOverride = std::max(m_keptLists.maxOverride, ls == kListOverrideZero ? 0 : ls);
+        for (const auto &[id, levels] : m_lists)
+            m_keptLists.listIds.append(id);
+        for (const auto &[number, font] : m_fonts)
+            m_keptLists.fonts.append({number, font.name, std::max(font.charset, 0)});
+        KeptContent::setListTables(*m_builder.document(), m_keptLists);
+    }
     return m_result;
 }
 
@@ -256,6 +265,15 @@ void Parser::closeGroup(const GroupState &closed, const char *at)
             m_listOverrides[kListOverrideZero] = m_overrideListId;
         m_overrideLs = -1;
         m_overrideListId = 0;
+        break;
+    case Closes::ListTables:
+        // Kept as read: the writer numbers the lists it leaves unchanged
+        // by them, so that levels that show other levels' numbers
+        // ("Sect 1.01") and lists running through tables stay as they were.
+        if (m_keepsDocumentGroups && at && m_stack.size() == 1) {
+            QByteArray &table = closed.dest == Dest::ListTable ? m_keptLists.table : m_keptLists.overrides;
+            table = QByteArray(closed.start, at + 1 - closed.start);
+        }
         break;
     case Closes::Pn: {
         // Old-style numbering is a paragraph property of the enclosing group.

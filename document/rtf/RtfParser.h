@@ -5,6 +5,7 @@
 #include "document/rtf/RtfPicture.h"
 #include "document/rtf/RtfReader.h"
 #include "document/rtf/RtfReaderState.h"
+#include "document/KeptContent.h"
 
 #include <QColor>
 #include <QHash>
@@ -192,6 +193,7 @@ private:
     };
     KeptGroup m_kept;
     QByteArray m_documentGroups;
+    KeptContent::ListTables m_keptLists;
     bool m_keepsDocumentGroups = false;  // reading a whole document
     bool m_documentGroupsFull = false;
     bool m_bodyStarted = false;

@@ -188,6 +188,8 @@ BlockSpec Parser::makeBlockSpec(const ParaState &p) const
         spec.start = level.start;
         spec.style = spec.numbering == NumberingKind::Bullet ? 0 : levelTextStyle(level.text, p.ilvl);
         spec.listKey = p.ls * 16 + p.ilvl;
+        if (m_keepsDocumentGroups)
+            spec.keptOverride = p.ls == kListOverrideZero ? 0 : p.ls;
         if (spec.numbering == NumberingKind::Bullet)
             bulletOfLevel(level, &spec);
     } else if (p.pnKind != 0) {

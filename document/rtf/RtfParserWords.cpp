@@ -279,6 +279,7 @@ bool Parser::destination(Kw kw)
         return true;
     case Kw::listtable:
         g.dest = Dest::ListTable;
+        g.closes = Closes::ListTables;
         return true;
     // A list definition out of its table defines nothing, and its level
     // texts are no text wherever it stands.
@@ -313,6 +314,7 @@ bool Parser::destination(Kw kw)
         return true;
     case Kw::listoverridetable:
         g.dest = Dest::ListOverrideTable;
+        g.closes = Closes::ListTables;
         return true;
     case Kw::listoverride:
         if (outer != Dest::ListOverrideTable) {

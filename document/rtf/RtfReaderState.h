@@ -22,7 +22,7 @@ enum class Dest : uint8_t {
 // What the reader does when the group that opened a destination closes.
 enum class Closes : uint8_t {
     Nothing, FontEntry, StyleEntry, Pict, Object, ObjectResult, Field, FieldInst, FieldResult,
-    List, ListLevel, LevelText, ListOverride, Pn, PnTextBefore, PnTextAfter
+    List, ListLevel, LevelText, ListOverride, Pn, PnTextBefore, PnTextAfter, ListTables
 };
 
 struct CharState {

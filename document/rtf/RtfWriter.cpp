@@ -16,6 +16,8 @@
 #include <QTextTable>
 #include <QUrl>
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <map>
@@ -153,6 +155,9 @@ public:
         m_defaultFamily = font.family().isEmpty() ? QStringLiteral("Arial") : font.family();
         m_defaultHalfPoints = font.pointSizeF() > 0 ? int(std::lround(font.pointSizeF() * 2)) : 24;
         m_defaultCharset = RtfCharsets::charsetForCodePage(options.ansiCodePage);
+        if (m_from == 0 && m_to == m_docEnd && !options.plainRtf)
+            m_keptLists = KeptContent::listTables(doc);
+        m_lastOverride = m_keptLists.table.isEmpty() ? 0 : m_keptLists.maxOverride;
     }
 
     QByteArray run()
@@ -180,6 +185,8 @@ private:
 
     QByteArray header()
     {
+        // The kept list tables name fonts: before the font table is written.
+        const std::string lists = listTables();
         std::string h = "{\\rtf1\\ansi\\ansicpg" + std::to_string(m_options.ansiCodePage) + "\\deff0";
         h += "{\\fonttbl";
         for (size_t i = 0; i < m_fonts.size(); ++i) {
@@ -194,7 +201,7 @@ private:
             h += "\\red" + std::to_string(c.red()) + "\\green" + std::to_string(c.green()) + "\\blue"
                  + std::to_string(c.blue()) + ';';
         h += "}\r\n";
-        h += listTables();
+        h += lists;
         if (!m_options.plainRtf)
             h += "{\\*\\generator Quilmar;}";
         // Groups of the header that the editor keeps unread (headers,
@@ -227,6 +234,9 @@ private:
                 info.bulletFont = fontIndex(family, charset);
         }
         info.level = std::clamp(format.intProperty(TextProperty::ListLevel), 0, 8);
+        if (!m_keptLists.table.isEmpty() && list)
+            info.keptOverride = KeptContent::listOverride(format);
+        info.number = info.keptOverride >= 0 ? info.keptOverride : ++m_lastOverride;
         m_lists.push_back(std::move(info));
         m_listIndex.emplace(list, int(m_lists.size()));
         return int(m_lists.size());
@@ -237,15 +247,26 @@ private:
     // the text around the number (\leveltext: a length byte, then the text
     // with the level's index standing for the number; \levelnumbers: where
     // that stands).
-    std::string listTables() const
+    std::string listTables()
     {
-        if (m_lists.empty())
+        const bool kept = !m_keptLists.table.isEmpty();
+        if (m_lists.empty() && !kept)
             return {};
         std::string table = "{\\*\\listtable";
         std::string overrides = "{\\*\\listoverridetable";
+        if (kept) {
+            table = keptFonts(m_keptLists.table.chopped(1)).toStdString();
+            overrides = m_keptLists.overrides.chopped(1).toStdString();
+        }
+        int lastId = 0;
         for (size_t i = 0; i < m_lists.size(); ++i) {
             const ListInfo &l = m_lists[i];
-            const std::string id = std::to_string(i + 1);
+            if (l.keptOverride >= 0)
+                continue;
+            do
+                ++lastId;
+            while (m_keptLists.listIds.contains(lastId));
+            const std::string id = std::to_string(lastId);
             int nfc = 0;
             std::string text, numbers;
             switch (l.kind) {
@@ -281,9 +302,40 @@ private:
                      + "\\leveljc0\\levelfollow0\\levelstartat" + std::to_string(l.start) + "{\\leveltext" + text
                      + ";}{\\levelnumbers" + numbers + ";}"
                      + (l.bulletFont >= 0 ? "\\f" + std::to_string(l.bulletFont) : std::string()) + "}\\listid" + id + "}";
-            overrides += "{\\listoverride\\listid" + id + "\\listoverridecount0\\ls" + id + "}";
+            overrides += "{\\listoverride\\listid" + id + "\\listoverridecount0\\ls" + std::to_string(l.number) + "}";
         }
         return table + "}\r\n" + overrides + "}\r\n";
+    }
+
+    // A kept list table with its \f words renumbered for the written font table.
+    QByteArray keptFonts(const QByteArray &rtf)
+    {
+        QByteArray out;
+        out.reserve(rtf.size() + 16);
+        for (qsizetype i = 0; i < rtf.size(); ++i) {
+            const char c = rtf.at(i);
+            if (c == '\\' && i + 1 < rtf.size() && rtf.at(i + 1) == '\\') {
+                out += "\\\\";
+                ++i;
+                continue;
+            }
+            if (c != '\\' || i + 2 >= rtf.size() || rtf.at(i + 1) != 'f' || !std::isdigit(uchar(rtf.at(i + 2)))) {
+                out += c;
+                continue;
+            }
+            qsizetype end = i + 2;
+            int number = 0;
+            while (end < rtf.size() && std::isdigit(uchar(rtf.at(end))) && number < 100000000)
+                number = number * 10 + (rtf.at(end++) - '0');
+            auto font = std::find_if(m_keptLists.fonts.cbegin(), m_keptLists.fonts.cend(),
+                                     [number](const KeptContent::ListTables::Font &f) { return f.number == number; });
+            const int index = font == m_keptLists.fonts.cend() || font->family.isEmpty()
+                                  ? fontIndex(m_defaultFamily, m_defaultCharset)
+                                  : fontIndex(font->family, font->charset);
+            out += "\\f" + QByteArray::number(index);
+            i = end - 1;
+        }
+        return out;
     }
 
     int fontIndex(const QString &family, int charset)
@@ -704,7 +756,8 @@ private:
             const bool wordList = !m_options.plainRtf && block.textList();
             if (wordList) {
                 const int index = listIndex(block.textList(), v);
-                p += "\\ls" + std::to_string(index) + "\\ilvl" + std::to_string(m_lists[size_t(index - 1)].level);
+                p += "\\ls" + std::to_string(m_lists[size_t(index - 1)].number) + "\\ilvl"
+                     + std::to_string(m_lists[size_t(index - 1)].level);
             }
             m_body += p;
             m_pendingSpace = true;
@@ -862,8 +915,12 @@ private:
         int bulletFont = -1;
         int level = 0;
         int bulletNfc = 23;
+        int keptOverride = -1; // numbered by the kept list tables
+        int number = 0;        // its \ls
     };
     std::vector<ListInfo> m_lists;
+    KeptContent::ListTables m_keptLists;
+    int m_lastOverride = 0;
     std::map<const QTextList *, int> m_listIndex;
     std::vector<std::pair<QString, int>> m_fonts;
     std::map<std::pair<QString, int>, int> m_fontIndex;

@@ -2,6 +2,7 @@
 // document, construct by construct.
 #include "tests/document/rtf/RtfTestSupport.h"
 
+#include "document/KeptContent.h"
 #include "platform/CodePages.h"
 #include "document/ParagraphFormat.h"
 #include "document/TextProperties.h"
@@ -54,6 +55,7 @@ private slots:
     void raisedRunsStandInGroups();
     void positionedParagraphKeepsItsPosition();
     void madeUpFieldResultIsNotWritten();
+    void keptListTablesNumberUnchangedLists();
 };
 
 void TestRtfWriter::header()
@@ -227,6 +229,7 @@ void TestRtfWriter::numberingAsOldStyle()
     auto doc = RtfTest::read("{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc0\\levelstartat3{\\leveltext\\'02\\'00.;}}"
                              "\\listid1}}{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}"
                              "\\ls1\\fi-360\\li720 a\\par b\\par}");
+    KeptContent::setListTables(*doc, {}); // the writer's own tables, as for lists made here
     RtfWriteOptions plain;
     plain.plainRtf = true;
     const QByteArray old = write(*doc, plain);
@@ -300,6 +303,7 @@ void TestRtfWriter::wordListLevelsAndBulletsKept()
         "\\pard\\ls2\\ilvl1{\\listtext c)\\tab}four\\par"
         "\\pard\\ls3{\\listtext \\u8226 ?\\tab}five\\par}";
     auto doc = RtfTest::read(in);
+    KeptContent::setListTables(*doc, {}); // the writer's own tables, as for lists made here
     QCOMPARE(doc->toPlainText(), QStringLiteral("one\ntwo\nthree\nfour\nfive"));
     const QTextListFormat two = doc->findBlockByNumber(1).textList()->format();
     QCOMPARE(two.stringProperty(TextProperty::ListBullet), QStringLiteral("o"));
@@ -459,6 +463,49 @@ void TestRtfWriter::madeUpFieldResultIsNotWritten()
     QVERIFY2(written.contains("{\\fldrslt }}"), written.constData());
     QCOMPARE(RtfTest::text(written), QStringLiteral("(J)"));
     QCOMPARE(second, first);
+}
+
+// Word levels that show other levels' numbers ("Sect 1.01") and items of one
+// list in separate tables: the lists are written by the tables they were
+// read with while they stay as read.
+void TestRtfWriter::keptListTablesNumberUnchangedLists()
+{
+    const QByteArray table = "{\\*\\listtable{\\list\\listtemplateid9{\\listlevel\\levelnfc1\\levelstartat1"
+                             "{\\leveltext\\'04CH \\'00;}{\\levelnumbers\\'04;}}{\\listlevel\\levelnfc22\\levellegal"
+                             "{\\leveltext\\'08Sect \\'00.\\'01;}{\\levelnumbers\\'06\\'08;}\\f7}\\listid1297755732}}";
+    const QByteArray overrides = "{\\*\\listoverridetable{\\listoverride\\listid1297755732\\listoverridecount0\\ls4}}";
+    const QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}{\\f7\\fcharset2 Symbol;}}" + table + overrides
+                           + "\\pard\\ls4 \\par\\pard\\ls4\\ilvl1 Foo\\par\\pard\\ls4 \\par\\pard\\ls4\\ilvl1 Bar\\par"
+                             "\\pard{\\*\\pn\\pnlvlbody\\pndec\\pnstart5}own\\par}";
+    auto doc = RtfTest::read(rtf);
+    QByteArray written = write(*doc);
+    QVERIFY2(written.contains(table.left(table.indexOf("\\f7"))), written.constData());
+    // Its \f word names the same font in the written font table.
+    const qsizetype symbol = written.indexOf("Symbol;}");
+    QVERIFY(symbol > 0);
+    const QByteArray symbolIndex = written.mid(written.lastIndexOf("{\\f", symbol) + 3, 1);
+    QVERIFY2(written.contains("\\levellegal{\\leveltext\\'08Sect \\'00.\\'01;}{\\levelnumbers\\'06\\'08;}\\f" + symbolIndex + "}"),
+             written.constData());
+    QCOMPARE(written.count("\\ls4\\ilvl1"), 2);
+    QCOMPARE(written.count("\\ls4\\ilvl0"), 2);
+    // The list made of the old-style numbering comes after the kept ones.
+    QVERIFY(written.contains("\\ls5\\ilvl0"));
+    QVERIFY(written.contains(overrides.chopped(2) + "}{\\listoverride\\listid1\\listoverridecount0\\ls5}}"));
+    QCOMPARE(RtfTest::roundTrip(rtf).second, RtfTest::roundTrip(rtf).first);
+
+    // A list changed in the editor is written by a table of its own.
+    QTextList *foo = doc->findBlockByNumber(1).textList();
+    QTextListFormat f = foo->format();
+    f.setStyle(QTextListFormat::ListLowerAlpha);
+    foo->setFormat(f);
+    written = write(*doc);
+    QCOMPARE(written.count("\\ls4\\ilvl1"), 1);
+    QVERIFY2(written.contains("\\ls5\\ilvl1"), written.constData());
+    // A selection is no whole document: the writer's own tables.
+    RtfWriteOptions part;
+    part.from = 0;
+    part.to = 5;
+    QVERIFY(!write(*doc, part).contains("Sect"));
 }
 
 QTEST_MAIN(TestRtfWriter)
