@@ -231,7 +231,7 @@ void Parser::closeGroup(const GroupState &closed, const char *at)
         break;
     case Closes::Field:
         if (!m_fieldStack.empty()) {
-            finishField(m_fieldStack.back());
+            finishField(m_fieldStack.back(), at);
             m_fieldStack.pop_back();
         }
         break;
@@ -642,6 +642,7 @@ void Parser::endParagraph()
     const ParaState &para = top().para;
     const int spec = blockSpec(para);
     const int mark = markFormat();
+    markFieldResult();
     m_builder.endParagraph(m_para, spec, mark, para.intbl || para.itap > 0);
     m_bodyStarted = true;
     m_anchor = FootnoteAnchor();

@@ -57,6 +57,7 @@ private:
         int id = 0;
         int sameAs = -1;     // an earlier link to the same target: one format for both
         bool hasResult = false;
+        const char *start = nullptr; // the field's group
     };
     struct Object {
         QByteArray raw;      // the group up to its \result
@@ -99,7 +100,9 @@ private:
     void finishPicture();
     void startField(Dest outer);
     void finishFieldInstruction();
-    void finishField(int index);
+    void finishField(int index, const char *end);
+    void markFieldResult();
+    bool showSymbol(int index);
     int codePage();
     int fontCodePage(int font) const;
     void bulletOfLevel(const ListLevel &level, BlockSpec *spec) const;
@@ -113,6 +116,7 @@ private:
     bool keptDestination(Kw kw);
     void finishKept(const char *end);
     void keepObjectWithoutResult(const char *end);
+    void keepFieldWithoutResult(const Field &field, const char *end);
     void addCaption(QStringView s);
 
     GroupState &top() { return m_stack.back(); }

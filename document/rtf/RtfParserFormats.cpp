@@ -287,6 +287,7 @@ void Parser::finishPicture()
         return;
     }
     m_pict = PictureData();
+    markFieldResult();
     if (!m_pictureNames.contains(picture.name)) {
         m_pictureNames.insert(picture.name);
         m_builder.document()->addResource(QTextDocument::ImageResource, QUrl(picture.name), picture.image);
@@ -308,6 +309,7 @@ void Parser::startField(Dest outer)
     Field field;
     field.outerDest = outer;
     field.id = int(m_fields.size()) + 1;
+    field.start = top().start;
     m_fields.push_back(field);
     m_fieldStack.push_back(int(m_fields.size()) - 1);
 }
@@ -334,25 +336,48 @@ void Parser::finishFieldInstruction()
 
 namespace Rtf {
 
-// A SYMBOL field that came without its result shows its character.
-void Parser::finishField(int index)
+// Anything but text in a field's result (a picture, a kept group, a
+// paragraph mark) is a result too.
+void Parser::markFieldResult()
+{
+    const int field = top().chr.field;
+    if (field >= 0 && size_t(field) < m_fields.size())
+        m_fields[size_t(field)].hasResult = true;
+}
+
+// A SYMBOL field that came without its result shows its character; any
+// other field without one (Word fills it in when it updates fields) is kept
+// whole at its place.
+void Parser::finishField(int index, const char *end)
 {
     Field &field = m_fields[size_t(index)];
-    if (field.hasResult || field.outerDest != Dest::Text || top().dest != Dest::Text
-        || !field.instruction.startsWith(QLatin1String("SYMBOL"), Qt::CaseInsensitive))
+    if (field.outerDest != Dest::Text || top().dest != Dest::Text)
         return;
+    // One with neither instruction nor result holds nothing to keep.
+    if (!field.hasResult && !showSymbol(index) && !field.instruction.isEmpty())
+        keepFieldWithoutResult(field, end);
+    // The field stands in the result of the field around it, if any.
+    markFieldResult();
+}
+
+bool Parser::showSymbol(int index)
+{
+    Field &field = m_fields[size_t(index)];
+    if (!field.instruction.startsWith(QLatin1String("SYMBOL"), Qt::CaseInsensitive))
+        return false;
     const QString number = field.instruction.mid(6).trimmed().section(QLatin1Char(' '), 0, 0);
     bool ok = false;
     const uint code = number.startsWith(QLatin1String("0x"), Qt::CaseInsensitive) ? number.mid(2).toUInt(&ok, 16)
                                                                                 : number.toUInt(&ok);
     if (!ok || code == 0 || code > 0xFFFF || QChar::isSurrogate(char32_t(code)))
-        return;
+        return false;
     CharState c = top().chr;
     c.field = index;
     QTextCharFormat format = makeCharFormat(c);
     format.setProperty(TextProperty::FieldResultMadeUp, true);
     m_para.append(QChar(char16_t(code)), m_builder.addCharFormat(format));
     field.hasResult = true;
+    return true;
 }
 
 } // namespace Rtf

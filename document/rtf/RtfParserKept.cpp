@@ -200,6 +200,7 @@ void Parser::finishKept(const char *end)
     ++m_keptInline;
     if (top().dest != Dest::Text)
         return;
+    markFieldResult();
     CharState chr = top().chr;
     QString text;
     QByteArray prefix;
@@ -229,6 +230,18 @@ void Parser::finishKept(const char *end)
     }
     const QTextCharFormat format = KeptContent::rtfGroup(prefix + raw, text, kept.caption.trimmed(),
                                                          makeCharFormat(chr), kind);
+    m_para.append(QChar(QChar::ObjectReplacementCharacter), m_builder.addCharFormat(format));
+}
+
+void Parser::keepFieldWithoutResult(const Field &field, const char *end)
+{
+    if (!field.start || m_keptInline >= kMaxKeptInline)
+        return;
+    ++m_keptInline;
+    QByteArray raw(field.start, (end ? end + 1 : m_end) - field.start);
+    if (!end)
+        raw += missingBraces(raw);
+    const QTextCharFormat format = KeptContent::rtfGroup(raw, QString(), field.instruction, makeCharFormat(top().chr));
     m_para.append(QChar(QChar::ObjectReplacementCharacter), m_builder.addCharFormat(format));
 }
 

@@ -52,6 +52,7 @@ private slots:
     void headerGroupsAreWrittenInTheHeader();
     void pastedRtfBringsNoHeader();
     void documentWordsAreWrittenInTheHeader();
+    void fieldWithoutResultIsKept();
     void deletingTheMarkerDeletesTheGroup();
     void truncatedGroupIsClosed();
     void manyGroupsStayBounded();
@@ -175,6 +176,26 @@ void TestRtfKeptGroups::documentWordsAreWrittenInTheHeader()
     QTextCursor cursor(&doc);
     RtfReader().read(rtf, cursor);
     QVERIFY(!RtfWriter().write(doc).contains("\\ftnnar"));
+}
+
+// Word fills in a field's result when it updates fields; one saved without
+// a result is kept whole, also inside another field's result.
+void TestRtfKeptGroups::fieldWithoutResultIsKept()
+{
+    const QByteArray empty = "{\\field{\\*\\fldinst { USERADDRESS \\\\* Upper }}{\\fldrslt }}";
+    const QByteArray rtf = "{\\rtf1 a" + empty + "b{\\field{\\*\\fldinst IF 1 = 1 \"x\"}{\\fldrslt c" + empty
+                           + "d}}e\\par}";
+    auto doc = read(rtf);
+    QCOMPARE(doc->toPlainText(), QStringLiteral("a\ufffcbc\ufffcde"));
+    const QList<QTextCharFormat> kept = keptObjects(*doc);
+    QCOMPARE(kept.size(), 2);
+    QCOMPARE(KeptContent::rtf(kept.at(0)), empty);
+    QCOMPARE(KeptContent::caption(kept.at(0)), QStringLiteral("USERADDRESS \\* Upper"));
+    QByteArray written;
+    const auto [first, second] = RtfTest::roundTrip(rtf, &written);
+    QCOMPARE(written.count("USERADDRESS"), 2);
+    QCOMPARE(written.count("IF 1 = 1"), 1);
+    QCOMPARE(second, first);
 }
 
 void TestRtfKeptGroups::deletingTheMarkerDeletesTheGroup()
