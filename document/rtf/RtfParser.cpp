@@ -642,7 +642,7 @@ void Parser::endParagraph()
     const ParaState &para = top().para;
     const int spec = blockSpec(para);
     const int mark = markFormat();
-    markFieldResult();
+    ++m_marks;
     m_builder.endParagraph(m_para, spec, mark, para.intbl || para.itap > 0);
     m_bodyStarted = true;
     m_anchor = FootnoteAnchor();

@@ -58,6 +58,10 @@ private:
         int sameAs = -1;     // an earlier link to the same target: one format for both
         bool hasResult = false;
         const char *start = nullptr; // the field's group
+        // Marks and text of the paragraph being read where it began: what
+        // its result added (links share their first one's field index).
+        int marks = 0;
+        qsizetype textSize = 0;
     };
     struct Object {
         QByteArray raw;      // the group up to its \result
@@ -101,7 +105,6 @@ private:
     void startField(Dest outer);
     void finishFieldInstruction();
     void finishField(int index, const char *end);
-    void markFieldResult();
     bool showSymbol(int index);
     int codePage();
     int fontCodePage(int font) const;
@@ -185,6 +188,7 @@ private:
     PictureData m_pict;
     int m_pictNibble = -1;
     int m_footnoteNumber = 0;
+    int m_marks = 0;             // paragraph and cell marks read so far
 
     // The outermost group being kept whole, if any: inline groups become
     // objects of the text, document groups go to the header.

@@ -287,7 +287,6 @@ void Parser::finishPicture()
         return;
     }
     m_pict = PictureData();
-    markFieldResult();
     if (!m_pictureNames.contains(picture.name)) {
         m_pictureNames.insert(picture.name);
         m_builder.document()->addResource(QTextDocument::ImageResource, QUrl(picture.name), picture.image);
@@ -310,6 +309,8 @@ void Parser::startField(Dest outer)
     field.outerDest = outer;
     field.id = int(m_fields.size()) + 1;
     field.start = top().start;
+    field.marks = m_marks;
+    field.textSize = m_para.text.size();
     m_fields.push_back(field);
     m_fieldStack.push_back(int(m_fields.size()) - 1);
 }
@@ -336,15 +337,6 @@ void Parser::finishFieldInstruction()
 
 namespace Rtf {
 
-// Anything but text in a field's result (a picture, a kept group, a
-// paragraph mark) is a result too.
-void Parser::markFieldResult()
-{
-    const int field = top().chr.field;
-    if (field >= 0 && size_t(field) < m_fields.size())
-        m_fields[size_t(field)].hasResult = true;
-}
-
 // A SYMBOL field that came without its result shows its character; any
 // other field without one (Word fills it in when it updates fields) is kept
 // whole at its place.
@@ -353,11 +345,11 @@ void Parser::finishField(int index, const char *end)
     Field &field = m_fields[size_t(index)];
     if (field.outerDest != Dest::Text || top().dest != Dest::Text)
         return;
-    // One with neither instruction nor result holds nothing to keep.
-    if (!field.hasResult && !showSymbol(index) && !field.instruction.isEmpty())
+    // Pictures, kept groups and marks are results too. One with neither
+    // instruction nor result holds nothing to keep.
+    const bool shown = field.hasResult || m_marks != field.marks || m_para.text.size() != field.textSize;
+    if (!shown && !showSymbol(index) && !field.instruction.isEmpty())
         keepFieldWithoutResult(field, end);
-    // The field stands in the result of the field around it, if any.
-    markFieldResult();
 }
 
 bool Parser::showSymbol(int index)

@@ -200,7 +200,6 @@ void Parser::finishKept(const char *end)
     ++m_keptInline;
     if (top().dest != Dest::Text)
         return;
-    markFieldResult();
     CharState chr = top().chr;
     QString text;
     QByteArray prefix;

@@ -539,6 +539,7 @@ bool Parser::tableWord(Kw kw, bool hasParam, int param)
         if (top().dest == Dest::Text) {
             const ParaState &para = top().para;
             m_builder.endCell(m_para, blockSpec(para), markFormat());
+            ++m_marks;
             m_pageBreakPending = false;
         }
         return true;
@@ -547,6 +548,7 @@ bool Parser::tableWord(Kw kw, bool hasParam, int param)
         if (top().dest == Dest::Text) {
             const ParaState &para = top().para;
             m_builder.endParagraph(m_para, blockSpec(para), markFormat(), true);
+            ++m_marks;
         }
         return true;
     case Kw::row:

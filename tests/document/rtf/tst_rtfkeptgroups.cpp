@@ -196,6 +196,10 @@ void TestRtfKeptGroups::fieldWithoutResultIsKept()
     QCOMPARE(written.count("USERADDRESS"), 2);
     QCOMPARE(written.count("IF 1 = 1"), 1);
     QCOMPARE(second, first);
+    // Links to one target share a format: each has its result still.
+    auto links = read("{\\rtf1{\\field{\\*\\fldinst HYPERLINK \"http://a/\"}{\\fldrslt x}} "
+                      "{\\field{\\*\\fldinst HYPERLINK \"http://a/\"}{\\fldrslt y}}\\par}");
+    QCOMPARE(links->toPlainText(), QStringLiteral("x y"));
 }
 
 void TestRtfKeptGroups::deletingTheMarkerDeletesTheGroup()
