@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QTextCharFormat>
+#include <QTextListFormat>
 
 class QTextDocument;
 
@@ -48,5 +49,29 @@ bool hasKept(const QTextDocument &document);
 // the header of a whole-document write.
 QByteArray documentGroups(const QTextDocument &document);
 void setDocumentGroups(QTextDocument &document, const QByteArray &rtf);
+
+// The document's Word list tables as read (\listtable, \listoverridetable),
+// written back in place of new ones while its lists are unchanged: Word's
+// levels can show other levels' numbers and lists can run through tables,
+// which the editor's lists do not hold.
+struct ListTables {
+    struct Font {
+        int number;
+        QString family;
+        int charset;
+    };
+    QByteArray table;
+    QByteArray overrides;
+    int maxOverride = 0;       // new lists are numbered after this \ls
+    QList<int> listIds;        // \listid values in use
+    QList<Font> fonts;         // the font table the tables' \f words refer to
+};
+ListTables listTables(const QTextDocument &document);
+void setListTables(QTextDocument &document, const ListTables &tables);
+
+// The \ls a list had in the kept tables, or -1 when it has none or has been
+// changed since (its numbering, start, style, level or bullet).
+void setListOverride(QTextListFormat &format, int ls);
+int listOverride(const QTextListFormat &format);
 
 } // namespace KeptContent

@@ -42,6 +42,17 @@ enum : int {
     KeptRtf = QTextFormat::UserProperty + 31,
     KeptCaption = QTextFormat::UserProperty + 32,
     KeptKind = QTextFormat::UserProperty + 33,
+    // Root frame: the Word list tables kept as read (QByteArray each), the
+    // numbers in use (QVariantList: the highest \ls, then the \listid
+    // values) and the fonts their \f words name (number, family, charset).
+    KeptListTable = QTextFormat::UserProperty + 34,
+    KeptListOverrides = QTextFormat::UserProperty + 35,
+    KeptListNumbers = QTextFormat::UserProperty + 36,
+    KeptListFonts = QTextFormat::UserProperty + 37,
+    // List format: its \ls in the kept tables (int) and what it showed when
+    // read (QByteArray), to tell whether it has been changed since.
+    KeptListOverride = QTextFormat::UserProperty + 38,
+    KeptListSignature = QTextFormat::UserProperty + 39,
 
     RtfEngineFirst = QTextFormat::UserProperty + 0x100,
     // Character format (int): RichEdit underline kind (1 single, 2 word,
@@ -72,6 +83,15 @@ enum : int {
     // List format (int): the level (\ilvl, 1..8) of a Word list the list
     // stood at; readers that number or draw bullets by level need it back.
     ListLevel = RtfEngineFirst + 9,
+    // Character format (bool): a field result the reader made up (a SYMBOL
+    // field read without one); the field is written back without it.
+    FieldResultMadeUp = RtfEngineFirst + 11,
+    // Block format (QByteArray): the position words of a positioned
+    // paragraph (\posx…, \absw, …), written back after its \pard.
+    FrameWords = RtfEngineFirst + 12,
+    // Character format (int): text raised (> 0, \up) or lowered (< 0, \dn)
+    // by this many half-points, shown as superscript or subscript.
+    RaiseHalfPoints = RtfEngineFirst + 13,
     RtfEngineLast = QTextFormat::UserProperty + 0x1FF,
 };
 } // namespace TextProperty

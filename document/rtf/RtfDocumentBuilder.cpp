@@ -1,5 +1,7 @@
 #include "document/rtf/RtfDocumentBuilder.h"
 
+#include "document/KeptContent.h"
+
 #include "document/ParagraphFormat.h"
 
 #include <QTextBlock>
@@ -169,6 +171,8 @@ void DocumentBuilder::attachToList(QTextCursor &cursor, int spec)
         }
         if (s.listKey % 16 > 0)
             format.setProperty(TextProperty::ListLevel, s.listKey % 16);
+        if (s.keptOverride >= 0)
+            KeptContent::setListOverride(format, s.keptOverride);
         list = cursor.createList(format);
         if (s.listKey >= 0)
             m_wordLists.insert(s.listKey, list);

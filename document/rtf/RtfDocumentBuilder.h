@@ -22,6 +22,7 @@ struct BlockSpec {
     int start = 1;
     int style = 0;
     int listKey = -1;        // Word list (\ls, \ilvl) it belongs to; -1 old-style
+    int keptOverride = -1;   // its \ls in the list tables kept with the document
     // A bullet other than "•": its character and the font that draws it
     // (symbol fonts hold it as U+F000 + its byte).
     QString bullet;

@@ -39,6 +39,11 @@ namespace Rtf {
     /* paragraph formats */ \
     X(pard) X(ql) X(qr) X(qc) X(qj) X(qd) X(li) X(ri) X(fi) X(lin) X(rin) X(sb) X(sa) X(sl) \
     X(slmult) X(tx) X(tb) X(intbl) X(itap) X(ls) X(ilvl) X(pagebb) \
+    /* positioned paragraphs (frames) */ \
+    X(posx) X(posxc) X(posxi) X(posxo) X(posxr) X(posxl) X(posy) X(posyc) X(posyt) X(posyb) \
+    X(posyil) X(posyin) X(posyout) X(posnegx) X(posnegy) X(absw) X(absh) X(phmrg) X(phpg) \
+    X(phcol) X(pvmrg) X(pvpg) X(pvpara) X(dxfrtext) X(dfrmtxtx) X(dfrmtxty) X(nowrap) \
+    X(overlay) X(absnoovrlp) X(dropcapli) X(dropcapt) \
     /* numbering words inside \pn and \listlevel */ \
     X(pnlvlblt) X(pnlvlbody) X(pnlvlcont) X(pnlvl) X(pndec) X(pnucltr) X(pnlcltr) \
     X(pnucrm) X(pnlcrm) X(pnstart) X(levelnfc) X(levelnfcn) X(levelstartat) X(listid) \

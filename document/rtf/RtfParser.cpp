@@ -58,6 +58,7 @@ Parser::Parser(QByteArrayView data, QTextCursor &cursor, const RtfReadOptions &o
     , m_documentCodePage(options.ansiCodePage)
 {
     m_tabLists.emplace_back();
+    m_frameWords.emplace_back();
     const QString family = cursor.document()->defaultFont().family();
     m_defaultFamily = family.isEmpty() ? QStringLiteral("Arial") : family;
     m_keepsDocumentGroups = cursor.document()->characterCount() <= 1;
@@ -79,6 +80,15 @@ RtfReadResult Parser::run()
     m_builder.finish(m_para, blockSpec(last.para), m_stack.empty() ? charFormat() : markFormat());
     if (m_keepsDocumentGroups && !m_documentGroups.isEmpty())
         KeptContent::setDocumentGroups(*m_builder.document(), m_documentGroups);
+    if (m_keepsDocumentGroups && !m_keptLists.table.isEmpty() && !m_keptLists.overrides.isEmpty()) {
+        for (const auto &[ls, id] : m_listOverrides)
+            m_keptLists.maxOverride = std::max(m_keptLists.maxOverride, ls == kListOverrideZero ? 0 : ls);
+        for (const auto &[id, levels] : m_lists)
+            m_keptLists.listIds.append(id);
+        for (const auto &[number, font] : m_fonts)
+            m_keptLists.fonts.append({number, font.name, std::max(font.charset, 0)});
+        KeptContent::setListTables(*m_builder.document(), m_keptLists);
+    }
     return m_result;
 }
 
@@ -221,7 +231,7 @@ void Parser::closeGroup(const GroupState &closed, const char *at)
         break;
     case Closes::Field:
         if (!m_fieldStack.empty()) {
-            finishField(m_fieldStack.back());
+            finishField(m_fieldStack.back(), at);
             m_fieldStack.pop_back();
         }
         break;
@@ -255,6 +265,15 @@ void Parser::closeGroup(const GroupState &closed, const char *at)
             m_listOverrides[kListOverrideZero] = m_overrideListId;
         m_overrideLs = -1;
         m_overrideListId = 0;
+        break;
+    case Closes::ListTables:
+        // Kept as read: the writer numbers the lists it leaves unchanged
+        // by them, so that levels that show other levels' numbers
+        // ("Sect 1.01") and lists running through tables stay as they were.
+        if (m_keepsDocumentGroups && at && m_stack.size() == 1) {
+            QByteArray &table = closed.dest == Dest::ListTable ? m_keptLists.table : m_keptLists.overrides;
+            table = QByteArray(closed.start, at + 1 - closed.start);
+        }
         break;
     case Closes::Pn: {
         // Old-style numbering is a paragraph property of the enclosing group.
@@ -310,6 +329,11 @@ const char *Parser::controlWord(const char *p)
     if (m_stack.empty())
         return p;
     const Kw kw = lookupKeyword(letters);
+    m_wordRaw = std::string_view(name - 1, size_t(p - name + 1));
+    if (!m_wordRaw.empty() && m_wordRaw.back() == ' ')
+        m_wordRaw.remove_suffix(1);
+    if (kw == Kw::Unknown && keepsDocumentWord(letters))
+        return p;
     if (kw == Kw::bin) {
         flushBytes();
         binary(p, hasParam ? param : 0);
@@ -618,6 +642,7 @@ void Parser::endParagraph()
     const ParaState &para = top().para;
     const int spec = blockSpec(para);
     const int mark = markFormat();
+    ++m_marks;
     m_builder.endParagraph(m_para, spec, mark, para.intbl || para.itap > 0);
     m_bodyStarted = true;
     m_anchor = FootnoteAnchor();

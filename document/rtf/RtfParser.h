@@ -5,6 +5,7 @@
 #include "document/rtf/RtfPicture.h"
 #include "document/rtf/RtfReader.h"
 #include "document/rtf/RtfReaderState.h"
+#include "document/KeptContent.h"
 
 #include <QColor>
 #include <QHash>
@@ -56,6 +57,11 @@ private:
         int id = 0;
         int sameAs = -1;     // an earlier link to the same target: one format for both
         bool hasResult = false;
+        const char *start = nullptr; // the field's group
+        // Marks and text of the paragraph being read where it began: what
+        // its result added (links share their first one's field index).
+        int marks = 0;
+        qsizetype textSize = 0;
     };
     struct Object {
         QByteArray raw;      // the group up to its \result
@@ -98,7 +104,8 @@ private:
     void finishPicture();
     void startField(Dest outer);
     void finishFieldInstruction();
-    void finishField(int index);
+    void finishField(int index, const char *end);
+    bool showSymbol(int index);
     int codePage();
     int fontCodePage(int font) const;
     void bulletOfLevel(const ListLevel &level, BlockSpec *spec) const;
@@ -107,9 +114,12 @@ private:
 
     // Groups kept whole (RtfParserKept.cpp)
     void startKeeping(Kw kw, Dest outer);
+    // A word of the document's format before the body, kept for the header.
+    bool keepsDocumentWord(std::string_view letters);
     bool keptDestination(Kw kw);
     void finishKept(const char *end);
     void keepObjectWithoutResult(const char *end);
+    void keepFieldWithoutResult(const Field &field, const char *end);
     void addCaption(QStringView s);
 
     GroupState &top() { return m_stack.back(); }
@@ -129,6 +139,7 @@ private:
     std::vector<GroupState> m_stack;
     int m_excessDepth = 0;
     const char *m_lastGroupStart = nullptr;
+    std::string_view m_wordRaw;  // the control word being read, backslash and number included
     int m_fontTableDepth = -1;
     int m_styleSheetDepth = -1;
     int m_skipFallback = 0;      // bytes of \u fallback still to drop
@@ -177,6 +188,7 @@ private:
     PictureData m_pict;
     int m_pictNibble = -1;
     int m_footnoteNumber = 0;
+    int m_marks = 0;             // paragraph and cell marks read so far
 
     // The outermost group being kept whole, if any: inline groups become
     // objects of the text, document groups go to the header.
@@ -189,6 +201,7 @@ private:
     };
     KeptGroup m_kept;
     QByteArray m_documentGroups;
+    KeptContent::ListTables m_keptLists;
     bool m_keepsDocumentGroups = false;  // reading a whole document
     bool m_documentGroupsFull = false;
     bool m_bodyStarted = false;
@@ -208,6 +221,7 @@ private:
     RowDef m_rowDef;
     uint8_t m_pendingMerge = 0;
     std::vector<QList<int>> m_tabLists;
+    std::vector<QByteArray> m_frameWords;  // interned; [0] is empty
 
     // Format caches
     struct CharStateHash {

@@ -141,6 +141,8 @@ QTextCharFormat Parser::makeCharFormat(const CharState &c) const
         f.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
     else if (c.valign == 2)
         f.setVerticalAlignment(QTextCharFormat::AlignSubScript);
+    if (c.raise != 0 && c.valign != 0)
+        f.setProperty(TextProperty::RaiseHalfPoints, int(c.raise));
     if (c.hidden)
         f.setProperty(TextProperty::Hidden, true);
     if (c.protect)
@@ -186,6 +188,8 @@ BlockSpec Parser::makeBlockSpec(const ParaState &p) const
         spec.start = level.start;
         spec.style = spec.numbering == NumberingKind::Bullet ? 0 : levelTextStyle(level.text, p.ilvl);
         spec.listKey = p.ls * 16 + p.ilvl;
+        if (m_keepsDocumentGroups)
+            spec.keptOverride = p.ls == kListOverrideZero ? 0 : p.ls;
         if (spec.numbering == NumberingKind::Bullet)
             bulletOfLevel(level, &spec);
     } else if (p.pnKind != 0) {
@@ -231,6 +235,8 @@ BlockSpec Parser::makeBlockSpec(const ParaState &p) const
         ParagraphFormat::setTabs(bf, m_tabLists[size_t(p.tabs)]);
     if (p.pageBreak)
         bf.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+    if (p.frame > 0)
+        bf.setProperty(TextProperty::FrameWords, m_frameWords[size_t(p.frame)]);
     return spec;
 }
 
@@ -302,6 +308,9 @@ void Parser::startField(Dest outer)
     Field field;
     field.outerDest = outer;
     field.id = int(m_fields.size()) + 1;
+    field.start = top().start;
+    field.marks = m_marks;
+    field.textSize = m_para.text.size();
     m_fields.push_back(field);
     m_fieldStack.push_back(int(m_fields.size()) - 1);
 }
@@ -328,25 +337,39 @@ void Parser::finishFieldInstruction()
 
 namespace Rtf {
 
-// A SYMBOL field that came without its result shows its character.
-void Parser::finishField(int index)
+// A SYMBOL field that came without its result shows its character; any
+// other field without one (Word fills it in when it updates fields) is kept
+// whole at its place.
+void Parser::finishField(int index, const char *end)
 {
     Field &field = m_fields[size_t(index)];
-    if (field.hasResult || field.outerDest != Dest::Text || top().dest != Dest::Text
-        || !field.instruction.startsWith(QLatin1String("SYMBOL"), Qt::CaseInsensitive))
+    if (field.outerDest != Dest::Text || top().dest != Dest::Text)
         return;
+    // Pictures, kept groups and marks are results too. One with neither
+    // instruction nor result holds nothing to keep.
+    const bool shown = field.hasResult || m_marks != field.marks || m_para.text.size() != field.textSize;
+    if (!shown && !showSymbol(index) && !field.instruction.isEmpty())
+        keepFieldWithoutResult(field, end);
+}
+
+bool Parser::showSymbol(int index)
+{
+    Field &field = m_fields[size_t(index)];
+    if (!field.instruction.startsWith(QLatin1String("SYMBOL"), Qt::CaseInsensitive))
+        return false;
     const QString number = field.instruction.mid(6).trimmed().section(QLatin1Char(' '), 0, 0);
     bool ok = false;
     const uint code = number.startsWith(QLatin1String("0x"), Qt::CaseInsensitive) ? number.mid(2).toUInt(&ok, 16)
                                                                                 : number.toUInt(&ok);
     if (!ok || code == 0 || code > 0xFFFF || QChar::isSurrogate(char32_t(code)))
-        return;
-    CharState &c = top().chr;
-    const int outer = c.field;
+        return false;
+    CharState c = top().chr;
     c.field = index;
-    m_para.append(QChar(char16_t(code)), charFormat());
-    c.field = outer;
+    QTextCharFormat format = makeCharFormat(c);
+    format.setProperty(TextProperty::FieldResultMadeUp, true);
+    m_para.append(QChar(char16_t(code)), m_builder.addCharFormat(format));
     field.hasResult = true;
+    return true;
 }
 
 } // namespace Rtf

@@ -65,6 +65,22 @@ bool isReadDestination(Kw kw)
     }
 }
 
+// Words of the document's format that the editor does not use: page size
+// and margins, default tab stops, and how footnotes and endnotes are placed
+// and numbered (the kept footnotes are numbered by them).
+bool isDocumentWord(std::string_view w)
+{
+    static constexpr std::string_view prefixes[] = {"ftn", "aftn", "aend"};
+    for (std::string_view prefix : prefixes)
+        if (w.substr(0, prefix.size()) == prefix)
+            return true;
+    static constexpr std::string_view words[] = {
+        "paperw", "paperh", "psz", "margl", "margr", "margt", "margb", "gutter", "landscape", "facingp",
+        "margmirror", "deftab", "widowctrl", "hyphauto", "hyphhotz", "hyphconsec", "hyphcaps", "pgnstart",
+        "linestart", "fet", "endnotes", "enddoc"};
+    return std::find(std::begin(words), std::end(words), w) != std::end(words);
+}
+
 // Closing braces for the groups a truncated file left open in bytes.
 QByteArray missingBraces(const QByteArray &bytes)
 {
@@ -82,6 +98,16 @@ QByteArray missingBraces(const QByteArray &bytes)
 }
 
 } // namespace
+
+bool Parser::keepsDocumentWord(std::string_view letters)
+{
+    if (!m_keepsDocumentGroups || m_bodyStarted || m_stack.size() != 1 || top().dest != Dest::Text
+        || !m_para.isEmpty() || m_documentGroupsFull || !isDocumentWord(letters))
+        return false;
+    m_documentGroups.append(m_wordRaw.data(), qsizetype(m_wordRaw.size()));
+    m_documentGroups += ' ';
+    return true;
+}
 
 void Parser::startKeeping(Kw kw, Dest outer)
 {
@@ -203,6 +229,18 @@ void Parser::finishKept(const char *end)
     }
     const QTextCharFormat format = KeptContent::rtfGroup(prefix + raw, text, kept.caption.trimmed(),
                                                          makeCharFormat(chr), kind);
+    m_para.append(QChar(QChar::ObjectReplacementCharacter), m_builder.addCharFormat(format));
+}
+
+void Parser::keepFieldWithoutResult(const Field &field, const char *end)
+{
+    if (!field.start || m_keptInline >= kMaxKeptInline)
+        return;
+    ++m_keptInline;
+    QByteArray raw(field.start, (end ? end + 1 : m_end) - field.start);
+    if (!end)
+        raw += missingBraces(raw);
+    const QTextCharFormat format = KeptContent::rtfGroup(raw, QString(), field.instruction, makeCharFormat(top().chr));
     m_para.append(QChar(QChar::ObjectReplacementCharacter), m_builder.addCharFormat(format));
 }
 

@@ -279,6 +279,7 @@ bool Parser::destination(Kw kw)
         return true;
     case Kw::listtable:
         g.dest = Dest::ListTable;
+        g.closes = Closes::ListTables;
         return true;
     // A list definition out of its table defines nothing, and its level
     // texts are no text wherever it stands.
@@ -313,6 +314,7 @@ bool Parser::destination(Kw kw)
         return true;
     case Kw::listoverridetable:
         g.dest = Dest::ListOverrideTable;
+        g.closes = Closes::ListTables;
         return true;
     case Kw::listoverride:
         if (outer != Dest::ListOverrideTable) {
@@ -393,11 +395,18 @@ bool Parser::charWord(Kw kw, bool hasParam, int param)
     case Kw::strike: case Kw::striked: c.strike = on; return true;
     case Kw::cf: c.color = param; return true;
     case Kw::cb: case Kw::highlight: case Kw::chcbpat: c.background = param; return true;
-    case Kw::super: c.valign = on ? 1 : 0; return true;
-    case Kw::sub: c.valign = on ? 2 : 0; return true;
-    case Kw::nosupersub: c.valign = 0; return true;
-    case Kw::up: c.valign = (!hasParam || param > 0) ? 1 : 0; return true;
-    case Kw::dn: c.valign = (!hasParam || param > 0) ? 2 : 0; return true;
+    case Kw::super: c.valign = on ? 1 : 0; c.raise = 0; return true;
+    case Kw::sub: c.valign = on ? 2 : 0; c.raise = 0; return true;
+    case Kw::nosupersub: c.valign = 0; c.raise = 0; return true;
+    // Raised text is shown as superscript but written back raised: LibreOffice
+    // reads superscript text before a footnote as the footnote's own mark.
+    case Kw::up:
+    case Kw::dn: {
+        const int amount = hasParam ? std::clamp(param, 0, 3276) : 6;
+        c.valign = amount > 0 ? (kw == Kw::up ? 1 : 2) : 0;
+        c.raise = int16_t(kw == Kw::up ? amount : -amount);
+        return true;
+    }
     case Kw::v: c.hidden = on; return true;
     case Kw::protect: c.protect = on; return true;
     case Kw::disabled: c.disabled = on; return true;
@@ -456,6 +465,26 @@ bool Parser::paraWord(Kw kw, bool hasParam, int param)
         }
         return true;
     }
+    // A positioned paragraph (a frame): the editor shows it in the flow and
+    // keeps its position words as they were for the writer.
+    case Kw::posx: case Kw::posxc: case Kw::posxi: case Kw::posxo: case Kw::posxr: case Kw::posxl:
+    case Kw::posy: case Kw::posyc: case Kw::posyt: case Kw::posyb: case Kw::posyil: case Kw::posyin:
+    case Kw::posyout: case Kw::posnegx: case Kw::posnegy: case Kw::absw: case Kw::absh: case Kw::phmrg:
+    case Kw::phpg: case Kw::phcol: case Kw::pvmrg: case Kw::pvpg: case Kw::pvpara: case Kw::dxfrtext:
+    case Kw::dfrmtxtx: case Kw::dfrmtxty: case Kw::nowrap: case Kw::overlay: case Kw::absnoovrlp:
+    case Kw::dropcapli: case Kw::dropcapt: {
+        if (m_wordRaw.empty() || m_frameWords[size_t(p.frame)].size() > 256)
+            return true;
+        const QByteArray words = m_frameWords[size_t(p.frame)] + QByteArray(m_wordRaw.data(), qsizetype(m_wordRaw.size()));
+        auto it = std::find(m_frameWords.begin(), m_frameWords.end(), words);
+        if (it == m_frameWords.end()) {
+            m_frameWords.push_back(words);
+            p.frame = int(m_frameWords.size()) - 1;
+        } else {
+            p.frame = int(it - m_frameWords.begin());
+        }
+        return true;
+    }
     case Kw::intbl: p.intbl = on; return true;
     case Kw::itap: p.itap = std::clamp(param, 0, 64); return true;
     // OpenOffice counts list overrides from 0; Word from 1, with \ls0 for none.
@@ -510,6 +539,7 @@ bool Parser::tableWord(Kw kw, bool hasParam, int param)
         if (top().dest == Dest::Text) {
             const ParaState &para = top().para;
             m_builder.endCell(m_para, blockSpec(para), markFormat());
+            ++m_marks;
             m_pageBreakPending = false;
         }
         return true;
@@ -518,6 +548,7 @@ bool Parser::tableWord(Kw kw, bool hasParam, int param)
         if (top().dest == Dest::Text) {
             const ParaState &para = top().para;
             m_builder.endParagraph(m_para, blockSpec(para), markFormat(), true);
+            ++m_marks;
         }
         return true;
     case Kw::row:
@@ -601,6 +632,7 @@ void Parser::applyStyle(const std::unordered_map<int, Style> &styles, int number
     const Style &style = it->second;
     if (style.basedOn >= 0 && style.basedOn != number)
         applyStyle(styles, style.basedOn, depth + 1);
+    m_wordRaw = {}; // a style's words are not written back
     for (const StyleWord &w : style.words) {
         if (w.keyword == Kw::s || w.keyword == Kw::cs)
             continue;

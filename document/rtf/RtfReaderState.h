@@ -22,7 +22,7 @@ enum class Dest : uint8_t {
 // What the reader does when the group that opened a destination closes.
 enum class Closes : uint8_t {
     Nothing, FontEntry, StyleEntry, Pict, Object, ObjectResult, Field, FieldInst, FieldResult,
-    List, ListLevel, LevelText, ListOverride, Pn, PnTextBefore, PnTextAfter
+    List, ListLevel, LevelText, ListOverride, Pn, PnTextBefore, PnTextAfter, ListTables
 };
 
 struct CharState {
@@ -42,7 +42,8 @@ struct CharState {
     uint8_t protect = 0;
     uint8_t disabled = 0;
     uint8_t caps = 0;        // 1 all capitals, 2 small capitals
-    uint8_t padding[3] = {};
+    uint8_t padding[1] = {};
+    int16_t raise = 0;       // \up (> 0) or \dn (< 0) in half-points; 0 \super, \sub or none
 
     bool operator==(const CharState &o) const { return std::memcmp(this, &o, sizeof *this) == 0; }
 };
@@ -59,6 +60,7 @@ struct ParaState {
     int32_t ilvl = 0;
     int32_t itap = 0;
     int32_t pnStart = 1;
+    int32_t frame = 0;       // index of the reader's interned frame words; 0 none
     char16_t pnBefore = 0;   // old-style numbering: text before and after the number
     char16_t pnAfter = 0;
     uint8_t align = 0;       // 0 left, 1 right, 2 centre, 3 justified
@@ -67,7 +69,7 @@ struct ParaState {
     uint8_t pageBreak = 0;
     uint8_t pnKind = 0;      // NumberingKind of old-style numbering
                              // (kPnContinues inside a \pn group of \pnlvlcont)
-    uint8_t padding[3] = {};
+    uint8_t padding[7] = {};
 
     bool operator==(const ParaState &o) const { return std::memcmp(this, &o, sizeof *this) == 0; }
 };

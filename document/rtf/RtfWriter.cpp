@@ -16,6 +16,8 @@
 #include <QTextTable>
 #include <QUrl>
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <map>
@@ -55,6 +57,7 @@ struct WrittenState {
     int color = 0;
     int background = 0;
     int valign = 0;
+    int raise = 0;           // half-points of \up or \dn; 0 \super or \sub
     int lang = 0;
     int caps = 0;
     bool bold = false;
@@ -76,6 +79,7 @@ struct RunFormat {
     int objectId = 0;
     bool image = false;
     bool kept = false;
+    bool madeUp = false;     // a field result that was not in the file
     QByteArray keptRtf;      // a kept group, written back as it was read
     QByteArray wrapper;      // tells which link, field or object group the run needs
 };
@@ -151,6 +155,9 @@ public:
         m_defaultFamily = font.family().isEmpty() ? QStringLiteral("Arial") : font.family();
         m_defaultHalfPoints = font.pointSizeF() > 0 ? int(std::lround(font.pointSizeF() * 2)) : 24;
         m_defaultCharset = RtfCharsets::charsetForCodePage(options.ansiCodePage);
+        if (m_from == 0 && m_to == m_docEnd && !options.plainRtf)
+            m_keptLists = KeptContent::listTables(doc);
+        m_lastOverride = m_keptLists.table.isEmpty() ? 0 : m_keptLists.maxOverride;
     }
 
     QByteArray run()
@@ -178,6 +185,8 @@ private:
 
     QByteArray header()
     {
+        // The kept list tables name fonts: before the font table is written.
+        const std::string lists = listTables();
         std::string h = "{\\rtf1\\ansi\\ansicpg" + std::to_string(m_options.ansiCodePage) + "\\deff0";
         h += "{\\fonttbl";
         for (size_t i = 0; i < m_fonts.size(); ++i) {
@@ -192,7 +201,7 @@ private:
             h += "\\red" + std::to_string(c.red()) + "\\green" + std::to_string(c.green()) + "\\blue"
                  + std::to_string(c.blue()) + ';';
         h += "}\r\n";
-        h += listTables();
+        h += lists;
         if (!m_options.plainRtf)
             h += "{\\*\\generator Quilmar;}";
         // Groups of the header that the editor keeps unread (headers,
@@ -225,6 +234,9 @@ private:
                 info.bulletFont = fontIndex(family, charset);
         }
         info.level = std::clamp(format.intProperty(TextProperty::ListLevel), 0, 8);
+        if (!m_keptLists.table.isEmpty() && list)
+            info.keptOverride = KeptContent::listOverride(format);
+        info.number = info.keptOverride >= 0 ? info.keptOverride : ++m_lastOverride;
         m_lists.push_back(std::move(info));
         m_listIndex.emplace(list, int(m_lists.size()));
         return int(m_lists.size());
@@ -235,15 +247,26 @@ private:
     // the text around the number (\leveltext: a length byte, then the text
     // with the level's index standing for the number; \levelnumbers: where
     // that stands).
-    std::string listTables() const
+    std::string listTables()
     {
-        if (m_lists.empty())
+        const bool kept = !m_keptLists.table.isEmpty();
+        if (m_lists.empty() && !kept)
             return {};
         std::string table = "{\\*\\listtable";
         std::string overrides = "{\\*\\listoverridetable";
+        if (kept) {
+            table = keptFonts(m_keptLists.table.chopped(1)).toStdString();
+            overrides = m_keptLists.overrides.chopped(1).toStdString();
+        }
+        int lastId = 0;
         for (size_t i = 0; i < m_lists.size(); ++i) {
             const ListInfo &l = m_lists[i];
-            const std::string id = std::to_string(i + 1);
+            if (l.keptOverride >= 0)
+                continue;
+            do
+                ++lastId;
+            while (m_keptLists.listIds.contains(lastId));
+            const std::string id = std::to_string(lastId);
             int nfc = 0;
             std::string text, numbers;
             switch (l.kind) {
@@ -279,9 +302,40 @@ private:
                      + "\\leveljc0\\levelfollow0\\levelstartat" + std::to_string(l.start) + "{\\leveltext" + text
                      + ";}{\\levelnumbers" + numbers + ";}"
                      + (l.bulletFont >= 0 ? "\\f" + std::to_string(l.bulletFont) : std::string()) + "}\\listid" + id + "}";
-            overrides += "{\\listoverride\\listid" + id + "\\listoverridecount0\\ls" + id + "}";
+            overrides += "{\\listoverride\\listid" + id + "\\listoverridecount0\\ls" + std::to_string(l.number) + "}";
         }
         return table + "}\r\n" + overrides + "}\r\n";
+    }
+
+    // A kept list table with its \f words renumbered for the written font table.
+    QByteArray keptFonts(const QByteArray &rtf)
+    {
+        QByteArray out;
+        out.reserve(rtf.size() + 16);
+        for (qsizetype i = 0; i < rtf.size(); ++i) {
+            const char c = rtf.at(i);
+            if (c == '\\' && i + 1 < rtf.size() && rtf.at(i + 1) == '\\') {
+                out += "\\\\";
+                ++i;
+                continue;
+            }
+            if (c != '\\' || i + 2 >= rtf.size() || rtf.at(i + 1) != 'f' || !std::isdigit(uchar(rtf.at(i + 2)))) {
+                out += c;
+                continue;
+            }
+            qsizetype end = i + 2;
+            int number = 0;
+            while (end < rtf.size() && std::isdigit(uchar(rtf.at(end))) && number < 100000000)
+                number = number * 10 + (rtf.at(end++) - '0');
+            auto font = std::find_if(m_keptLists.fonts.cbegin(), m_keptLists.fonts.cend(),
+                                     [number](const KeptContent::ListTables::Font &f) { return f.number == number; });
+            const int index = font == m_keptLists.fonts.cend() || font->family.isEmpty()
+                                  ? fontIndex(m_defaultFamily, m_defaultCharset)
+                                  : fontIndex(font->family, font->charset);
+            out += "\\f" + QByteArray::number(index);
+            i = end - 1;
+        }
+        return out;
     }
 
     int fontIndex(const QString &family, int charset)
@@ -347,6 +401,10 @@ private:
         s.background = colorIndex(f.background());
         s.valign = f.verticalAlignment() == QTextCharFormat::AlignSuperScript ? 1
                    : f.verticalAlignment() == QTextCharFormat::AlignSubScript ? 2 : 0;
+        // A raise kept from reading stands while the text keeps its direction.
+        const int raise = f.intProperty(TextProperty::RaiseHalfPoints);
+        if ((s.valign == 1 && raise > 0) || (s.valign == 2 && raise < 0))
+            s.raise = raise;
         s.hidden = f.boolProperty(TextProperty::Hidden);
         s.protect = f.boolProperty(TextProperty::Protected);
         s.disabled = f.boolProperty(TextProperty::Disabled);
@@ -357,6 +415,7 @@ private:
         r.instruction = f.stringProperty(TextProperty::FieldInstruction);
         r.fieldId = f.intProperty(TextProperty::FieldId);
         r.image = f.isImageFormat();
+        r.madeUp = !r.instruction.isEmpty() && f.boolProperty(TextProperty::FieldResultMadeUp);
         r.kept = KeptContent::isKept(f);
         if (r.kept)
             r.keptRtf = KeptContent::rtf(f);
@@ -391,6 +450,25 @@ private:
 
     void changeState(const WrittenState &to)
     {
+        // Raised and lowered runs stand in groups of their own, as Word
+        // writes them: LibreOffice loses text and paragraph breaks where
+        // \super and \sub switch to each other inline.
+        if (to.valign != m_state.valign || to.raise != m_state.raise) {
+            closeRaise();
+            if (to.valign != 0) {
+                m_body += '{';
+                m_raiseSaved = m_state;
+                m_raised = true;
+                if (to.raise > 0)
+                    word("\\up", to.raise);
+                else if (to.raise < 0)
+                    word("\\dn", -to.raise);
+                else
+                    word(to.valign == 1 ? "\\super" : "\\sub");
+                m_state.valign = to.valign;
+                m_state.raise = to.raise;
+            }
+        }
         WrittenState &s = m_state;
         if (to.font != s.font) word("\\f", to.font);
         if (to.halfPoints != s.halfPoints) word("\\fs", to.halfPoints);
@@ -400,7 +478,6 @@ private:
         if (to.strike != s.strike) toggle("\\strike", to.strike);
         if (to.color != s.color) word("\\cf", to.color);
         if (to.background != s.background) word("\\highlight", to.background);
-        if (to.valign != s.valign) word(to.valign == 1 ? "\\super" : to.valign == 2 ? "\\sub" : "\\nosupersub");
         if (to.hidden != s.hidden) toggle("\\v", to.hidden);
         if (to.protect != s.protect) toggle("\\protect", to.protect);
         if (to.disabled != s.disabled) toggle("\\disabled", to.disabled);
@@ -468,8 +545,19 @@ private:
         m_pendingSpace = false;
     }
 
+    void closeRaise()
+    {
+        if (!m_raised)
+            return;
+        m_body += '}';
+        m_state = m_raiseSaved;
+        m_raised = false;
+        m_pendingSpace = false;
+    }
+
     void closeWrapper()
     {
+        closeRaise();
         if (m_wrapper.isEmpty())
             return;
         m_body += "}}";
@@ -609,6 +697,8 @@ private:
                     writePicture(f);
             } else if (r.kept) {
                 writeKept(r, fragment.charFormat(), fe - fs);
+            } else if (r.madeUp) {
+                // Left out: Word computes the result, and so does our reader.
             } else {
                 r.encoder->append(m_body, QStringView(text).mid(fs - bpos, fe - fs), m_pendingSpace);
             }
@@ -617,7 +707,10 @@ private:
         if (!wroteText && block.length() <= 1) {
             // An empty paragraph's mark carries the format its line is drawn in.
             closeWrapper();
-            changeState(runFormat(block.charFormatIndex(), block.charFormat()).state);
+            WrittenState mark = runFormat(block.charFormatIndex(), block.charFormat()).state;
+            mark.valign = 0; // the raise group would close before the mark
+            mark.raise = 0;
+            changeState(mark);
         }
     }
 
@@ -653,6 +746,9 @@ private:
             p += "\\tx" + std::to_string(t);
         if (block.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)
             p += "\\pagebb";
+        const QByteArray frame = block.blockFormat().property(TextProperty::FrameWords).toByteArray();
+        if (frame.startsWith('\\'))
+            p += frame.toStdString();
         if (v.numbering != NumberingKind::None) {
             closeWrapper();
             // Word's list of the paragraph, for readers that number by list
@@ -660,7 +756,8 @@ private:
             const bool wordList = !m_options.plainRtf && block.textList();
             if (wordList) {
                 const int index = listIndex(block.textList(), v);
-                p += "\\ls" + std::to_string(index) + "\\ilvl" + std::to_string(m_lists[size_t(index - 1)].level);
+                p += "\\ls" + std::to_string(m_lists[size_t(index - 1)].number) + "\\ilvl"
+                     + std::to_string(m_lists[size_t(index - 1)].level);
             }
             m_body += p;
             m_pendingSpace = true;
@@ -804,6 +901,8 @@ private:
     bool m_pendingSpace = false;
     WrittenState m_state;
     WrittenState m_savedState;
+    WrittenState m_raiseSaved;   // the state outside the open raise group
+    bool m_raised = false;
     QByteArray m_wrapper;
     std::string m_lastParagraph;
 
@@ -816,8 +915,12 @@ private:
         int bulletFont = -1;
         int level = 0;
         int bulletNfc = 23;
+        int keptOverride = -1; // numbered by the kept list tables
+        int number = 0;        // its \ls
     };
     std::vector<ListInfo> m_lists;
+    KeptContent::ListTables m_keptLists;
+    int m_lastOverride = 0;
     std::map<const QTextList *, int> m_listIndex;
     std::vector<std::pair<QString, int>> m_fonts;
     std::map<std::pair<QString, int>, int> m_fontIndex;

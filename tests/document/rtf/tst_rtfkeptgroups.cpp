@@ -51,6 +51,8 @@ private slots:
     void footnoteTakesItsNumber();
     void headerGroupsAreWrittenInTheHeader();
     void pastedRtfBringsNoHeader();
+    void documentWordsAreWrittenInTheHeader();
+    void fieldWithoutResultIsKept();
     void deletingTheMarkerDeletesTheGroup();
     void truncatedGroupIsClosed();
     void manyGroupsStayBounded();
@@ -153,6 +155,51 @@ void TestRtfKeptGroups::pastedRtfBringsNoHeader()
     RtfReader().read("{\\rtf1{\\header h}{\\*\\bkmkstart m}in}", cursor);
     QCOMPARE(doc.toPlainText(), QStringLiteral("x\ufffciny"));
     QVERIFY(KeptContent::documentGroups(doc).isEmpty());
+}
+
+// Footnote numbering, page size and margins, default tabs: the kept
+// footnotes are numbered by them in other programs.
+void TestRtfKeptGroups::documentWordsAreWrittenInTheHeader()
+{
+    const QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\paperw11906 \\margl1701\\ftnnar \\aftnnrlc"
+                           "\\ftnrstpg\\deftab1298\\fet2 body\\chftn{\\footnote note}\\par\\pard\\margr100 x\\par}";
+    const QByteArray written = RtfWriter().write(*read(rtf));
+    const qsizetype body = written.indexOf("body");
+    const qsizetype words = written.indexOf("\\paperw11906 \\margl1701 \\ftnnar \\aftnnrlc \\ftnrstpg \\deftab1298 \\fet2 ");
+    QVERIFY2(words > 0 && words < body, written.constData());
+    // Only words before the body belong to the document.
+    QVERIFY(!written.contains("\\margr100"));
+    QCOMPARE(RtfTest::roundTrip(rtf).second, RtfTest::roundTrip(rtf).first);
+
+    QTextDocument doc;
+    doc.setPlainText(QStringLiteral("xy"));
+    QTextCursor cursor(&doc);
+    RtfReader().read(rtf, cursor);
+    QVERIFY(!RtfWriter().write(doc).contains("\\ftnnar"));
+}
+
+// Word fills in a field's result when it updates fields; one saved without
+// a result is kept whole, also inside another field's result.
+void TestRtfKeptGroups::fieldWithoutResultIsKept()
+{
+    const QByteArray empty = "{\\field{\\*\\fldinst { USERADDRESS \\\\* Upper }}{\\fldrslt }}";
+    const QByteArray rtf = "{\\rtf1 a" + empty + "b{\\field{\\*\\fldinst IF 1 = 1 \"x\"}{\\fldrslt c" + empty
+                           + "d}}e\\par}";
+    auto doc = read(rtf);
+    QCOMPARE(doc->toPlainText(), QStringLiteral("a\ufffcbc\ufffcde"));
+    const QList<QTextCharFormat> kept = keptObjects(*doc);
+    QCOMPARE(kept.size(), 2);
+    QCOMPARE(KeptContent::rtf(kept.at(0)), empty);
+    QCOMPARE(KeptContent::caption(kept.at(0)), QStringLiteral("USERADDRESS \\* Upper"));
+    QByteArray written;
+    const auto [first, second] = RtfTest::roundTrip(rtf, &written);
+    QCOMPARE(written.count("USERADDRESS"), 2);
+    QCOMPARE(written.count("IF 1 = 1"), 1);
+    QCOMPARE(second, first);
+    // Links to one target share a format: each has its result still.
+    auto links = read("{\\rtf1{\\field{\\*\\fldinst HYPERLINK \"http://a/\"}{\\fldrslt x}} "
+                      "{\\field{\\*\\fldinst HYPERLINK \"http://a/\"}{\\fldrslt y}}\\par}");
+    QCOMPARE(links->toPlainText(), QStringLiteral("x y"));
 }
 
 void TestRtfKeptGroups::deletingTheMarkerDeletesTheGroup()

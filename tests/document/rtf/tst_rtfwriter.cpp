@@ -2,6 +2,7 @@
 // document, construct by construct.
 #include "tests/document/rtf/RtfTestSupport.h"
 
+#include "document/KeptContent.h"
 #include "platform/CodePages.h"
 #include "document/ParagraphFormat.h"
 #include "document/TextProperties.h"
@@ -51,6 +52,10 @@ private slots:
     void noObjects();
     void plainRtf();
     void tables();
+    void raisedRunsStandInGroups();
+    void positionedParagraphKeepsItsPosition();
+    void madeUpFieldResultIsNotWritten();
+    void keptListTablesNumberUnchangedLists();
 };
 
 void TestRtfWriter::header()
@@ -224,6 +229,7 @@ void TestRtfWriter::numberingAsOldStyle()
     auto doc = RtfTest::read("{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc0\\levelstartat3{\\leveltext\\'02\\'00.;}}"
                              "\\listid1}}{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}"
                              "\\ls1\\fi-360\\li720 a\\par b\\par}");
+    KeptContent::setListTables(*doc, {}); // the writer's own tables, as for lists made here
     RtfWriteOptions plain;
     plain.plainRtf = true;
     const QByteArray old = write(*doc, plain);
@@ -297,6 +303,7 @@ void TestRtfWriter::wordListLevelsAndBulletsKept()
         "\\pard\\ls2\\ilvl1{\\listtext c)\\tab}four\\par"
         "\\pard\\ls3{\\listtext \\u8226 ?\\tab}five\\par}";
     auto doc = RtfTest::read(in);
+    KeptContent::setListTables(*doc, {}); // the writer's own tables, as for lists made here
     QCOMPARE(doc->toPlainText(), QStringLiteral("one\ntwo\nthree\nfour\nfive"));
     const QTextListFormat two = doc->findBlockByNumber(1).textList()->format();
     QCOMPARE(two.stringProperty(TextProperty::ListBullet), QStringLiteral("o"));
@@ -410,6 +417,95 @@ void TestRtfWriter::tables()
     QCOMPARE(rtf.count("\\row"), 2);
     const auto [first, second] = RtfTest::roundTrip(RtfWriter().write(*RtfTest::read(rtf)));
     QCOMPARE(second, first);
+}
+
+// LibreOffice drops text and paragraph breaks where \super and \sub switch
+// inline, and takes superscript text before a footnote for its mark; \up
+// and \dn come back as they were read.
+void TestRtfWriter::raisedRunsStandInGroups()
+{
+    const QByteArray rtf = "{\\rtf1 a\\super b\\sub c\\nosupersub d\\up12 e\\dn4 f\\up0 g\\par}";
+    QByteArray written;
+    const auto [first, second] = RtfTest::roundTrip(rtf, &written);
+    QVERIFY2(written.contains("a{\\super b}{\\sub c}d{\\up12 e}{\\dn4 f}g\\par"), written.constData());
+    QCOMPARE(second, first);
+    // A raise turned into the other direction by an edit is plain sub- or superscript.
+    auto doc = RtfTest::read(rtf);
+    QTextCursor cursor(doc.get());
+    cursor.setPosition(4);
+    cursor.setPosition(5, QTextCursor::KeepAnchor);
+    QCOMPARE(cursor.selectedText(), QStringLiteral("e"));
+    QTextCharFormat sub;
+    sub.setVerticalAlignment(QTextCharFormat::AlignSubScript);
+    cursor.mergeCharFormat(sub);
+    QVERIFY2(write(*doc).contains("{\\sub e}"), write(*doc).constData());
+}
+
+void TestRtfWriter::positionedParagraphKeepsItsPosition()
+{
+    const QByteArray rtf = "{\\rtf1{\\pard\\pvmrg\\phmrg\\posxc\\posyc\\absw2000\\qc Title\\line more\\par}"
+                           "\\pard body\\par}";
+    QByteArray written;
+    const auto [first, second] = RtfTest::roundTrip(rtf, &written);
+    QVERIFY2(written.contains("\\pard\\qc\\pvmrg\\phmrg\\posxc\\posyc\\absw2000\\"), written.constData());
+    QCOMPARE(written.count("\\posxc"), 1);
+    QCOMPARE(second, first);
+    QCOMPARE(RtfTest::text(rtf), QStringLiteral("Title\nmore\nbody"));
+}
+
+// A SYMBOL field read without a result shows its character; Word and our
+// reader make it again, others would show it twice.
+void TestRtfWriter::madeUpFieldResultIsNotWritten()
+{
+    const QByteArray rtf = "{\\rtf1 ({\\field{\\*\\fldinst SYMBOL 74 \\\\f \"Wingdings\"}{\\fldrslt }})\\par}";
+    QByteArray written;
+    const auto [first, second] = RtfTest::roundTrip(rtf, &written);
+    QVERIFY2(written.contains("{\\fldrslt }}"), written.constData());
+    QCOMPARE(RtfTest::text(written), QStringLiteral("(J)"));
+    QCOMPARE(second, first);
+}
+
+// Word levels that show other levels' numbers ("Sect 1.01") and items of one
+// list in separate tables: the lists are written by the tables they were
+// read with while they stay as read.
+void TestRtfWriter::keptListTablesNumberUnchangedLists()
+{
+    const QByteArray table = "{\\*\\listtable{\\list\\listtemplateid9{\\listlevel\\levelnfc1\\levelstartat1"
+                             "{\\leveltext\\'04CH \\'00;}{\\levelnumbers\\'04;}}{\\listlevel\\levelnfc22\\levellegal"
+                             "{\\leveltext\\'08Sect \\'00.\\'01;}{\\levelnumbers\\'06\\'08;}\\f7}\\listid1297755732}}";
+    const QByteArray overrides = "{\\*\\listoverridetable{\\listoverride\\listid1297755732\\listoverridecount0\\ls4}}";
+    const QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}{\\f7\\fcharset2 Symbol;}}" + table + overrides
+                           + "\\pard\\ls4 \\par\\pard\\ls4\\ilvl1 Foo\\par\\pard\\ls4 \\par\\pard\\ls4\\ilvl1 Bar\\par"
+                             "\\pard{\\*\\pn\\pnlvlbody\\pndec\\pnstart5}own\\par}";
+    auto doc = RtfTest::read(rtf);
+    QByteArray written = write(*doc);
+    QVERIFY2(written.contains(table.left(table.indexOf("\\f7"))), written.constData());
+    // Its \f word names the same font in the written font table.
+    const qsizetype symbol = written.indexOf("Symbol;}");
+    QVERIFY(symbol > 0);
+    const QByteArray symbolIndex = written.mid(written.lastIndexOf("{\\f", symbol) + 3, 1);
+    QVERIFY2(written.contains("\\levellegal{\\leveltext\\'08Sect \\'00.\\'01;}{\\levelnumbers\\'06\\'08;}\\f" + symbolIndex + "}"),
+             written.constData());
+    QCOMPARE(written.count("\\ls4\\ilvl1"), 2);
+    QCOMPARE(written.count("\\ls4\\ilvl0"), 2);
+    // The list made of the old-style numbering comes after the kept ones.
+    QVERIFY(written.contains("\\ls5\\ilvl0"));
+    QVERIFY(written.contains(overrides.chopped(2) + "}{\\listoverride\\listid1\\listoverridecount0\\ls5}}"));
+    QCOMPARE(RtfTest::roundTrip(rtf).second, RtfTest::roundTrip(rtf).first);
+
+    // A list changed in the editor is written by a table of its own.
+    QTextList *foo = doc->findBlockByNumber(1).textList();
+    QTextListFormat f = foo->format();
+    f.setStyle(QTextListFormat::ListLowerAlpha);
+    foo->setFormat(f);
+    written = write(*doc);
+    QCOMPARE(written.count("\\ls4\\ilvl1"), 1);
+    QVERIFY2(written.contains("\\ls5\\ilvl1"), written.constData());
+    // A selection is no whole document: the writer's own tables.
+    RtfWriteOptions part;
+    part.from = 0;
+    part.to = 5;
+    QVERIFY(!write(*doc, part).contains("Sect"));
 }
 
 QTEST_MAIN(TestRtfWriter)
