@@ -1,5 +1,6 @@
 #include "document/LazyDocumentLayout.h"
 
+#include <QElapsedTimer>
 #include <QFontMetricsF>
 #include <QHash>
 #include <QPainter>
@@ -73,6 +74,10 @@ private:
         return QImage();
     }
 };
+
+// Paragraphs longer than this are laid out in slices of the event loop.
+constexpr int HugeParagraph = 200000;
+constexpr int SliceMs = 40;
 
 bool hasLongUnbreakableRun(const QTextBlock &block)
 {
@@ -189,6 +194,12 @@ bool LazyDocumentLayout::ensureLaidOut(const QTextBlock &block) const
     const auto it = m_laidOutWidths.constFind(block.fragmentIndex());
     if (layout->lineCount() > 0 && it != m_laidOutWidths.cend() && *it == width)
         return false;
+    if (block.length() > HugeParagraph) {
+        // Drawn and hit as far as its lines have got.
+        if (m_growing.fragment != block.fragmentIndex() || m_growing.width != width)
+            startGrowing(block, width);
+        return false;
+    }
     const int rowsBefore = block.lineCount();
     layoutBlock(block);
     m_laidOutWidths.insert(block.fragmentIndex(), width);
@@ -196,6 +207,53 @@ bool LazyDocumentLayout::ensureLaidOut(const QTextBlock &block) const
 }
 
 void LazyDocumentLayout::layoutBlock(const QTextBlock &block) const
+{
+    LineRun run = beginBlock(block);
+    addLines(block, run, -1);
+    endBlock(block, run);
+}
+
+void LazyDocumentLayout::startGrowing(const QTextBlock &block, qreal width) const
+{
+    if (m_growing.fragment >= 0 && m_growing.block.isValid()
+        && m_growing.block.fragmentIndex() == m_growing.fragment)
+        m_growing.block.layout()->endLayout();
+    m_growing = {block, block.fragmentIndex(), width, beginBlock(block)};
+    auto *self = const_cast<LazyDocumentLayout *>(this);
+    QTimer::singleShot(0, self, [self] { self->growSlice(); });
+    // The first lines at once: they are what is shown.
+    if (addLines(block, m_growing.run, SliceMs)) {
+        endBlock(block, m_growing.run);
+        m_laidOutWidths.insert(m_growing.fragment, width);
+        m_growing = {};
+        QTimer::singleShot(0, self, [self] {
+            emit self->documentSizeChanged(self->documentSize());
+            emit self->update();
+        });
+    }
+}
+
+void LazyDocumentLayout::growSlice()
+{
+    if (m_growing.fragment < 0)
+        return;
+    const QTextBlock block = m_growing.block;
+    if (!block.isValid() || block.fragmentIndex() != m_growing.fragment) {
+        m_growing = {};
+        return;
+    }
+    if (!addLines(block, m_growing.run, SliceMs)) {
+        QTimer::singleShot(0, this, [this] { growSlice(); });
+        return;
+    }
+    endBlock(block, m_growing.run);
+    m_laidOutWidths.insert(m_growing.fragment, m_growing.width);
+    m_growing = {};
+    emit documentSizeChanged(documentSize());
+    emit update();
+}
+
+LazyDocumentLayout::LineRun LazyDocumentLayout::beginBlock(const QTextBlock &block) const
 {
     QTextLayout *layout = block.layout();
     const QTextBlockFormat format = block.blockFormat();
@@ -211,28 +269,49 @@ void LazyDocumentLayout::layoutBlock(const QTextBlock &block) const
         // when there are none (a line of base64, minified data).
         option.setWrapMode(QTextOption::WrapAnywhere);
     layout->setTextOption(option);
+    // Qt's layout keeps a paragraph's shaping only when asked to, and
+    // otherwise redoes it over the whole paragraph for every caret move.
+    if (block.length() > HugeParagraph)
+        layout->setCacheEnabled(true);
 
+    LineRun run;
     const qreal margin = document()->documentMargin();
-    const qreal available = wraps() ? qMax(20.0, textWidth() - 2 * margin - format.leftMargin() - format.rightMargin())
-                                    : 1e9;
-    qreal y = format.topMargin();
-    qreal widest = 0;
-    bool first = true;
+    run.available = wraps() ? qMax(20.0, textWidth() - 2 * margin - format.leftMargin() - format.rightMargin()) : 1e9;
+    run.y = format.topMargin();
     layout->beginLayout();
-    for (QTextLine line = layout->createLine(); line.isValid(); line = layout->createLine()) {
-        const qreal indent = first ? format.textIndent() : 0;
-        line.setLineWidth(available - indent);
-        line.setPosition(QPointF(format.leftMargin() + indent, y));
+    return run;
+}
+
+bool LazyDocumentLayout::addLines(const QTextBlock &block, LineRun &run, int budgetMs) const
+{
+    QTextLayout *layout = block.layout();
+    const QTextBlockFormat format = block.blockFormat();
+    QElapsedTimer slice;
+    slice.start();
+    for (;;) {
+        if (budgetMs >= 0 && slice.elapsed() >= budgetMs)
+            return false;
+        QTextLine line = layout->createLine();
+        if (!line.isValid())
+            return true;
+        const qreal indent = run.first ? format.textIndent() : 0;
+        line.setLineWidth(run.available - indent);
+        line.setPosition(QPointF(format.leftMargin() + indent, run.y));
         const qreal height = format.lineHeightType() == QTextBlockFormat::SingleHeight
                                  ? line.height()
                                  : format.lineHeight(line.height(), 1.0);
-        y += height;
-        widest = qMax(widest, line.naturalTextWidth() + format.leftMargin() + indent);
-        first = false;
+        run.y += height;
+        run.widest = qMax(run.widest, line.naturalTextWidth() + format.leftMargin() + indent);
+        run.first = false;
     }
-    layout->endLayout();
-    y += format.bottomMargin();
-    m_maxWidth = qMax(m_maxWidth, widest + format.rightMargin());
+}
+
+void LazyDocumentLayout::endBlock(const QTextBlock &block, const LineRun &run) const
+{
+    block.layout()->endLayout();
+    const QTextBlockFormat format = block.blockFormat();
+    const qreal y = run.y + format.bottomMargin();
+    m_maxWidth = qMax(m_maxWidth, run.widest + format.rightMargin());
     const int rows = qMax(1, int(std::ceil(y / m_rowHeight - 0.001)));
     QTextBlock writable = block;
     if (writable.lineCount() != rows)
@@ -242,8 +321,15 @@ void LazyDocumentLayout::layoutBlock(const QTextBlock &block) const
 void LazyDocumentLayout::layoutRange(int from, int to) const
 {
     QTextDocument *doc = document();
-    for (QTextBlock b = doc->findBlock(from); b.isValid() && b.position() <= to; b = b.next())
+    for (QTextBlock b = doc->findBlock(from); b.isValid() && b.position() <= to; b = b.next()) {
         ensureLaidOut(b);
+        if (m_growing.fragment == b.fragmentIndex()) {
+            addLines(b, m_growing.run, -1);
+            endBlock(b, m_growing.run);
+            m_laidOutWidths.insert(m_growing.fragment, m_growing.width);
+            m_growing = {};
+        }
+    }
 }
 
 void LazyDocumentLayout::drawListMarker(QPainter *painter, const QTextBlock &block, const QPointF &origin) const
@@ -357,6 +443,7 @@ void LazyDocumentLayout::documentChanged(int from, int charsRemoved, int charsAd
         // are laid out again when they are next needed.
         updateRowHeight();
         m_laidOutWidths.clear();
+        m_growing = {};
         m_maxWidth = 0;
     } else {
         m_settings = layoutSettings(doc);
@@ -364,6 +451,8 @@ void LazyDocumentLayout::documentChanged(int from, int charsRemoved, int charsAd
         for (QTextBlock b = doc->findBlock(from); b.isValid(); b = b.next()) {
             b.clearLayout();
             m_laidOutWidths.remove(b.fragmentIndex());
+            if (b.fragmentIndex() == m_growing.fragment)
+                m_growing = {};
             if (b == last)
                 break;
         }

@@ -48,9 +48,23 @@ private:
     bool wraps() const;
     qreal blockTop(const QTextBlock &block) const;
     QTextBlock blockAtY(qreal y) const;
-    // Lays the paragraph out unless it is; answers whether its row count changed.
+    // Lays the paragraph out unless it is; answers whether its row count
+    // changed. A huge paragraph is started and grows in slices meanwhile.
     bool ensureLaidOut(const QTextBlock &block) const;
+    // Where the lines of a paragraph being laid out have got to.
+    struct LineRun {
+        qreal available = 0;
+        qreal y = 0;
+        qreal widest = 0;
+        bool first = true;
+    };
     void layoutBlock(const QTextBlock &block) const;
+    LineRun beginBlock(const QTextBlock &block) const;
+    // Adds lines for at most budgetMs (-1: all); true when the paragraph is done.
+    bool addLines(const QTextBlock &block, LineRun &run, int budgetMs) const;
+    void endBlock(const QTextBlock &block, const LineRun &run) const;
+    void startGrowing(const QTextBlock &block, qreal width) const;
+    void growSlice();
     void drawListMarker(QPainter *painter, const QTextBlock &block, const QPointF &origin) const;
     void updateRowHeight();
     // The text's length and what besides the text decides how paragraphs are laid out.
@@ -64,4 +78,13 @@ private:
     QObject *m_imageHandler;
     // layoutSettings() as of the last edit or full reset.
     QString m_settings;
+    // The huge paragraph being laid out a slice per turn of the event loop
+    // (fragment -1: none), so that no turn holds the window for long.
+    struct Growing {
+        QTextBlock block;
+        int fragment = -1;
+        qreal width = 0;
+        LineRun run;
+    };
+    mutable Growing m_growing;
 };

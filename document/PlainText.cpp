@@ -174,6 +174,19 @@ void insertDecoded(QTextCursor &cursor, const QString &text)
         cursor.insertText(text.mid(start));
 }
 
+// Follows the length of the open line through the next piece of text;
+// false when it passes limit.
+bool lineFits(QStringView text, qsizetype &line, qsizetype limit)
+{
+    for (const QChar c : text) {
+        if (c == u'\n' || c == u'\r')
+            line = 0;
+        else if (++line > limit)
+            return false;
+    }
+    return true;
+}
+
 QString joinParagraphs(QStringView raw, const QString &lineEnd, bool keepLineSeparators)
 {
     const qsizetype breaks = raw.count(QChar::ParagraphSeparator)
@@ -356,6 +369,7 @@ QTextDocument *buildDocument(const EncodedText &source, const QFont &font, std::
     PieceReader reader(source);
     QString carry;
     std::optional<LineEnd> found;
+    qsizetype line = 0; // characters of the line still open
     while (!reader.atEnd()) {
         const QByteArray piece = reader.next();
         // An odd last byte of UTF-16 stays in the decoder: it is no character.
@@ -369,6 +383,13 @@ QTextDocument *buildDocument(const EncodedText &source, const QFont &font, std::
         // The first line end of the file decides, in whichever piece it is.
         if (!found)
             found = firstLineEnd(text);
+        if (source.lineLimit > 0 && !lineFits(text, line, source.lineLimit)) {
+            if (error)
+                *error = {false, true, QString()};
+            cursor.endEditBlock();
+            delete doc;
+            return nullptr;
+        }
         if (decoder)
             insertDecoded(cursor, text);
         else
@@ -380,7 +401,7 @@ QTextDocument *buildDocument(const EncodedText &source, const QFont &font, std::
     }
     if (reader.failed()) {
         if (error)
-            *error = {reader.changed(), reader.failure()};
+            *error = {reader.changed(), false, reader.failure()};
         cursor.endEditBlock();
         delete doc;
         return nullptr;
@@ -395,6 +416,34 @@ QTextDocument *buildDocument(const EncodedText &source, const QFont &font, std::
     cursor.endEditBlock();
     doc->setUndoRedoEnabled(true);
     doc->setModified(false);
+    return doc;
+}
+
+QTextDocument *buildPreview(const EncodedText &source, const QFont &font, qsizetype maxBytes)
+{
+    EncodedText piece = source;
+    piece.filePath.clear();
+    piece.offset = 0;
+    piece.pieceRead = nullptr;
+    if (source.filePath.isEmpty()) {
+        piece.bytes = source.bytes.mid(source.offset, maxBytes);
+    } else {
+        QFile file(source.filePath);
+        if (!file.open(QIODevice::ReadOnly) || !file.seek(source.offset))
+            return nullptr;
+        piece.bytes = file.read(maxBytes);
+    }
+    const bool cut = piece.bytes.size() == maxBytes;
+    QTextDocument *doc = buildDocument(piece, font);
+    if (doc && cut && doc->blockCount() > 1) {
+        doc->setUndoRedoEnabled(false);
+        QTextCursor last(doc);
+        last.setPosition(doc->lastBlock().position() - 1);
+        last.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+        last.removeSelectedText();
+        doc->setUndoRedoEnabled(true);
+        doc->setModified(false);
+    }
     return doc;
 }
 

@@ -282,6 +282,7 @@ QString TextSet::extra(Extra text) const
         "The file is too large to embed:\r\n%s\r\nFiles of up to %d MB can be embedded.",
         "The file cannot be read:\r\n%s",
         "This object (%s) holds no file that can be opened here.",
+        "The file has a line of more than %d characters, which cannot be shown; it was not loaded.",
     };
     static const char *const german[] = {
         "Quilmar wurde zuletzt mit %d nicht gespeicherten Dokument(en) beendet. Kopien wurden aufbewahrt.\r\n"
@@ -300,6 +301,7 @@ QString TextSet::extra(Extra text) const
         "Die Datei ist zu gro\u00df zum Einbetten:\r\n%s\r\nEs k\u00f6nnen Dateien bis %d MB eingebettet werden.",
         "Die Datei kann nicht gelesen werden:\r\n%s",
         "Dieses Objekt (%s) enth\u00e4lt keine Datei, die hier ge\u00f6ffnet werden kann.",
+        "Die Datei hat eine Zeile mit mehr als %d Zeichen, die nicht angezeigt werden kann; sie wurde nicht geladen.",
     };
     static_assert(sizeof(english) / sizeof(*english) == int(Extra::Count));
     static_assert(sizeof(german) / sizeof(*german) == int(Extra::Count));

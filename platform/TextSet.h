@@ -69,6 +69,7 @@ public:
         ObjectTooLarge,     // %s: the file, %d: the limit in MB
         ObjectUnreadable,   // %s: the file, then the system's reason
         ObjectNotOpenable,  // %s: the object's class
+        LineTooLong,        // %d: the longest line that can be shown
         Count
     };
     QString extra(Extra text) const;
