@@ -189,14 +189,22 @@ int loadOne(QStringList args)
             firstScreen = t.nsecsElapsed() / 1e9;
             firstScreenRss = peakRssMb();
         }
-        if ((done && paints.paintedSinceDone) || t.elapsed() > 900000)
+        if ((done && (paints.paintedSinceDone || !loaded)) || t.elapsed() > 900000)
             loop.quit();
     });
     ticker.start(5);
     loop.exec();
     QObject::disconnect(connection);
     if (!loaded) {
-        std::fprintf(stderr, "cannot load %s\n", qPrintable(file));
+        // What a load that cannot be done costs before it says so.
+        printJson({{QStringLiteral("op"), QStringLiteral("load")},
+                   {QStringLiteral("file"), file},
+                   {QStringLiteral("loaded"), false},
+                   {QStringLiteral("first_screen_seconds"), firstScreen},
+                   {QStringLiteral("refused_seconds"), editable},
+                   {QStringLiteral("max_freeze_ms"), double(worstGap)},
+                   {QStringLiteral("max_freeze_cpu_ms"), worstUiCpu * 1000},
+                   {QStringLiteral("peak_rss_mb"), peakRssMb()}});
         return 1;
     }
     const double settled = t.nsecsElapsed() / 1e9;

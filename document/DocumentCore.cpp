@@ -549,6 +549,9 @@ bool DocumentCore::hasProtectedFormat() const
 
 bool DocumentCore::mayEdit(int start, int end)
 {
+    // A preview goes when its load is done: an edit of it would be lost.
+    if (isShowingPreview())
+        return false;
     if (m_loading)
         return true;
     bool touched = false;

@@ -198,7 +198,7 @@ public:
     int LineIndex(int line) const;           // -1 for a line beyond the text
     int LineCount() const;
 
-    // True when an edit of [start, end) may proceed (protection, asking OnProtectChange).
+    // True when an edit of [start, end) may proceed (never in a preview; protection, asking OnProtectChange).
     bool mayEdit(int start, int end);
     // True when some character format of the document is protected.
     bool hasProtectedFormat() const;

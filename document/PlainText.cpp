@@ -175,15 +175,28 @@ void insertDecoded(QTextCursor &cursor, const QString &text)
 }
 
 // Follows the length of the open line through the next piece of text;
-// false when it passes limit.
+// false when it passes limit. A line inside a piece shorter than the limit
+// cannot pass it: then only the ends of the piece need a look.
 bool lineFits(QStringView text, qsizetype &line, qsizetype limit)
 {
-    for (const QChar c : text) {
-        if (c == u'\n' || c == u'\r')
-            line = 0;
-        else if (++line > limit)
-            return false;
+    const auto isBreak = [](QChar c) { return c == u'\n' || c == u'\r'; };
+    if (text.size() > limit) {
+        for (const QChar c : text) {
+            if (isBreak(c))
+                line = 0;
+            else if (++line > limit)
+                return false;
+        }
+        return true;
     }
+    const auto first = std::find_if(text.begin(), text.end(), isBreak);
+    if (first == text.end()) {
+        line += text.size();
+        return line <= limit;
+    }
+    if (line + (first - text.begin()) > limit)
+        return false;
+    line = std::find_if(text.rbegin(), text.rend(), isBreak) - text.rbegin();
     return true;
 }
 
@@ -311,6 +324,10 @@ public:
                 piece.truncate(lf + 1);
                 return piece;
             }
+            // No character takes more than four bytes: a line this long
+            // passes the limit, and the read stops with this piece.
+            if (m_source.lineLimit > 0 && piece.size() > 4 * m_source.lineLimit)
+                return piece;
         } while (true);
     }
 

@@ -149,6 +149,8 @@ private slots:
         QVERIFY(e->ReadOnly());
         QVERIFY(!e->verticalScrollBar()->isEnabled());
         QTest::keyClick(e->viewport(), Qt::Key_X);
+        e->select(0, 4);
+        QVERIFY(!e->ReplaceSelectionW(QStringLiteral("x")));
         form->Save1Click();
         fx->frame->GoToLine(20);
         QCOMPARE(e->SelStart(), 0);

@@ -257,15 +257,19 @@ private slots:
     void aLineTooLongToShowIsRefused_data()
     {
         QTest::addColumn<bool>("background");
-        QTest::newRow("at once") << false;
-        QTest::newRow("in the background") << true;
+        QTest::addColumn<int>("limit");
+        QTest::newRow("at once") << false << 5000;
+        QTest::newRow("in the background") << true << 5000;
+        // Lines across the pieces the file is read in.
+        QTest::newRow("longer than a piece") << true << 1500000;
     }
 
     void aLineTooLongToShowIsRefused()
     {
         QFETCH(bool, background);
+        QFETCH(int, limit);
         DocumentCore core;
-        core.setLimits({background ? 1024 : 4 * 1024 * 1024, 4 * 1024 * 1024, 1024, 5000});
+        core.setLimits({background ? 1024 : 4 * 1024 * 1024, 4 * 1024 * 1024, 1024, limit});
         core.Lines().loadFromBuffer("kept");
         const auto load = [&](const QByteArray &bytes) {
             PlainText::EncodedText source;
@@ -278,11 +282,11 @@ private slots:
             return finished.first().first().value<LoadResult>();
         };
         // Lines up to the limit, the last one after a CR as well as after a LF.
-        const QByteArray fits = lines(4000) + QByteArray(5000, 'a') + "\r" + QByteArray(5000, 'b');
+        const QByteArray fits = lines(4000) + QByteArray(limit, 'a') + "\r" + QByteArray(limit, 'b');
         QVERIFY(load(fits).loaded());
         QCOMPARE(core.TextLength(), int(fits.size() - fits.count("\r\n")));
         core.Lines().loadFromBuffer("kept");
-        const QByteArray tooLong = lines(4000) + QByteArray(5001, 'c') + "\r\nend\r\n";
+        const QByteArray tooLong = lines(4000) + QByteArray(limit + 1, 'c') + "\r\nend\r\n";
         QCOMPARE(load(tooLong).error, LoadResult::Error::LineTooLong);
         QCOMPARE(core.Text(), QStringLiteral("kept"));
         QVERIFY(!core.isLoadingInBackground());
