@@ -57,6 +57,23 @@ bool hasHugeParagraph(const QTextDocument *doc)
     return false;
 }
 
+// Whether a document built off the interface thread takes the lazy layout:
+// large or with a huge paragraph, and without tables. If so, the rows each
+// paragraph will take are guessed now, so that the scroll range starts out
+// about right.
+bool prepareLazyLayout(QTextDocument *doc, const QFont &font, qreal wrapWidth, qsizetype lazyLimit)
+{
+    if (!LazyDocumentLayout::suits(doc) || (doc->characterCount() <= lazyLimit && !hasHugeParagraph(doc)))
+        return false;
+    if (wrapWidth > 0) {
+        const qreal charWidth = QFontMetricsF(font).averageCharWidth();
+        for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
+            if (b.length() > 2)
+                b.setLineCount(LazyDocumentLayout::estimatedRows(b.length() - 1, charWidth, wrapWidth));
+    }
+    return true;
+}
+
 } // namespace
 
 // A document built for a load, with what the build found.
@@ -652,18 +669,7 @@ DocumentCore::Builder DocumentCore::plainBuilder(const PlainText::EncodedText &s
             built.result.ioError = error.text;
             return built;
         }
-        QTextDocument *doc = built.document;
-        const bool lazy = LazyDocumentLayout::suits(doc)
-                          && (doc->characterCount() > lazyLimit || hasHugeParagraph(doc));
-        if (lazy && wrapWidth > 0) {
-            // Rows each paragraph will take, guessed now, so that the scroll
-            // range of a lazily laid out document starts out about right.
-            const qreal charWidth = QFontMetricsF(font).averageCharWidth();
-            for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
-                if (b.length() > 2)
-                    b.setLineCount(LazyDocumentLayout::estimatedRows(b.length() - 1, charWidth, wrapWidth));
-        }
-        built.lazy = lazy;
+        built.lazy = prepareLazyLayout(built.document, font, wrapWidth, lazyLimit);
         return built;
     };
 }
@@ -688,31 +694,28 @@ QTextDocument *readRtfDocument(QByteArrayView data, const QFont &font, int ansiC
 }
 
 // The first screen of a large rich text file: its first piece read as a
-// (truncated) file of its own, without the paragraph the cut went through.
-QTextDocument *rtfPreview(QByteArrayView first, const QFont &font)
+// (truncated) file of its own.
+QTextDocument *rtfPreview(QByteArrayView first, bool cut, const QFont &font, qsizetype previewBytes)
 {
     QTextDocument *doc = readRtfDocument(first, font, CodePages::ansiCodePage(), nullptr);
-    if (doc->blockCount() > 1) {
-        doc->setUndoRedoEnabled(false);
-        QTextCursor last(doc);
-        last.setPosition(doc->lastBlock().position() - 1);
-        last.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
-        last.removeSelectedText();
-        doc->setUndoRedoEnabled(true);
-        doc->setModified(false);
-    }
+    PlainText::trimPreview(doc, cut, int(previewBytes / 4));
     return doc;
 }
 
 } // namespace
 
-DocumentCore::Builder DocumentCore::rtfBuilder(const QByteArray &data) const
+DocumentCore::Builder DocumentCore::rtfBuilder(const QByteArray &data, bool background) const
 {
     const QFont font = m_document->defaultFont();
     const int acp = CodePages::ansiCodePage();
-    return [data, font, acp]() {
+    const qreal wrapWidth = m_wrapWidthHint;
+    // Rich text read at once keeps Qt's own layout, exact for every format;
+    // what is too large for that is read in the background.
+    const qsizetype lazyLimit = background ? m_limits.lazyLayout : -1;
+    return [data, font, acp, wrapWidth, lazyLimit]() {
         Built built;
         built.document = readRtfDocument(data, font, acp, &built.result.damagedParts);
+        built.lazy = lazyLimit >= 0 && prepareLazyLayout(built.document, font, wrapWidth, lazyLimit);
         return built;
     };
 }
@@ -721,7 +724,9 @@ DocumentCore::Builder DocumentCore::rtfFileBuilder(const QString &path, qint64 s
 {
     const QFont font = m_document->defaultFont();
     const int acp = CodePages::ansiCodePage();
-    return [path, size, font, acp]() {
+    const qreal wrapWidth = m_wrapWidthHint;
+    const qsizetype lazyLimit = m_limits.lazyLayout;
+    return [path, size, font, acp, wrapWidth, lazyLimit]() {
         Built built;
         QFile file(path);
         QByteArray data;
@@ -739,6 +744,7 @@ DocumentCore::Builder DocumentCore::rtfFileBuilder(const QString &path, qint64 s
         }
         file.close();
         built.document = readRtfDocument(data, font, acp, &built.result.damagedParts);
+        built.lazy = prepareLazyLayout(built.document, font, wrapWidth, lazyLimit);
         return built;
     };
 }
@@ -777,7 +783,7 @@ LoadResult DocumentCore::loadRtf(const QByteArray &data)
         result.error = LoadResult::Error::NotRtf;
         return result;
     }
-    return finishBuild(runGuarded<Built>(rtfBuilder(data)));
+    return finishBuild(runGuarded<Built>(rtfBuilder(data, false)));
 }
 
 void DocumentCore::startLoadEncoded(const PlainText::EncodedText &source, qreal wrapWidth)
@@ -799,8 +805,9 @@ void DocumentCore::startLoadRtf(const QByteArray &data)
         emit loadFinished(loadRtf(data));
         return;
     }
-    if (startBuild(rtfBuilder(data), 0, nullptr))
-        showPreview(rtfPreview(data.first(qMin(data.size(), 4 * m_limits.preview)), m_document->defaultFont()));
+    const qsizetype piece = qMin(data.size(), 4 * m_limits.preview);
+    if (startBuild(rtfBuilder(data, true), 0, nullptr))
+        showPreview(rtfPreview(data.first(piece), piece < data.size(), m_document->defaultFont(), m_limits.preview));
 }
 
 void DocumentCore::startLoadRtfFile(const QString &path)
@@ -833,7 +840,7 @@ void DocumentCore::startLoadRtfFile(const QString &path)
     }
     file.close();
     if (startBuild(rtfFileBuilder(path, size), 0, nullptr))
-        showPreview(rtfPreview(first, m_document->defaultFont()));
+        showPreview(rtfPreview(first, first.size() < size, m_document->defaultFont(), m_limits.preview));
 }
 
 bool DocumentCore::startBuild(Builder build, qint64 total, std::shared_ptr<std::atomic<qint64>> progress)

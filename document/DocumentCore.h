@@ -92,7 +92,7 @@ public:
     struct Limits {
         // Documents above this many characters are built off the calling thread.
         qsizetype backgroundLoad = 4 * 1024 * 1024;
-        // Plain documents above this many characters lay out only what is shown.
+        // Documents without tables above this many characters lay out only what is shown.
         qsizetype lazyLayout = 1024 * 1024;
         // Bytes of plain text shown read-only while a background build runs
         // (rich text: four times as many, its markup being longer).
@@ -249,7 +249,7 @@ private:
     LoadResult finishBuild(Built built);
     Builder plainBuilder(const PlainText::EncodedText &source, qreal wrapWidth,
                          std::shared_ptr<std::atomic<qint64>> progress) const;
-    Builder rtfBuilder(const QByteArray &data) const;
+    Builder rtfBuilder(const QByteArray &data, bool background) const;
     Builder rtfFileBuilder(const QString &path, qint64 size) const;
     void showPreview(QTextDocument *preview);
     void restoreBeforeLoad();

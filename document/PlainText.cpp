@@ -450,18 +450,30 @@ QTextDocument *buildPreview(const EncodedText &source, const QFont &font, qsizet
             return nullptr;
         piece.bytes = file.read(maxBytes);
     }
-    const bool cut = piece.bytes.size() == maxBytes;
     QTextDocument *doc = buildDocument(piece, font);
-    if (doc && cut && doc->blockCount() > 1) {
-        doc->setUndoRedoEnabled(false);
-        QTextCursor last(doc);
-        last.setPosition(doc->lastBlock().position() - 1);
-        last.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
-        last.removeSelectedText();
-        doc->setUndoRedoEnabled(true);
-        doc->setModified(false);
-    }
+    if (doc)
+        trimPreview(doc, piece.bytes.size() == maxBytes, int(maxBytes / 4));
     return doc;
+}
+
+void trimPreview(QTextDocument *doc, bool cut, int maxCharacters)
+{
+    const int length = doc->characterCount() - 1;
+    QTextCursor c(doc);
+    doc->setUndoRedoEnabled(false);
+    if (length > maxCharacters) {
+        c.setPosition(maxCharacters);
+        c.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+        c.removeSelectedText();
+        cut = true;
+    }
+    if (cut && doc->blockCount() > 1) {
+        c.setPosition(doc->lastBlock().position() - 1);
+        c.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+        c.removeSelectedText();
+    }
+    doc->setUndoRedoEnabled(true);
+    doc->setModified(false);
 }
 
 QString extract(const QTextDocument &document, int from, int to, const QString &lineEnd,

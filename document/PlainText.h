@@ -62,10 +62,15 @@ QTextDocument *buildDocument(const EncodedText &source, const QFont &font,
                              std::atomic<qint64> *progress = nullptr, LineEnd *lineEnd = nullptr,
                              BuildError *error = nullptr);
 
-// A document of source's first maxBytes bytes, without the line they cut
-// when an earlier line ended: the first screen of a file still loading.
+// A document of source's first maxBytes bytes, trimmed as below to a
+// quarter as many characters: the first screen of a file still loading.
 // Null when the file cannot be read.
 QTextDocument *buildPreview(const EncodedText &source, const QFont &font, qsizetype maxBytes);
+// Cuts a preview to at most maxCharacters and then, when it was cut (by
+// this or by the piece it was read from), drops its last paragraph unless
+// that is the only one: a preview shows whole lines, and few enough that
+// laying them out takes no time.
+void trimPreview(QTextDocument *doc, bool cut, int maxCharacters);
 
 // The text of [from, to) (to -1: the end) with every paragraph end (and
 // line separator, unless kept) as U+2029.
