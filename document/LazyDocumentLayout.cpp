@@ -196,7 +196,8 @@ bool LazyDocumentLayout::ensureLaidOut(const QTextBlock &block) const
         return false;
     if (block.length() > HugeParagraph) {
         // Drawn and hit as far as its lines have got.
-        if (m_growing.fragment != block.fragmentIndex() || m_growing.width != width)
+        const auto growing = m_growing.constFind(block.fragmentIndex());
+        if (growing == m_growing.cend() || growing->width != width)
             startGrowing(block, width);
         return false;
     }
@@ -215,17 +216,15 @@ void LazyDocumentLayout::layoutBlock(const QTextBlock &block) const
 
 void LazyDocumentLayout::startGrowing(const QTextBlock &block, qreal width) const
 {
-    if (m_growing.fragment >= 0 && m_growing.block.isValid()
-        && m_growing.block.fragmentIndex() == m_growing.fragment)
-        m_growing.block.layout()->endLayout();
-    m_growing = {block, block.fragmentIndex(), width, beginBlock(block)};
+    const int fragment = block.fragmentIndex();
     auto *self = const_cast<LazyDocumentLayout *>(this);
-    QTimer::singleShot(0, self, [self] { self->growSlice(); });
+    if (m_growing.isEmpty())
+        QTimer::singleShot(0, self, [self] { self->growSlice(); });
+    Growing &growing = m_growing[fragment];
+    growing = {block, width, beginBlock(block)};
     // The first lines at once: they are what is shown.
-    if (addLines(block, m_growing.run, SliceMs)) {
-        endBlock(block, m_growing.run);
-        m_laidOutWidths.insert(m_growing.fragment, width);
-        m_growing = {};
+    if (addLines(block, growing.run, SliceMs)) {
+        finishGrowing(fragment);
         QTimer::singleShot(0, self, [self] {
             emit self->documentSizeChanged(self->documentSize());
             emit self->update();
@@ -233,24 +232,30 @@ void LazyDocumentLayout::startGrowing(const QTextBlock &block, qreal width) cons
     }
 }
 
+void LazyDocumentLayout::finishGrowing(int fragment) const
+{
+    Growing growing = m_growing.take(fragment);
+    addLines(growing.block, growing.run, -1);
+    endBlock(growing.block, growing.run);
+    m_laidOutWidths.insert(fragment, growing.width);
+}
+
 void LazyDocumentLayout::growSlice()
 {
-    if (m_growing.fragment < 0)
+    if (m_growing.isEmpty())
         return;
-    const QTextBlock block = m_growing.block;
-    if (!block.isValid() || block.fragmentIndex() != m_growing.fragment) {
-        m_growing = {};
-        return;
+    const auto it = m_growing.begin();
+    const int fragment = it.key();
+    const QTextBlock block = it->block;
+    if (!block.isValid() || block.fragmentIndex() != fragment) {
+        m_growing.erase(it);
+    } else if (addLines(block, it->run, SliceMs)) {
+        finishGrowing(fragment);
+        emit documentSizeChanged(documentSize());
+        emit update();
     }
-    if (!addLines(block, m_growing.run, SliceMs)) {
+    if (!m_growing.isEmpty())
         QTimer::singleShot(0, this, [this] { growSlice(); });
-        return;
-    }
-    endBlock(block, m_growing.run);
-    m_laidOutWidths.insert(m_growing.fragment, m_growing.width);
-    m_growing = {};
-    emit documentSizeChanged(documentSize());
-    emit update();
 }
 
 LazyDocumentLayout::LineRun LazyDocumentLayout::beginBlock(const QTextBlock &block) const
@@ -323,12 +328,8 @@ void LazyDocumentLayout::layoutRange(int from, int to) const
     QTextDocument *doc = document();
     for (QTextBlock b = doc->findBlock(from); b.isValid() && b.position() <= to; b = b.next()) {
         ensureLaidOut(b);
-        if (m_growing.fragment == b.fragmentIndex()) {
-            addLines(b, m_growing.run, -1);
-            endBlock(b, m_growing.run);
-            m_laidOutWidths.insert(m_growing.fragment, m_growing.width);
-            m_growing = {};
-        }
+        if (m_growing.contains(b.fragmentIndex()))
+            finishGrowing(b.fragmentIndex());
     }
 }
 
@@ -443,7 +444,7 @@ void LazyDocumentLayout::documentChanged(int from, int charsRemoved, int charsAd
         // are laid out again when they are next needed.
         updateRowHeight();
         m_laidOutWidths.clear();
-        m_growing = {};
+        m_growing.clear();
         m_maxWidth = 0;
     } else {
         m_settings = layoutSettings(doc);
@@ -451,8 +452,7 @@ void LazyDocumentLayout::documentChanged(int from, int charsRemoved, int charsAd
         for (QTextBlock b = doc->findBlock(from); b.isValid(); b = b.next()) {
             b.clearLayout();
             m_laidOutWidths.remove(b.fragmentIndex());
-            if (b.fragmentIndex() == m_growing.fragment)
-                m_growing = {};
+            m_growing.remove(b.fragmentIndex());
             if (b == last)
                 break;
         }

@@ -78,13 +78,13 @@ private:
     QObject *m_imageHandler;
     // layoutSettings() as of the last edit or full reset.
     QString m_settings;
-    // The huge paragraph being laid out a slice per turn of the event loop
-    // (fragment -1: none), so that no turn holds the window for long.
+    // Huge paragraphs being laid out a slice per turn of the event loop, so
+    // that no turn holds the window for long; by fragment index of the block.
     struct Growing {
         QTextBlock block;
-        int fragment = -1;
         qreal width = 0;
         LineRun run;
     };
-    mutable Growing m_growing;
+    mutable QHash<int, Growing> m_growing;
+    void finishGrowing(int fragment) const;
 };
