@@ -176,6 +176,35 @@ private slots:
         QVERIFY(!core.isLoadingInBackground());
     }
 
+    void aLogThatGrowsWhileItLoadsGivesWhatItHeld()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("grows.log"));
+        const QByteArray held = lines(3 * 1024 * 1024);
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(held);
+        }
+        DocumentCore core;
+        core.setLimits({1024, 4 * 1024 * 1024, 1024});
+        PlainText::EncodedText source;
+        source.filePath = path;
+        source.codePage = 1252;
+        source.pieceRead = [path](qint64) {
+            QFile log(path);
+            if (log.open(QIODevice::Append))
+                log.write("a line written meanwhile\r\n");
+        };
+        QSignalSpy finished(&core, &DocumentCore::loadFinished);
+        core.startLoadEncoded(source);
+        QVERIFY(finished.wait(60000));
+        QVERIFY(finished.first().first().value<LoadResult>().loaded());
+        QCOMPARE(PlainText::encode(PlainText::rawText(*core.document(), 0, -1), source.encoding, 1252,
+                                   QStringLiteral("\r\n")),
+                 held);
+    }
+
     void aFileThatCannotBeOpenedIsAReadFailure()
     {
         DocumentCore core;
