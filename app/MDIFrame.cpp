@@ -751,7 +751,7 @@ void TFrameForm::refreshRecentItems()
 void TFrameForm::GoToLine(int line)
 {
     TEditForm *form = activeDocument();
-    if (!form)
+    if (!form || form->Loading()) // a preview's lines are not the file's
         return;
     TRichTextEdit *editor = form->Editor();
     editor->setCaretPos(QPoint(0, qMax(0, line)));

@@ -10,6 +10,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
+#include <QFile>
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QSaveFile>
@@ -21,6 +22,7 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
+#include <utility>
 #include <new>
 
 namespace {
@@ -55,15 +57,16 @@ bool hasHugeParagraph(const QTextDocument *doc)
     return false;
 }
 
-// Whether a freshly built document takes the lazy layout; if so, each
-// paragraph's rows are guessed now (one each without wrapping), so that the
-// scroll range of the lazily laid out document starts out about right.
+// Whether a document built off the interface thread takes the lazy layout:
+// large or with a huge paragraph, and nothing that layout cannot show. If
+// so, the rows each paragraph will take are guessed now (one each without
+// wrapping), so that the scroll range starts out about right.
 bool prepareLazyLayout(QTextDocument *doc, const QFont &font, qreal wrapWidth, qsizetype lazyLimit)
 {
-    const bool lazy = LazyDocumentLayout::suits(doc) && (doc->characterCount() > lazyLimit || hasHugeParagraph(doc));
-    if (lazy)
-        LazyDocumentLayout::estimateRows(doc, QFontMetricsF(font).averageCharWidth(), wrapWidth);
-    return lazy;
+    if (!LazyDocumentLayout::suits(doc) || (doc->characterCount() <= lazyLimit && !hasHugeParagraph(doc)))
+        return false;
+    LazyDocumentLayout::estimateRows(doc, QFontMetricsF(font).averageCharWidth(), wrapWidth);
+    return true;
 }
 
 } // namespace
@@ -558,6 +561,9 @@ bool DocumentCore::hasProtectedFormat() const
 
 bool DocumentCore::mayEdit(int start, int end)
 {
+    // A preview goes when its load is done: an edit of it would be lost.
+    if (isShowingPreview())
+        return false;
     if (m_loading)
         return true;
     bool touched = false;
@@ -644,13 +650,17 @@ DocumentCore::Builder DocumentCore::plainBuilder(const PlainText::EncodedText &s
 {
     const QFont font = m_document->defaultFont();
     const qsizetype lazyLimit = m_limits.lazyLayout;
-    return [source, font, progress, wrapWidth, lazyLimit]() {
+    PlainText::EncodedText limited = source;
+    limited.lineLimit = m_limits.longestLine;
+    return [source = std::move(limited), font, progress, wrapWidth, lazyLimit]() {
         Built built;
         built.plain = true;
         PlainText::BuildError error;
         built.document = PlainText::buildDocument(source, font, progress.get(), &built.lineEnd, &error);
         if (!built.document) {
-            built.result.error = error.changed ? LoadResult::Error::FileChanged : LoadResult::Error::ReadFailed;
+            built.result.error = error.lineTooLong ? LoadResult::Error::LineTooLong
+                                 : error.changed   ? LoadResult::Error::FileChanged
+                                                   : LoadResult::Error::ReadFailed;
             built.result.ioError = error.text;
             return built;
         }
@@ -659,25 +669,77 @@ DocumentCore::Builder DocumentCore::plainBuilder(const PlainText::EncodedText &s
     };
 }
 
-DocumentCore::Builder DocumentCore::rtfBuilder(const QByteArray &data, qreal wrapWidth) const
+namespace {
+
+// A new document holding rich text, built with the undo history off.
+QTextDocument *readRtfDocument(QByteArrayView data, const QFont &font, int ansiCodePage, int *damagedParts)
+{
+    auto *d = new QTextDocument;
+    d->setUndoRedoEnabled(false);
+    d->setDefaultFont(font);
+    QTextCursor c(d);
+    RtfReadOptions options;
+    options.ansiCodePage = ansiCodePage;
+    const RtfReadResult read = RtfReader().read(data, c, options);
+    d->setUndoRedoEnabled(true);
+    d->setModified(false);
+    if (damagedParts)
+        *damagedParts = int(read.warnings.size());
+    return d;
+}
+
+// The first screen of a large rich text file: its first piece read as a
+// (truncated) file of its own.
+QTextDocument *rtfPreview(QByteArrayView first, bool cut, const QFont &font, qsizetype previewBytes)
+{
+    QTextDocument *doc = readRtfDocument(first, font, CodePages::ansiCodePage(), nullptr);
+    PlainText::trimPreview(doc, cut, int(previewBytes / 4));
+    return doc;
+}
+
+} // namespace
+
+DocumentCore::Builder DocumentCore::rtfBuilder(const QByteArray &data, bool background) const
 {
     const QFont font = m_document->defaultFont();
     const int acp = CodePages::ansiCodePage();
-    const qsizetype lazyLimit = m_limits.lazyLayout;
+    const qreal wrapWidth = m_wrapWidthHint;
+    // Rich text read at once keeps Qt's own layout, exact for every format;
+    // what is too large for that is read in the background.
+    const qsizetype lazyLimit = background ? m_limits.lazyLayout : -1;
     return [data, font, acp, wrapWidth, lazyLimit]() {
         Built built;
-        auto *d = new QTextDocument;
-        d->setUndoRedoEnabled(false);
-        d->setDefaultFont(font);
-        QTextCursor c(d);
-        RtfReadOptions options;
-        options.ansiCodePage = acp;
-        const RtfReadResult read = RtfReader().read(data, c, options);
-        d->setUndoRedoEnabled(true);
-        d->setModified(false);
-        built.document = d;
-        built.result.damagedParts = int(read.warnings.size());
-        built.lazy = prepareLazyLayout(d, font, wrapWidth, lazyLimit);
+        built.document = readRtfDocument(data, font, acp, &built.result.damagedParts);
+        built.lazy = lazyLimit >= 0 && prepareLazyLayout(built.document, font, wrapWidth, lazyLimit);
+        return built;
+    };
+}
+
+DocumentCore::Builder DocumentCore::rtfFileBuilder(const QString &path, qint64 size) const
+{
+    const QFont font = m_document->defaultFont();
+    const int acp = CodePages::ansiCodePage();
+    const qreal wrapWidth = m_wrapWidthHint;
+    const qsizetype lazyLimit = m_limits.lazyLayout;
+    return [path, size, font, acp, wrapWidth, lazyLimit]() {
+        Built built;
+        QFile file(path);
+        QByteArray data;
+        if (file.open(QIODevice::ReadOnly))
+            data = file.read(size);
+        if (file.error() != QFileDevice::NoError || !file.isOpen()) {
+            built.result.error = LoadResult::Error::ReadFailed;
+            built.result.ioError = file.errorString();
+            return built;
+        }
+        // Shorter than when the load began: the file was cut or replaced meanwhile.
+        if (data.size() < size) {
+            built.result.error = LoadResult::Error::FileChanged;
+            return built;
+        }
+        file.close();
+        built.document = readRtfDocument(data, font, acp, &built.result.damagedParts);
+        built.lazy = prepareLazyLayout(built.document, font, wrapWidth, lazyLimit);
         return built;
     };
 }
@@ -716,7 +778,7 @@ LoadResult DocumentCore::loadRtf(const QByteArray &data)
         result.error = LoadResult::Error::NotRtf;
         return result;
     }
-    return finishBuild(runGuarded<Built>(rtfBuilder(data, m_wrapWidthHint)));
+    return finishBuild(runGuarded<Built>(rtfBuilder(data, false)));
 }
 
 void DocumentCore::startLoadEncoded(const PlainText::EncodedText &source, qreal wrapWidth)
@@ -728,7 +790,8 @@ void DocumentCore::startLoadEncoded(const PlainText::EncodedText &source, qreal 
         emit loadFinished(loadEncoded(source, wrapWidth));
         return;
     }
-    startBuild(plainBuilder(source, wrapWidth, progress), size, progress);
+    if (startBuild(plainBuilder(source, wrapWidth, progress), size, progress))
+        showPreview(PlainText::buildPreview(source, m_document->defaultFont(), m_limits.preview));
 }
 
 void DocumentCore::startLoadRtf(const QByteArray &data)
@@ -737,16 +800,51 @@ void DocumentCore::startLoadRtf(const QByteArray &data)
         emit loadFinished(loadRtf(data));
         return;
     }
-    startBuild(rtfBuilder(data, m_wrapWidthHint), 0, nullptr);
+    const qsizetype piece = qMin(data.size(), 4 * m_limits.preview);
+    if (startBuild(rtfBuilder(data, true), 0, nullptr))
+        showPreview(rtfPreview(data.first(piece), piece < data.size(), m_document->defaultFont(), m_limits.preview));
 }
 
-void DocumentCore::startBuild(Builder build, qint64 total, std::shared_ptr<std::atomic<qint64>> progress)
+void DocumentCore::startLoadRtfFile(const QString &path)
+{
+    QFile file(path);
+    const qint64 size = file.size();
+    LoadResult failed;
+    if (!file.open(QIODevice::ReadOnly)) {
+        failed.error = LoadResult::Error::ReadFailed;
+        failed.ioError = file.errorString();
+        emit loadFinished(failed);
+        return;
+    }
+    if (size <= m_limits.backgroundLoad) {
+        const QByteArray data = file.readAll();
+        if (file.error() != QFileDevice::NoError) {
+            failed.error = LoadResult::Error::ReadFailed;
+            failed.ioError = file.errorString();
+            emit loadFinished(failed);
+            return;
+        }
+        emit loadFinished(loadRtf(data));
+        return;
+    }
+    const QByteArray first = file.read(4 * m_limits.preview);
+    if (!RtfReader::looksLikeRtf(first)) {
+        failed.error = LoadResult::Error::NotRtf;
+        emit loadFinished(failed);
+        return;
+    }
+    file.close();
+    if (startBuild(rtfFileBuilder(path, size), 0, nullptr))
+        showPreview(rtfPreview(first, first.size() < size, m_document->defaultFont(), m_limits.preview));
+}
+
+bool DocumentCore::startBuild(Builder build, qint64 total, std::shared_ptr<std::atomic<qint64>> progress)
 {
     if (m_worker) {
         LoadResult busy;
         busy.error = LoadResult::Error::Cancelled;
         emit loadFinished(busy);
-        return;
+        return false;
     }
     QThread *home = thread();
     m_worker = new QFutureWatcher<Built>(this);
@@ -769,12 +867,15 @@ void DocumentCore::startBuild(Builder build, qint64 total, std::shared_ptr<std::
             built.document->moveToThread(home);
         return built;
     }));
+    return true;
 }
 
 LoadResult DocumentCore::finishBuild(Built built)
 {
-    if (!built.document)
+    if (!built.document) {
+        restoreBeforeLoad();
         return built.result;
+    }
     // Layouts are objects of the interface thread: set here, not in the worker.
     if (built.lazy)
         built.document->setDocumentLayout(new LazyDocumentLayout(built.document));
@@ -782,8 +883,44 @@ LoadResult DocumentCore::finishBuild(Built built)
         m_lineEnd = built.lineEnd;
     else
         m_lineEnd = PlainText::LineEnd::CrLf;
+    // Views see the preview end as the document arrives.
+    QTextDocument *before = std::exchange(m_beforeLoad, nullptr);
+    m_cursorBeforeLoad = QTextCursor();
     adoptDocument(built.document);
+    delete before;
     return built.result;
+}
+
+void DocumentCore::showPreview(QTextDocument *preview)
+{
+    if (!preview)
+        return;
+    if (!m_beforeLoad) {
+        m_beforeLoad = m_document;
+        m_cursorBeforeLoad = m_cursor;
+        disconnect(m_document, nullptr, this, nullptr);
+    }
+    adoptDocument(preview);
+}
+
+void DocumentCore::restoreBeforeLoad()
+{
+    if (!m_beforeLoad)
+        return;
+    QTextDocument *preview = m_document;
+    disconnect(preview, nullptr, this, nullptr);
+    m_document = m_beforeLoad;
+    m_cursor = m_cursorBeforeLoad;
+    m_beforeLoad = nullptr;
+    m_cursorBeforeLoad = QTextCursor();
+    m_editDepth = 0;
+    connectDocument();
+    const bool wasLoading = m_loading;
+    m_loading = true;
+    emit documentReplaced(m_document);
+    m_loading = wasLoading;
+    delete preview;
+    emit selectionChanged();
 }
 
 void DocumentCore::adoptDocument(QTextDocument *doc)
@@ -792,6 +929,10 @@ void DocumentCore::adoptDocument(QTextDocument *doc)
     doc->setDefaultFont(old->defaultFont());
     doc->setDefaultTextOption(old->defaultTextOption());
     doc->setDocumentMargin(old->documentMargin());
+    // The width the view lays out at: without it the first layout, done as
+    // the view takes the document, would be unwrapped, and a long paragraph
+    // one line shaped as a whole.
+    doc->setPageSize(old->pageSize());
     doc->setUndoRedoEnabled(m_undoLimit > 0);
     doc->setModified(false);
     doc->setParent(this);
@@ -803,7 +944,8 @@ void DocumentCore::adoptDocument(QTextDocument *doc)
     m_loading = true;
     emit documentReplaced(doc);
     m_loading = wasLoading;
-    if (old != doc)
+    // The document before a previewed load stays until the load is done.
+    if (old != doc && old != m_beforeLoad)
         delete old;
     emit selectionChanged();
 }

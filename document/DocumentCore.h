@@ -40,7 +40,7 @@ struct Package;
 
 // What loading a document gave. Not loaded leaves the document as it was.
 struct LoadResult {
-    enum class Error { None, NotRtf, ReadFailed, FileChanged, OutOfMemory, Cancelled };
+    enum class Error { None, NotRtf, ReadFailed, FileChanged, OutOfMemory, Cancelled, LineTooLong };
     Error error = Error::None;
     QString ioError;        // the system's text for ReadFailed, when it gave one
     int damagedParts = 0;   // RTF damage read past (warnings of the reader)
@@ -92,8 +92,15 @@ public:
     struct Limits {
         // Documents above this many characters are built off the calling thread.
         qsizetype backgroundLoad = 4 * 1024 * 1024;
-        // Plain documents above this many characters lay out only what is shown.
+        // Documents without tables above this many characters lay out only what is shown.
         qsizetype lazyLayout = 1024 * 1024;
+        // Bytes of plain text shown read-only while a background build runs
+        // (rich text: four times as many, its markup being longer).
+        qsizetype preview = 64 * 1024;
+        // Longest line of plain text loaded. Qt's text layout holds some 30
+        // bytes for every character of a paragraph it lays out, and lays a
+        // paragraph out as a whole: a longer line could not be shown.
+        qsizetype longestLine = 16 * 1024 * 1024;
     };
 
     explicit DocumentCore(QObject *parent = nullptr);
@@ -191,7 +198,7 @@ public:
     int LineIndex(int line) const;           // -1 for a line beyond the text
     int LineCount() const;
 
-    // True when an edit of [start, end) may proceed (protection, asking OnProtectChange).
+    // True when an edit of [start, end) may proceed (never in a preview; protection, asking OnProtectChange).
     bool mayEdit(int start, int end);
     // True when some character format of the document is protected.
     bool hasProtectedFormat() const;
@@ -211,7 +218,13 @@ public:
     // The same for rich text bytes.
     LoadResult loadRtf(const QByteArray &data);
     void startLoadRtf(const QByteArray &data);
+    // The same for the rich text of a file, read on the worker when large.
+    void startLoadRtfFile(const QString &path);
     bool isLoadingInBackground() const { return m_worker != nullptr; }
+    // While a background build runs, document() is a read-only preview of
+    // the file's first piece; the document before the load is kept until
+    // the build succeeds, and put back when it fails.
+    bool isShowingPreview() const { return m_beforeLoad != nullptr; }
 
     // Streams data in as rich or plain text; false when it is not that format.
     bool streamIn(const QByteArray &data, bool rich, TStreamMode mode);
@@ -231,11 +244,15 @@ signals:
 private:
     struct Built;
     using Builder = std::function<Built()>;
-    void startBuild(Builder build, qint64 total, std::shared_ptr<std::atomic<qint64>> progress);
+    // False when a build runs already (the new one is reported cancelled).
+    bool startBuild(Builder build, qint64 total, std::shared_ptr<std::atomic<qint64>> progress);
     LoadResult finishBuild(Built built);
     Builder plainBuilder(const PlainText::EncodedText &source, qreal wrapWidth,
                          std::shared_ptr<std::atomic<qint64>> progress) const;
-    Builder rtfBuilder(const QByteArray &data, qreal wrapWidth) const;
+    Builder rtfBuilder(const QByteArray &data, bool background) const;
+    Builder rtfFileBuilder(const QString &path, qint64 size) const;
+    void showPreview(QTextDocument *preview);
+    void restoreBeforeLoad();
     void adoptDocument(QTextDocument *document);
     void connectDocument();
     static PlainText::EncodedText plainSource(const QByteArray &data, TStreamMode mode);
@@ -258,4 +275,7 @@ private:
     int m_editDepth = 0;
     qreal m_wrapWidthHint = 0;
     QFutureWatcher<Built> *m_worker = nullptr;
+    // The document and selection before a load that shows a preview.
+    QTextDocument *m_beforeLoad = nullptr;
+    QTextCursor m_cursorBeforeLoad;
 };

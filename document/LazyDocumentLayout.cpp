@@ -1,5 +1,6 @@
 #include "document/LazyDocumentLayout.h"
 
+#include <QElapsedTimer>
 #include <QFontMetricsF>
 #include <QHash>
 #include <QPainter>
@@ -75,6 +76,10 @@ private:
         return QImage();
     }
 };
+
+// Paragraphs longer than this are laid out in slices of the event loop.
+constexpr int HugeParagraph = 200000;
+constexpr int SliceMs = 40;
 
 bool hasLongUnbreakableRun(const QTextBlock &block)
 {
@@ -357,24 +362,86 @@ bool LazyDocumentLayout::ensureLaidOut(const QTextBlock &block) const
     const auto it = m_laidOutWidths.constFind(block.fragmentIndex());
     if (layout->lineCount() > 0 && it != m_laidOutWidths.cend() && *it == width)
         return false;
-    const int rowsBefore = block.lineCount();
+    if (block.length() > HugeParagraph) {
+        // Drawn and hit as far as its lines have got.
+        const auto growing = m_growing.constFind(block.fragmentIndex());
+        if (growing == m_growing.cend() || growing->width != width)
+            startGrowing(block, width);
+        return false;
+    }
+    const int stepsBefore = block.lineCount();
     layoutBlock(block);
     m_laidOutWidths.insert(block.fragmentIndex(), width);
-    return block.lineCount() != rowsBefore;
+    return block.lineCount() != stepsBefore;
+}
+
+qreal LazyDocumentLayout::columnWidth() const
+{
+    return wraps() ? qMax(1.0, textWidth() - 2 * document()->documentMargin()) : 0;
 }
 
 void LazyDocumentLayout::layoutBlock(const QTextBlock &block) const
 {
-    qreal widest = 0;
-    const qreal height = layoutText(block, wraps() ? qMax(1.0, textWidth() - 2 * document()->documentMargin()) : 0, &widest);
-    m_maxWidth = qMax(m_maxWidth, widest);
-    const int steps = qMax(1, int(std::ceil(height / m_step - 0.001)));
-    QTextBlock writable = block;
-    if (writable.lineCount() != steps)
-        writable.setLineCount(steps);
+    LineRun run = beginBlock(block, columnWidth());
+    addLines(block, run, -1);
+    endBlock(block, run);
 }
 
 qreal LazyDocumentLayout::layoutText(const QTextBlock &block, qreal available, qreal *widest) const
+{
+    LineRun run = beginBlock(block, available);
+    addLines(block, run, -1);
+    block.layout()->endLayout();
+    const QTextBlockFormat format = block.blockFormat();
+    *widest = run.widest + format.rightMargin();
+    return run.y + format.bottomMargin();
+}
+
+void LazyDocumentLayout::startGrowing(const QTextBlock &block, qreal width) const
+{
+    const int fragment = block.fragmentIndex();
+    auto *self = const_cast<LazyDocumentLayout *>(this);
+    if (m_growing.isEmpty())
+        QTimer::singleShot(0, self, [self] { self->growSlice(); });
+    Growing &growing = m_growing[fragment];
+    growing = {block, width, beginBlock(block, columnWidth())};
+    // The first lines at once: they are what is shown.
+    if (addLines(block, growing.run, SliceMs)) {
+        finishGrowing(fragment);
+        QTimer::singleShot(0, self, [self] {
+            emit self->documentSizeChanged(self->documentSize());
+            emit self->update();
+        });
+    }
+}
+
+void LazyDocumentLayout::finishGrowing(int fragment) const
+{
+    Growing growing = m_growing.take(fragment);
+    addLines(growing.block, growing.run, -1);
+    endBlock(growing.block, growing.run);
+    m_laidOutWidths.insert(fragment, growing.width);
+}
+
+void LazyDocumentLayout::growSlice()
+{
+    if (m_growing.isEmpty())
+        return;
+    const auto it = m_growing.begin();
+    const int fragment = it.key();
+    const QTextBlock block = it->block;
+    if (!block.isValid() || block.fragmentIndex() != fragment) {
+        m_growing.erase(it);
+    } else if (addLines(block, it->run, SliceMs)) {
+        finishGrowing(fragment);
+        emit documentSizeChanged(documentSize());
+        emit update();
+    }
+    if (!m_growing.isEmpty())
+        QTimer::singleShot(0, this, [this] { growSlice(); });
+}
+
+LazyDocumentLayout::LineRun LazyDocumentLayout::beginBlock(const QTextBlock &block, qreal available) const
 {
     QTextLayout *layout = block.layout();
     const QTextBlockFormat format = block.blockFormat();
@@ -394,33 +461,62 @@ qreal LazyDocumentLayout::layoutText(const QTextBlock &block, qreal available, q
         // Unwrapped documents still wrap within table cells.
         option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     layout->setTextOption(option);
+    // Qt's layout keeps a paragraph's shaping only when asked to, and
+    // otherwise redoes it over the whole paragraph for every caret move.
+    if (block.length() > HugeParagraph)
+        layout->setCacheEnabled(true);
 
-    const qreal lineWidth = wrap ? qMax(20.0, available - format.leftMargin() - format.rightMargin()) : 1e9;
-    qreal y = format.topMargin();
-    *widest = 0;
-    bool first = true;
+    LineRun run;
+    run.available = wrap ? qMax(20.0, available - format.leftMargin() - format.rightMargin()) : 1e9;
+    run.y = format.topMargin();
     layout->beginLayout();
-    for (QTextLine line = layout->createLine(); line.isValid(); line = layout->createLine()) {
-        const qreal indent = first ? format.textIndent() : 0;
-        line.setLineWidth(lineWidth - indent);
-        line.setPosition(QPointF(format.leftMargin() + indent, y));
+    return run;
+}
+
+bool LazyDocumentLayout::addLines(const QTextBlock &block, LineRun &run, int budgetMs) const
+{
+    QTextLayout *layout = block.layout();
+    const QTextBlockFormat format = block.blockFormat();
+    QElapsedTimer slice;
+    slice.start();
+    for (;;) {
+        if (budgetMs >= 0 && slice.elapsed() >= budgetMs)
+            return false;
+        QTextLine line = layout->createLine();
+        if (!line.isValid())
+            return true;
+        const qreal indent = run.first ? format.textIndent() : 0;
+        line.setLineWidth(run.available - indent);
+        line.setPosition(QPointF(format.leftMargin() + indent, run.y));
         const qreal height = format.lineHeightType() == QTextBlockFormat::SingleHeight
                                  ? line.height()
                                  : format.lineHeight(line.height(), 1.0);
-        y += height;
-        *widest = qMax(*widest, line.naturalTextWidth() + format.leftMargin() + indent);
-        first = false;
+        run.y += height;
+        run.widest = qMax(run.widest, line.naturalTextWidth() + format.leftMargin() + indent);
+        run.first = false;
     }
-    layout->endLayout();
-    *widest += format.rightMargin();
-    return y + format.bottomMargin();
+}
+
+void LazyDocumentLayout::endBlock(const QTextBlock &block, const LineRun &run) const
+{
+    block.layout()->endLayout();
+    const QTextBlockFormat format = block.blockFormat();
+    const qreal y = run.y + format.bottomMargin();
+    m_maxWidth = qMax(m_maxWidth, run.widest + format.rightMargin());
+    const int steps = qMax(1, int(std::ceil(y / m_step - 0.001)));
+    QTextBlock writable = block;
+    if (writable.lineCount() != steps)
+        writable.setLineCount(steps);
 }
 
 void LazyDocumentLayout::layoutRange(int from, int to) const
 {
     QTextDocument *doc = document();
-    for (QTextBlock b = doc->findBlock(from); b.isValid() && b.position() <= to; b = b.next())
+    for (QTextBlock b = doc->findBlock(from); b.isValid() && b.position() <= to; b = b.next()) {
         ensureLaidOut(b);
+        if (m_growing.contains(b.fragmentIndex()))
+            finishGrowing(b.fragmentIndex());
+    }
 }
 
 void LazyDocumentLayout::drawListMarker(QPainter *painter, const QTextBlock &block, const QPointF &origin) const
@@ -623,6 +719,7 @@ void LazyDocumentLayout::documentChanged(int from, int charsRemoved, int charsAd
         // are laid out again when they are next needed.
         updateRowHeight();
         m_laidOutWidths.clear();
+        m_growing.clear();
         for (TableBox &box : m_tables)
             box.laidOutAt = -1;
         m_maxWidth = 0;
@@ -637,6 +734,7 @@ void LazyDocumentLayout::documentChanged(int from, int charsRemoved, int charsAd
         for (QTextBlock b = doc->findBlock(from); b.isValid(); b = b.next()) {
             b.clearLayout();
             m_laidOutWidths.remove(b.fragmentIndex());
+            m_growing.remove(b.fragmentIndex());
             // A new paragraph counts one step until laid out: make it a row.
             if (b.lineCount() == 1 && !tableOf(b))
                 b.setLineCount(StepsPerRow);

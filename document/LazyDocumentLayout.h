@@ -70,11 +70,30 @@ private:
     bool wraps() const;
     qreal blockTop(const QTextBlock &block) const;
     QTextBlock blockAtY(qreal y) const;
-    // Lays the paragraph out unless it is; answers whether its step count changed.
+    // Lays the paragraph out unless it is; answers whether its step count
+    // changed. A huge paragraph is started and grows in slices meanwhile.
     bool ensureLaidOut(const QTextBlock &block) const;
+    // Where the lines of a paragraph being laid out have got to.
+    struct LineRun {
+        qreal available = 0;
+        qreal y = 0;
+        qreal widest = 0;
+        bool first = true;
+    };
+    // The width paragraphs outside tables wrap at (0: no wrapping).
+    qreal columnWidth() const;
     void layoutBlock(const QTextBlock &block) const;
-    // Lays the paragraph's lines out in a column of width available (no
-    // wrapping when 0); answers its height with the space above and below.
+    // Starts laying out a paragraph in a column of width available (no
+    // wrapping when 0).
+    LineRun beginBlock(const QTextBlock &block, qreal available) const;
+    // Adds lines for at most budgetMs (-1: all); true when the paragraph is done.
+    bool addLines(const QTextBlock &block, LineRun &run, int budgetMs) const;
+    void endBlock(const QTextBlock &block, const LineRun &run) const;
+    void startGrowing(const QTextBlock &block, qreal width) const;
+    void growSlice();
+    void finishGrowing(int fragment) const;
+    // Lays a paragraph out whole in a column of width available (no wrapping
+    // when 0); answers its height with the space above and below.
     qreal layoutText(const QTextBlock &block, qreal available, qreal *widest) const;
     QTextTable *tableOf(const QTextBlock &block) const;
     QTextBlock firstBlockOf(const QTextTable *table) const;
@@ -98,6 +117,14 @@ private:
     // fragment index of its block; anything else is laid out when needed.
     mutable QHash<int, qreal> m_laidOutWidths;
     mutable QHash<const QTextFrame *, TableBox> m_tables;
+    // Huge paragraphs being laid out a slice per turn of the event loop, so
+    // that no turn holds the window for long; by fragment index of the block.
+    struct Growing {
+        QTextBlock block;
+        qreal width = 0;
+        LineRun run;
+    };
+    mutable QHash<int, Growing> m_growing;
     QObject *m_imageHandler;
     // layoutSettings() as of the last edit or full reset.
     QString m_settings;

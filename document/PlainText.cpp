@@ -174,6 +174,32 @@ void insertDecoded(QTextCursor &cursor, const QString &text)
         cursor.insertText(text.mid(start));
 }
 
+// Follows the length of the open line through the next piece of text;
+// false when it passes limit. A line inside a piece shorter than the limit
+// cannot pass it: then only the ends of the piece need a look.
+bool lineFits(QStringView text, qsizetype &line, qsizetype limit)
+{
+    const auto isBreak = [](QChar c) { return c == u'\n' || c == u'\r'; };
+    if (text.size() > limit) {
+        for (const QChar c : text) {
+            if (isBreak(c))
+                line = 0;
+            else if (++line > limit)
+                return false;
+        }
+        return true;
+    }
+    const auto first = std::find_if(text.begin(), text.end(), isBreak);
+    if (first == text.end()) {
+        line += text.size();
+        return line <= limit;
+    }
+    if (line + (first - text.begin()) > limit)
+        return false;
+    line = std::find_if(text.rbegin(), text.rend(), isBreak) - text.rbegin();
+    return true;
+}
+
 QString joinParagraphs(QStringView raw, const QString &lineEnd, bool keepLineSeparators)
 {
     const qsizetype breaks = raw.count(QChar::ParagraphSeparator)
@@ -298,6 +324,10 @@ public:
                 piece.truncate(lf + 1);
                 return piece;
             }
+            // No character takes more than four bytes: a line this long
+            // passes the limit, and the read stops with this piece.
+            if (m_source.lineLimit > 0 && piece.size() > 4 * m_source.lineLimit)
+                return piece;
         } while (true);
     }
 
@@ -356,6 +386,7 @@ QTextDocument *buildDocument(const EncodedText &source, const QFont &font, std::
     PieceReader reader(source);
     QString carry;
     std::optional<LineEnd> found;
+    qsizetype line = 0; // characters of the line still open
     while (!reader.atEnd()) {
         const QByteArray piece = reader.next();
         // An odd last byte of UTF-16 stays in the decoder: it is no character.
@@ -369,6 +400,13 @@ QTextDocument *buildDocument(const EncodedText &source, const QFont &font, std::
         // The first line end of the file decides, in whichever piece it is.
         if (!found)
             found = firstLineEnd(text);
+        if (source.lineLimit > 0 && !lineFits(text, line, source.lineLimit)) {
+            if (error)
+                *error = {false, true, QString()};
+            cursor.endEditBlock();
+            delete doc;
+            return nullptr;
+        }
         if (decoder)
             insertDecoded(cursor, text);
         else
@@ -380,7 +418,7 @@ QTextDocument *buildDocument(const EncodedText &source, const QFont &font, std::
     }
     if (reader.failed()) {
         if (error)
-            *error = {reader.changed(), reader.failure()};
+            *error = {reader.changed(), false, reader.failure()};
         cursor.endEditBlock();
         delete doc;
         return nullptr;
@@ -396,6 +434,46 @@ QTextDocument *buildDocument(const EncodedText &source, const QFont &font, std::
     doc->setUndoRedoEnabled(true);
     doc->setModified(false);
     return doc;
+}
+
+QTextDocument *buildPreview(const EncodedText &source, const QFont &font, qsizetype maxBytes)
+{
+    EncodedText piece = source;
+    piece.filePath.clear();
+    piece.offset = 0;
+    piece.pieceRead = nullptr;
+    if (source.filePath.isEmpty()) {
+        piece.bytes = source.bytes.mid(source.offset, maxBytes);
+    } else {
+        QFile file(source.filePath);
+        if (!file.open(QIODevice::ReadOnly) || !file.seek(source.offset))
+            return nullptr;
+        piece.bytes = file.read(maxBytes);
+    }
+    QTextDocument *doc = buildDocument(piece, font);
+    if (doc)
+        trimPreview(doc, piece.bytes.size() == maxBytes, int(maxBytes / 4));
+    return doc;
+}
+
+void trimPreview(QTextDocument *doc, bool cut, int maxCharacters)
+{
+    const int length = doc->characterCount() - 1;
+    QTextCursor c(doc);
+    doc->setUndoRedoEnabled(false);
+    if (length > maxCharacters) {
+        c.setPosition(maxCharacters);
+        c.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+        c.removeSelectedText();
+        cut = true;
+    }
+    if (cut && doc->blockCount() > 1) {
+        c.setPosition(doc->lastBlock().position() - 1);
+        c.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+        c.removeSelectedText();
+    }
+    doc->setUndoRedoEnabled(true);
+    doc->setModified(false);
 }
 
 QString extract(const QTextDocument &document, int from, int to, const QString &lineEnd,

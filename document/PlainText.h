@@ -40,6 +40,8 @@ struct EncodedText {
     // Told the bytes read so far after each piece of a file, on the thread
     // that builds the document (watchers of the file's progress).
     std::function<void(qint64)> pieceRead;
+    // Longest line buildDocument accepts, in characters (0: any).
+    qsizetype lineLimit = 0;
 };
 QString decode(const EncodedText &source);
 
@@ -49,14 +51,26 @@ QString decode(const EncodedText &source);
 // moves the document to the thread that uses it. progress receives the bytes
 // done; lineEnd the line end of the first line.
 // A read that fails part-way gives no document: error says why (changed: the
-// file ended before the size it had when the read began, or grew past it).
+// file ended before the size it had when the read began, or grew past it;
+// lineTooLong: a line passed the source's lineLimit).
 struct BuildError {
     bool changed = false;
+    bool lineTooLong = false;
     QString text;
 };
 QTextDocument *buildDocument(const EncodedText &source, const QFont &font,
                              std::atomic<qint64> *progress = nullptr, LineEnd *lineEnd = nullptr,
                              BuildError *error = nullptr);
+
+// A document of source's first maxBytes bytes, trimmed as below to a
+// quarter as many characters: the first screen of a file still loading.
+// Null when the file cannot be read.
+QTextDocument *buildPreview(const EncodedText &source, const QFont &font, qsizetype maxBytes);
+// Cuts a preview to at most maxCharacters and then, when it was cut (by
+// this or by the piece it was read from), drops its last paragraph unless
+// that is the only one: a preview shows whole lines, and few enough that
+// laying them out takes no time.
+void trimPreview(QTextDocument *doc, bool cut, int maxCharacters);
 
 // The text of [from, to) (to -1: the end) with every paragraph end (and
 // line separator, unless kept) as U+2029.

@@ -283,6 +283,7 @@ QString TextSet::extra(Extra text) const
         "The file cannot be read:\r\n%s",
         "This object (%s) holds no file that can be opened here.",
         "%s: %d %%",
+        "The file has a line of more than %d characters, which cannot be shown; it was not loaded.",
     };
     static const char *const german[] = {
         "Quilmar wurde zuletzt mit %d nicht gespeicherten Dokument(en) beendet. Kopien wurden aufbewahrt.\r\n"
@@ -302,6 +303,7 @@ QString TextSet::extra(Extra text) const
         "Die Datei kann nicht gelesen werden:\r\n%s",
         "Dieses Objekt (%s) enth\u00e4lt keine Datei, die hier ge\u00f6ffnet werden kann.",
         "%s: %d %%",
+        "Die Datei hat eine Zeile mit mehr als %d Zeichen, die nicht angezeigt werden kann; sie wurde nicht geladen.",
     };
     static_assert(sizeof(english) / sizeof(*english) == int(Extra::Count));
     static_assert(sizeof(german) / sizeof(*german) == int(Extra::Count));

@@ -70,6 +70,7 @@ public:
         ObjectUnreadable,   // %s: the file, then the system's reason
         ObjectNotOpenable,  // %s: the object's class
         ToolProgress,       // %s: the command, %d: percent done
+        LineTooLong,        // %d: the longest line that can be shown
         Count
     };
     QString extra(Extra text) const;

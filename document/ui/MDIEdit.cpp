@@ -479,16 +479,6 @@ void TEditForm::showError(const QString &text)
 // ---------------------------------------------------------------------------
 // Loading
 
-namespace {
-
-QByteArray readWholeFile(const QString &fileName)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
-
 bool TEditForm::LoadDocument(const QString &fileName, bool asTemplate)
 {
     if (m_loadingFile)
@@ -543,7 +533,7 @@ bool TEditForm::LoadDocument(const QString &fileName, bool asTemplate)
         m_editor->setReadOnly(true);
         connect(core, &DocumentCore::loadFinished, this, &TEditForm::finishLoad, Qt::SingleShotConnection);
         if (plan.streamDefault) {
-            core->startLoadRtf(readWholeFile(fileName));
+            core->startLoadRtfFile(fileName);
         } else {
             plan.text.bytes.clear();
             plan.text.filePath = fileName;
@@ -584,6 +574,9 @@ void TEditForm::finishLoad(const LoadResult &result)
             why = m_host->textSet().extra(TextSet::Extra::FileChangedWhileRead);
         else if (result.error == LoadResult::Error::OutOfMemory)
             why = m_host->textSet().extra(TextSet::Extra::NotEnoughMemory);
+        else if (result.error == LoadResult::Error::LineTooLong)
+            why = formatText(m_host->textSet().extra(TextSet::Extra::LineTooLong),
+                             {int(m_editor->core()->limits().longestLine)});
         showError(pending.fileName + QStringLiteral("\r\n") + why);
         emit documentLoaded(false);
         return;
@@ -899,6 +892,9 @@ bool makeBackup(const QString &fileName, QString *error)
 
 bool TEditForm::WriteDocument(const QString &target)
 {
+    // A document still loading is a preview of its file, never to be written.
+    if (m_loadingFile)
+        return false;
     TRichTextEdit *e = m_editor;
     const int coding = m_saveFilterIndex;
     const TStreamMode baseMode = e->StreamMode() & ~TStreamMode(TStreamModeFlag::smUnicode);
@@ -962,6 +958,8 @@ bool TEditForm::WriteDocument(const QString &target)
 
 void TEditForm::Save1Click()
 {
+    if (m_loadingFile)
+        return;
     m_editor->setStreamFormat(FileCodings::extension(m_fileName) == QLatin1String(".rtf")
                                   ? TStreamFormat::sfDefault : TStreamFormat::sfPlainText);
     if (m_fileName == QLatin1String("Untitled")) {
@@ -990,6 +988,8 @@ UserInteraction::FileRequest TEditForm::saveDialogRequest() const
 
 void TEditForm::Saveas1Click()
 {
+    if (m_loadingFile)
+        return;
     UserInteraction::FileRequest request = saveDialogRequest();
     request.fileName = m_fileName;
     const UserInteraction::FileAnswer answer = m_host->userInteraction().chooseFiles(request);
@@ -1004,6 +1004,8 @@ void TEditForm::Saveas1Click()
 
 void TEditForm::Saveselecteditem1Click()
 {
+    if (m_loadingFile)
+        return;
     const UserInteraction::FileAnswer answer = m_host->userInteraction().chooseFiles(saveDialogRequest());
     if (answer.accepted && !answer.files.isEmpty()) {
         m_saveFilterIndex = answer.filterIndex;

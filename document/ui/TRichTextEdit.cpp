@@ -266,6 +266,16 @@ void TRichTextEdit::showDocument(QTextDocument *document)
     m_view->setDocument(document);
     m_view->setTextCursor(m_core->cursor());
     m_syncing = false;
+    // A preview's scroll range is only its own piece of the file: the bars
+    // wait for the whole document. The vertical one stays in place, so the
+    // text wraps at the width the whole document will have.
+    const bool preview = m_core->isShowingPreview();
+    if (preview && m_view->verticalScrollBarPolicy() == Qt::ScrollBarAsNeeded)
+        m_view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    else if (!preview)
+        setScrollBars(m_scrollBars);
+    m_view->verticalScrollBar()->setEnabled(!preview);
+    m_view->horizontalScrollBar()->setEnabled(!preview);
     refreshOverlay();
 }
 

@@ -16,6 +16,8 @@
 #include <QImage>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QSignalSpy>
 #include <QTextBlock>
 #include <QtTest>
 
@@ -126,6 +128,74 @@ private slots:
         QVERIFY(fx->ui.messageTexts().first().startsWith(unreadable));
         QCOMPARE(form->FileName(), QStringLiteral("Untitled"));
         QCOMPARE(form->Editor()->Text(), QStringLiteral("keep me"));
+    }
+
+    void aLargeFileShowsItsStartWhileCommandsWait()
+    {
+        QByteArray bytes;
+        for (int i = 0; bytes.size() < 400000; ++i)
+            bytes += "line " + QByteArray::number(i) + " caf\xE9\r\n";
+        const QString path = fx->writeFile(QStringLiteral("large.txt"), bytes);
+        TEditForm *form = fx->frame->CreateDocumentWindow();
+        TRichTextEdit *e = form->Editor();
+        e->core()->setLimits({100000, 200000, 4096});
+        QSignalSpy loaded(form, &TEditForm::documentLoaded);
+        fx->ui.clear();
+        QVERIFY(form->LoadDocument(path, false));
+        QVERIFY(form->Loading());
+        // The first lines at once, read-only, with the scroll bar waiting.
+        QVERIFY(e->TextLength() > 0 && e->TextLength() < 4096);
+        QVERIFY(e->Text().startsWith(QString::fromUtf8("line 0 café\nline 1 café\n")));
+        QVERIFY(e->ReadOnly());
+        QVERIFY(!e->verticalScrollBar()->isEnabled());
+        QTest::keyClick(e->viewport(), Qt::Key_X);
+        e->select(0, 4);
+        QVERIFY(!e->ReplaceSelectionW(QStringLiteral("x")));
+        form->Save1Click();
+        fx->frame->GoToLine(20);
+        QCOMPARE(e->SelStart(), 0);
+        QVERIFY(fx->ui.fileRequests().isEmpty());
+        QVERIFY(!e->Text().contains(u'x'));
+
+        QVERIFY(loaded.wait(60000));
+        QCOMPARE(loaded.first().first().toBool(), true);
+        QVERIFY(!form->Loading());
+        QVERIFY(!e->ReadOnly());
+        QVERIFY(e->verticalScrollBar()->isEnabled());
+        QCOMPARE(e->SelStart(), 0);
+        QCOMPARE(form->FileName(), QFileInfo(path).absoluteFilePath());
+        fx->frame->GoToLine(20);
+        QCOMPARE(e->CaretPos().y(), 20);
+        // Saved again byte for byte.
+        e->setModified(true);
+        QVERIFY(QFile::remove(path));
+        form->Save1Click();
+        QFile saved(path);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll(), bytes);
+    }
+
+    void aFileThatCannotBeShownKeepsTheWindowAsItWas()
+    {
+        // One line longer than the layout can take: a clear message, nothing else changes.
+        TEditForm *form = fx->frame->CreateDocumentWindow();
+        TRichTextEdit *e = form->Editor();
+        e->core()->setLimits({100000, 200000, 4096, 150000});
+        e->setSelText(QStringLiteral("keep me"));
+        e->setModified(false);
+        const QString path = fx->writeFile(QStringLiteral("wide.txt"), "head\r\n" + QByteArray(300000, 'w'));
+        QSignalSpy loaded(form, &TEditForm::documentLoaded);
+        fx->ui.clear();
+        QVERIFY(form->LoadDocument(path, false));
+        QVERIFY(loaded.wait(60000));
+        QCOMPARE(loaded.first().first().toBool(), false);
+        QCOMPARE(fx->ui.messageTexts(),
+                 QStringList{path + QStringLiteral("\r\nThe file has a line of more than 150000 characters, which "
+                                                   "cannot be shown; it was not loaded.")});
+        QCOMPARE(form->FileName(), QStringLiteral("Untitled"));
+        QCOMPARE(e->Text(), QStringLiteral("keep me"));
+        QVERIFY(!e->ReadOnly());
+        QVERIFY(e->verticalScrollBar()->isEnabled());
     }
 
     void templatesKeepUntitled()

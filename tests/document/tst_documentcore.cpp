@@ -176,6 +176,35 @@ private slots:
         QVERIFY(!core.isLoadingInBackground());
     }
 
+    void aLogThatGrowsWhileItLoadsGivesWhatItHeld()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("grows.log"));
+        const QByteArray held = lines(3 * 1024 * 1024);
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(held);
+        }
+        DocumentCore core;
+        core.setLimits({1024, 4 * 1024 * 1024, 1024});
+        PlainText::EncodedText source;
+        source.filePath = path;
+        source.codePage = 1252;
+        source.pieceRead = [path](qint64) {
+            QFile log(path);
+            if (log.open(QIODevice::Append))
+                log.write("a line written meanwhile\r\n");
+        };
+        QSignalSpy finished(&core, &DocumentCore::loadFinished);
+        core.startLoadEncoded(source);
+        QVERIFY(finished.wait(60000));
+        QVERIFY(finished.first().first().value<LoadResult>().loaded());
+        QCOMPARE(PlainText::encode(PlainText::rawText(*core.document(), 0, -1), source.encoding, 1252,
+                                   QStringLiteral("\r\n")),
+                 held);
+    }
+
     void aFileThatCannotBeOpenedIsAReadFailure()
     {
         DocumentCore core;
@@ -185,6 +214,111 @@ private slots:
         const LoadResult result = core.loadEncoded(source);
         QCOMPARE(result.error, LoadResult::Error::ReadFailed);
         QCOMPARE(core.Text(), QStringLiteral("kept"));
+    }
+
+    void aLargeLoadShowsItsFirstLinesUntilTheWholeTextIsThere_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("rich");
+        QByteArray text = lines(300000);
+        QTest::newRow("code page") << "a.txt" << text << false;
+        QTest::newRow("UTF-16 LE") << "b.txt"
+                                   << QByteArray(reinterpret_cast<const char *>(QString::fromLatin1(text).utf16()),
+                                                 text.size() * 2)
+                                   << false;
+        QTest::newRow("rich text") << "c.rtf" << "{\\rtf1\\ansi " + text.replace("\r\n", "\\par\r\n") + "}"
+                                   << true;
+    }
+
+    void aLargeLoadShowsItsFirstLinesUntilTheWholeTextIsThere()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, rich);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(name);
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(bytes);
+        }
+        DocumentCore core;
+        core.setLimits({1024, 4 * 1024 * 1024, 2048});
+        core.Lines().loadFromBuffer("before");
+        QSignalSpy finished(&core, &DocumentCore::loadFinished);
+        QSignalSpy replaced(&core, &DocumentCore::documentReplaced);
+        PlainText::EncodedText source;
+        source.filePath = path;
+        source.codePage = 1252;
+        source.encoding = name == QLatin1String("b.txt") ? PlainText::EncodedText::Utf16LE
+                                                          : PlainText::EncodedText::CodePage;
+        if (rich)
+            core.startLoadRtfFile(path);
+        else
+            core.startLoadEncoded(source);
+        QVERIFY(core.isLoadingInBackground());
+        QVERIFY(core.isShowingPreview());
+        QCOMPARE(replaced.size(), 1);
+        // Whole lines from the start of the file, no more than the piece holds.
+        const QStringList shown = core.Text().split(u'\n');
+        QVERIFY(shown.size() > 3);
+        QVERIFY(core.TextLength() < 4 * 2048);
+        for (int i = 0; i < shown.size(); ++i)
+            QCOMPARE(shown.at(i), QStringLiteral("line %1 of a file that is cut while it loads").arg(i));
+        QVERIFY(!core.CanUndo());
+
+        QVERIFY(finished.wait(60000));
+        QVERIFY(finished.first().first().value<LoadResult>().loaded());
+        QVERIFY(!core.isShowingPreview());
+        QCOMPARE(replaced.size(), 2);
+        QVERIFY(!core.Modified());
+        QVERIFY(!core.CanUndo());
+        if (rich) {
+            QCOMPARE(core.LineCount(), int(bytes.count("\\par")));
+        } else {
+            QCOMPARE(PlainText::encode(PlainText::rawText(*core.document(), 0, -1), source.encoding, 1252,
+                                       QStringLiteral("\r\n")),
+                     bytes);
+        }
+    }
+
+    void aLineTooLongToShowIsRefused_data()
+    {
+        QTest::addColumn<bool>("background");
+        QTest::addColumn<int>("limit");
+        QTest::newRow("at once") << false << 5000;
+        QTest::newRow("in the background") << true << 5000;
+        // Lines across the pieces the file is read in.
+        QTest::newRow("longer than a piece") << true << 1500000;
+    }
+
+    void aLineTooLongToShowIsRefused()
+    {
+        QFETCH(bool, background);
+        QFETCH(int, limit);
+        DocumentCore core;
+        core.setLimits({background ? 1024 : 4 * 1024 * 1024, 4 * 1024 * 1024, 1024, limit});
+        core.Lines().loadFromBuffer("kept");
+        const auto load = [&](const QByteArray &bytes) {
+            PlainText::EncodedText source;
+            source.bytes = bytes;
+            source.codePage = 1252;
+            QSignalSpy finished(&core, &DocumentCore::loadFinished);
+            core.startLoadEncoded(source);
+            if (finished.isEmpty() && !finished.wait(60000))
+                return LoadResult();
+            return finished.first().first().value<LoadResult>();
+        };
+        // Lines up to the limit, the last one after a CR as well as after a LF.
+        const QByteArray fits = lines(4000) + QByteArray(limit, 'a') + "\r" + QByteArray(limit, 'b');
+        QVERIFY(load(fits).loaded());
+        QCOMPARE(core.TextLength(), int(fits.size() - fits.count("\r\n")));
+        core.Lines().loadFromBuffer("kept");
+        const QByteArray tooLong = lines(4000) + QByteArray(limit + 1, 'c') + "\r\nend\r\n";
+        QCOMPARE(load(tooLong).error, LoadResult::Error::LineTooLong);
+        QCOMPARE(core.Text(), QStringLiteral("kept"));
+        QVERIFY(!core.isLoadingInBackground());
     }
 
     void aWholeFileLoadsAndKeepsItsLineEnds()

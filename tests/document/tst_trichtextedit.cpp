@@ -435,6 +435,39 @@ private slots:
         QCOMPARE(saveWith(e, TStreamFormat::sfPlainText), bytes);
     }
 
+    void hugeParagraphsOnScreenTogetherAreLaidOutInTurns()
+    {
+        // Two paragraphs too long to lay out at once, both on screen: each
+        // grows a slice at a time and neither keeps restarting the other.
+        QByteArray word = "paragraph ";
+        const QByteArray huge = word.repeated(25000);
+        TRichTextEdit e;
+        e.core()->setLimits({4 * 1024 * 1024, 1000});
+        e.resize(500, 300);
+        e.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&e));
+        // Without a guess of their rows each counts one row until laid out.
+        e.core()->setWrapWidthHint(0);
+        QVERIFY(e.Lines().loadFromBuffer(huge + "\r\n" + huge));
+        auto *layout = qobject_cast<LazyDocumentLayout *>(e.document()->documentLayout());
+        QVERIFY(layout);
+        const auto complete = [&e](int n) {
+            const QTextBlock block = e.document()->findBlockByNumber(n);
+            const QTextLayout *laidOut = block.layout();
+            if (laidOut->lineCount() == 0)
+                return false;
+            const QTextLine last = laidOut->lineAt(laidOut->lineCount() - 1);
+            return last.textStart() + last.textLength() == block.length() - 1;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(complete(0) && complete(1), 20000);
+        // The rows are those of a layout done at once.
+        const int rows = e.document()->firstBlock().lineCount();
+        e.document()->firstBlock().layout()->clearLayout();
+        layout->layoutRange(0, 1);
+        QVERIFY(complete(0));
+        QCOMPARE(e.document()->firstBlock().lineCount(), rows);
+    }
+
     void largeDocumentsLayOutOnlyWhatIsShown()
     {
         QByteArray bytes;
