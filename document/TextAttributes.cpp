@@ -192,10 +192,18 @@ ParagraphValues TParaAttributes::values() const
     return ParagraphFormat::read(m_editor->document()->findBlock(m_editor->SelStart()));
 }
 
+bool TParaAttributes::mayChange(const QTextCursor &selection) const
+{
+    // A preview's paragraphs go when its load is done, with any change to them.
+    if (m_editor->isShowingPreview())
+        return false;
+    return !selection.hasSelection() || m_editor->mayEdit(selection.selectionStart(), selection.selectionEnd());
+}
+
 void TParaAttributes::change(const std::function<void(ParagraphValues &)> &change)
 {
     const QTextCursor selection = m_editor->cursor();
-    if (selection.hasSelection() && !m_editor->mayEdit(selection.selectionStart(), selection.selectionEnd()))
+    if (!mayChange(selection))
         return;
     QTextDocument *doc = m_editor->document();
     const QTextBlock last = doc->findBlock(selection.selectionEnd());
@@ -292,7 +300,7 @@ void TParaAttributes::setTabs(const QList<int> &points)
 void TParaAttributes::setNumbering(NumberingKind kind)
 {
     QTextCursor selection = m_editor->cursor();
-    if (selection.hasSelection() && !m_editor->mayEdit(selection.selectionStart(), selection.selectionEnd()))
+    if (!mayChange(selection))
         return;
     const ParagraphValues before = values();
     selection.beginEditBlock();

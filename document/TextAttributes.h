@@ -88,6 +88,7 @@ public:
     ParagraphValues values() const;
 
 private:
+    bool mayChange(const QTextCursor &selection) const;
     // Applies change to the values of every paragraph of the selection.
     void change(const std::function<void(ParagraphValues &)> &change);
     DocumentCore *m_editor;

@@ -36,6 +36,10 @@ PrintCommands::~PrintCommands() = default;
 
 void PrintCommands::run(TEditForm *form, DocumentHost::PrintCommand command)
 {
+    // A document still loading shows only the first lines of its file.
+    const bool loading = form && form->Loading();
+    if (loading && (command == DocumentHost::PrintDocument || command == DocumentHost::PagePreview))
+        return;
     switch (command) {
     case DocumentHost::PrintDocument: print(form); break;
     case DocumentHost::PrinterSetup: printerSetup(); break;

@@ -156,6 +156,12 @@ private slots:
         QCOMPARE(e->SelStart(), 0);
         QVERIFY(fx->ui.fileRequests().isEmpty());
         QVERIFY(!e->Text().contains(u'x'));
+        // Neither printed nor reformatted: both would act on the first lines only.
+        form->Print1Click();
+        QVERIFY(fx->ui.printRequests().isEmpty());
+        e->select(0, 0);
+        e->core()->Paragraph().setAlignment(TAlignment::taCenter);
+        QCOMPARE(e->core()->Paragraph().Alignment(), TAlignment::taLeftJustify);
 
         QVERIFY(loaded.wait(60000));
         QCOMPARE(loaded.first().first().toBool(), true);
