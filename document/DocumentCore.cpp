@@ -672,7 +672,8 @@ DocumentCore::Builder DocumentCore::plainBuilder(const PlainText::EncodedText &s
 namespace {
 
 // A new document holding rich text, built with the undo history off.
-QTextDocument *readRtfDocument(QByteArrayView data, const QFont &font, int ansiCodePage, int *damagedParts)
+QTextDocument *readRtfDocument(QByteArrayView data, const QFont &font, int ansiCodePage, int *damagedParts,
+                               std::atomic<qint64> *progress = nullptr)
 {
     auto *d = new QTextDocument;
     d->setUndoRedoEnabled(false);
@@ -680,6 +681,7 @@ QTextDocument *readRtfDocument(QByteArrayView data, const QFont &font, int ansiC
     QTextCursor c(d);
     RtfReadOptions options;
     options.ansiCodePage = ansiCodePage;
+    options.progress = progress;
     const RtfReadResult read = RtfReader().read(data, c, options);
     d->setUndoRedoEnabled(true);
     d->setModified(false);
@@ -699,7 +701,8 @@ QTextDocument *rtfPreview(QByteArrayView first, bool cut, const QFont &font, qsi
 
 } // namespace
 
-DocumentCore::Builder DocumentCore::rtfBuilder(const QByteArray &data, bool background) const
+DocumentCore::Builder DocumentCore::rtfBuilder(const QByteArray &data, bool background,
+                                               std::shared_ptr<std::atomic<qint64>> progress) const
 {
     const QFont font = m_document->defaultFont();
     const int acp = CodePages::ansiCodePage();
@@ -707,21 +710,22 @@ DocumentCore::Builder DocumentCore::rtfBuilder(const QByteArray &data, bool back
     // Rich text read at once keeps Qt's own layout, exact for every format;
     // what is too large for that is read in the background.
     const qsizetype lazyLimit = background ? m_limits.lazyLayout : -1;
-    return [data, font, acp, wrapWidth, lazyLimit]() {
+    return [data, font, acp, wrapWidth, lazyLimit, progress]() {
         Built built;
-        built.document = readRtfDocument(data, font, acp, &built.result.damagedParts);
+        built.document = readRtfDocument(data, font, acp, &built.result.damagedParts, progress.get());
         built.lazy = lazyLimit >= 0 && prepareLazyLayout(built.document, font, wrapWidth, lazyLimit);
         return built;
     };
 }
 
-DocumentCore::Builder DocumentCore::rtfFileBuilder(const QString &path, qint64 size) const
+DocumentCore::Builder DocumentCore::rtfFileBuilder(const QString &path, qint64 size,
+                                                   std::shared_ptr<std::atomic<qint64>> progress) const
 {
     const QFont font = m_document->defaultFont();
     const int acp = CodePages::ansiCodePage();
     const qreal wrapWidth = m_wrapWidthHint;
     const qsizetype lazyLimit = m_limits.lazyLayout;
-    return [path, size, font, acp, wrapWidth, lazyLimit]() {
+    return [path, size, font, acp, wrapWidth, lazyLimit, progress]() {
         Built built;
         QFile file(path);
         QByteArray data;
@@ -738,7 +742,7 @@ DocumentCore::Builder DocumentCore::rtfFileBuilder(const QString &path, qint64 s
             return built;
         }
         file.close();
-        built.document = readRtfDocument(data, font, acp, &built.result.damagedParts);
+        built.document = readRtfDocument(data, font, acp, &built.result.damagedParts, progress.get());
         built.lazy = prepareLazyLayout(built.document, font, wrapWidth, lazyLimit);
         return built;
     };
@@ -778,7 +782,7 @@ LoadResult DocumentCore::loadRtf(const QByteArray &data)
         result.error = LoadResult::Error::NotRtf;
         return result;
     }
-    return finishBuild(runGuarded<Built>(rtfBuilder(data, false)));
+    return finishBuild(runGuarded<Built>(rtfBuilder(data, false, nullptr)));
 }
 
 void DocumentCore::startLoadEncoded(const PlainText::EncodedText &source, qreal wrapWidth)
@@ -801,7 +805,8 @@ void DocumentCore::startLoadRtf(const QByteArray &data)
         return;
     }
     const qsizetype piece = qMin(data.size(), 4 * m_limits.preview);
-    if (startBuild(rtfBuilder(data, true), 0, nullptr))
+    auto progress = std::make_shared<std::atomic<qint64>>(0);
+    if (startBuild(rtfBuilder(data, true, progress), data.size(), progress))
         showPreview(rtfPreview(data.first(piece), piece < data.size(), m_document->defaultFont(), m_limits.preview));
 }
 
@@ -834,7 +839,8 @@ void DocumentCore::startLoadRtfFile(const QString &path)
         return;
     }
     file.close();
-    if (startBuild(rtfFileBuilder(path, size), 0, nullptr))
+    auto progress = std::make_shared<std::atomic<qint64>>(0);
+    if (startBuild(rtfFileBuilder(path, size, progress), size, progress))
         showPreview(rtfPreview(first, first.size() < size, m_document->defaultFont(), m_limits.preview));
 }
 

@@ -249,8 +249,8 @@ private:
     LoadResult finishBuild(Built built);
     Builder plainBuilder(const PlainText::EncodedText &source, qreal wrapWidth,
                          std::shared_ptr<std::atomic<qint64>> progress) const;
-    Builder rtfBuilder(const QByteArray &data, bool background) const;
-    Builder rtfFileBuilder(const QString &path, qint64 size) const;
+    Builder rtfBuilder(const QByteArray &data, bool background, std::shared_ptr<std::atomic<qint64>> progress) const;
+    Builder rtfFileBuilder(const QString &path, qint64 size, std::shared_ptr<std::atomic<qint64>> progress) const;
     void showPreview(QTextDocument *preview);
     void restoreBeforeLoad();
     void adoptDocument(QTextDocument *document);

@@ -104,7 +104,13 @@ void Parser::warn(const QString &message)
 void Parser::parse()
 {
     const char *p = m_begin;
+    constexpr qsizetype ReportEvery = 256 * 1024;
+    const char *nextReport = m_begin + ReportEvery;
     while (p < m_end && !m_done) {
+        if (m_options.progress && p >= nextReport) {
+            m_options.progress->store(p - m_begin, std::memory_order_relaxed);
+            nextReport = p + ReportEvery;
+        }
         switch (*p) {
         case '{':
             flushBytes();

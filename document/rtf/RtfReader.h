@@ -4,10 +4,14 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
+
 class QTextCursor;
 
 struct RtfReadOptions {
     int ansiCodePage = 1252;   // used when the data names no code page
+    // Bytes read so far, now and then, for a load's progress (another thread may read it).
+    std::atomic<qint64> *progress = nullptr;
 };
 
 struct RtfReadResult {

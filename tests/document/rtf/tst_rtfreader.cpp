@@ -47,6 +47,7 @@ class TestRtfReader : public QObject
 
 private slots:
     void notRtf();
+    void progressFollowsTheBytesRead();
     void text_data();
     void text();
     void characterFormats_data();
@@ -70,6 +71,24 @@ private slots:
     void damaged();
     void everyTruncationReads();
 };
+
+void TestRtfReader::progressFollowsTheBytesRead()
+{
+    QByteArray rtf = "{\\rtf1\\ansi ";
+    while (rtf.size() < 1000000)
+        rtf += "{\\b bold} plain text of a paragraph\\par\n";
+    rtf += "}";
+    std::atomic<qint64> progress{0};
+    RtfReadOptions options;
+    options.progress = &progress;
+    QTextDocument doc;
+    QTextCursor cursor(&doc);
+    QVERIFY(RtfReader().read(rtf, cursor, options).isRtf);
+    // Reported as the reading goes, the last time near the end.
+    QVERIFY(progress.load() > rtf.size() - 300 * 1024);
+    QVERIFY(progress.load() <= rtf.size());
+    QCOMPARE(doc.blockCount(), rtf.count("\\par"));
+}
 
 void TestRtfReader::notRtf()
 {
