@@ -105,11 +105,19 @@ void Parser::parse()
 {
     const char *p = m_begin;
     constexpr qsizetype ReportEvery = 256 * 1024;
+    constexpr qsizetype CheckLengthEvery = 4096;
     const char *nextReport = m_begin + ReportEvery;
+    const char *nextLengthCheck = m_begin + CheckLengthEvery;
+    const QTextDocument *doc = m_builder.document();
     while (p < m_end && !m_done) {
         if (m_options.progress && p >= nextReport) {
             m_options.progress->store(p - m_begin, std::memory_order_relaxed);
             nextReport = p + ReportEvery;
+        }
+        if (m_options.stopAfter > 0 && p >= nextLengthCheck) {
+            if (doc->characterCount() > m_options.stopAfter)
+                break;
+            nextLengthCheck = p + CheckLengthEvery;
         }
         switch (*p) {
         case '{':

@@ -47,7 +47,7 @@ class TestRtfReader : public QObject
 
 private slots:
     void notRtf();
-    void progressFollowsTheBytesRead();
+    void progressAndEarlyStop();
     void text_data();
     void text();
     void characterFormats_data();
@@ -72,7 +72,7 @@ private slots:
     void everyTruncationReads();
 };
 
-void TestRtfReader::progressFollowsTheBytesRead()
+void TestRtfReader::progressAndEarlyStop()
 {
     QByteArray rtf = "{\\rtf1\\ansi ";
     while (rtf.size() < 1000000)
@@ -88,6 +88,13 @@ void TestRtfReader::progressFollowsTheBytesRead()
     QVERIFY(progress.load() > rtf.size() - 300 * 1024);
     QVERIFY(progress.load() <= rtf.size());
     QCOMPARE(doc.blockCount(), rtf.count("\\par"));
+    // A first screen stops soon after it has its characters.
+    QTextDocument first;
+    QTextCursor start(&first);
+    options.stopAfter = 1000;
+    QVERIFY(RtfReader().read(rtf, start, options).isRtf);
+    QVERIFY(first.characterCount() > 1000 && first.characterCount() < 1000 + 4096);
+    QVERIFY(first.toPlainText().startsWith(QStringLiteral("bold plain text of a paragraph\n")));
 }
 
 void TestRtfReader::notRtf()
