@@ -115,7 +115,7 @@ void Parser::parse()
             nextReport = p + ReportEvery;
         }
         if (m_options.stopAfter > 0 && p >= nextLengthCheck) {
-            if (doc->characterCount() > m_options.stopAfter)
+            if (doc->characterCount() + m_para.text.size() > m_options.stopAfter)
                 break;
             nextLengthCheck = p + CheckLengthEvery;
         }

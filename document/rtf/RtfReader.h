@@ -12,8 +12,9 @@ struct RtfReadOptions {
     int ansiCodePage = 1252;   // used when the data names no code page
     // Bytes read so far, now and then, for a load's progress (another thread may read it).
     std::atomic<qint64> *progress = nullptr;
-    // Reading stops soon after the document holds this many characters (0: never),
-    // for a first screen that costs no more however dense the file's groups.
+    // Reading stops soon after the document, with the paragraph being read,
+    // holds this many characters (0: never), for a first screen that costs
+    // no more however dense the file's groups.
     qsizetype stopAfter = 0;
 };
 

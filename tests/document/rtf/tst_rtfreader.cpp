@@ -95,6 +95,11 @@ void TestRtfReader::progressAndEarlyStop()
     QVERIFY(RtfReader().read(rtf, start, options).isRtf);
     QVERIFY(first.characterCount() > 1000 && first.characterCount() < 1000 + 4096);
     QVERIFY(first.toPlainText().startsWith(QStringLiteral("bold plain text of a paragraph\n")));
+    // Also within one long paragraph of a group per character.
+    QTextDocument dense;
+    QTextCursor at(&dense);
+    QVERIFY(RtfReader().read("{\\rtf1 " + QByteArray("{\\b a}{b}").repeated(100000) + "}", at, options).isRtf);
+    QVERIFY(dense.characterCount() > 1000 && dense.characterCount() < 1000 + 4096);
 }
 
 void TestRtfReader::notRtf()
