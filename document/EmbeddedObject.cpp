@@ -2,6 +2,7 @@
 
 #include "document/CompoundFile.h"
 #include "document/TextProperties.h"
+#include "document/rtf/RtfKeywords.h"
 #include "platform/CodePages.h"
 
 #include <QFont>
@@ -159,17 +160,6 @@ std::optional<Header> readHeader(QByteArrayView stream)
     if (!r.ok())
         return std::nullopt;
     return h;
-}
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 } // namespace
@@ -346,7 +336,7 @@ QByteArray objectData(QByteArrayView group)
         const char c = *p;
         if (c == '}' || c == '{' || c == '\\')
             break; // \bin and nested groups are not Word's layout; keep what came before
-        const int v = hexValue(c);
+        const int v = Rtf::hexValue(c);
         if (v < 0)
             continue;
         if (high < 0) {

@@ -8,6 +8,18 @@
 // skipped whole.
 namespace Rtf {
 
+// The value of an RTF hex digit (\'hh, \objdata, picture data); -1 for any other character.
+inline int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
 #define QUILMAR_RTF_KEYWORDS(X) \
     /* destinations */ \
     X(rtf) X(fonttbl) X(colortbl) X(stylesheet) X(info) X(title) X(pict) X(object) \
