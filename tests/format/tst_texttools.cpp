@@ -38,6 +38,22 @@ QTextCharFormat bold()
     return f;
 }
 
+QTextCharFormat protectedText()
+{
+    QTextCharFormat f;
+    f.setProperty(TextProperty::Protected, true);
+    return f;
+}
+
+// Merges format into the characters [from, to) of the document.
+void mark(DocumentCore &core, int from, int to, const QTextCharFormat &format)
+{
+    QTextCursor c(core.document());
+    c.setPosition(from);
+    c.setPosition(to, QTextCursor::KeepAnchor);
+    c.mergeCharFormat(format);
+}
+
 bool isBoldAt(const DocumentCore &core, int position)
 {
     QTextCursor c(core.document());
@@ -108,16 +124,9 @@ private slots:
     {
         DocumentCore core;
         setText(core, QStringLiteral("ab\ncd\tef"));
-        QTextCursor c(core.document());
-        c.setPosition(0);
-        c.setPosition(2, QTextCursor::KeepAnchor);
-        c.mergeCharFormat(bold());
+        mark(core, 0, 2, bold());
         // The tab lies in protected text.
-        QTextCharFormat protect;
-        protect.setProperty(TextProperty::Protected, true);
-        c.setPosition(3);
-        c.setPosition(8, QTextCursor::KeepAnchor);
-        c.mergeCharFormat(protect);
+        mark(core, 3, 8, protectedText());
         core.EmptyUndoBuffer();
         core.select(0, core.TextLength());
         QCOMPARE(TextTools::join(core, true), Outcome::Refused);
@@ -207,12 +216,7 @@ private slots:
         QCOMPARE(TextTools::sortLines(core, false, QLocale::c()), Outcome::Done);
         QCOMPARE(text(core), QStringLiteral("a\fy\nb\u2028z"));
         // Protected text is not thrown away.
-        QTextCursor c(core.document());
-        c.setPosition(0);
-        c.setPosition(1, QTextCursor::KeepAnchor);
-        QTextCharFormat protect;
-        protect.setProperty(TextProperty::Protected, true);
-        c.mergeCharFormat(protect);
+        mark(core, 0, 1, protectedText());
         QCOMPARE(TextTools::sortLines(core, true, QLocale::c()), Outcome::Refused);
         QCOMPARE(text(core), QStringLiteral("a\fy\nb\u2028z"));
     }
@@ -249,10 +253,7 @@ private slots:
     {
         DocumentCore core;
         setText(core, QStringLiteral("hello world\nstra\u00dfe"));
-        QTextCursor c(core.document());
-        c.setPosition(0);
-        c.setPosition(3, QTextCursor::KeepAnchor);
-        c.mergeCharFormat(bold());
+        mark(core, 0, 3, bold());
         core.EmptyUndoBuffer();
         core.select(0, core.TextLength());
         QCOMPARE(TextTools::changeCase(core, TextTools::Case::InitialCaps, QLocale::c()), Outcome::Done);
@@ -377,12 +378,7 @@ private slots:
     {
         DocumentCore core;
         setText(core, QStringLiteral("b line\na line\nc line"));
-        QTextCursor c(core.document());
-        c.setPosition(2);
-        c.setPosition(4, QTextCursor::KeepAnchor);
-        QTextCharFormat protect;
-        protect.setProperty(TextProperty::Protected, true);
-        c.mergeCharFormat(protect);
+        mark(core, 2, 4, protectedText());
         core.EmptyUndoBuffer();
         const QString before = text(core);
         ToolProgress progress;
