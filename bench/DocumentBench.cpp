@@ -126,14 +126,17 @@ int loadOne(QStringList args)
     const int codePage = codePageOption(args);
     const bool fullLayout = args.removeAll(QStringLiteral("--layout")) > 0;
     const bool baseline = args.removeAll(QStringLiteral("--no-baseline")) == 0;
+    const bool noWrap = args.removeAll(QStringLiteral("--no-wrap")) > 0;
     if (args.size() != 1)
-        return usage("load-one FILE [--codepage N] [--layout] [--no-baseline]");
+        return usage("load-one FILE [--codepage N] [--layout] [--no-baseline] [--no-wrap]");
     const QString file = args.first();
     BenchFrame bench(codePage);
     TEditForm *form = bench.frame->CreateDocumentWindow();
     form->showMaximized();
     QCoreApplication::processEvents();
     TRichTextEdit *editor = form->Editor();
+    if (noWrap && editor->WordWrap())
+        form->Wordwrap1Click();
     PaintWatch paints(editor->viewport(), editor);
 
     // A timer ticking in the loop: the longest time between two ticks is
@@ -264,8 +267,9 @@ int Bench::loadCommand(const QStringList &args)
     const int codePage = codePageOption(rest);
     const bool fullLayout = rest.removeAll(QStringLiteral("--layout")) > 0;
     const bool noBaseline = rest.removeAll(QStringLiteral("--no-baseline")) > 0;
+    const bool noWrap = rest.removeAll(QStringLiteral("--no-wrap")) > 0;
     if (rest.isEmpty())
-        return usage("load FILE… [--codepage N] [--layout] [--no-baseline]");
+        return usage("load FILE… [--codepage N] [--layout] [--no-baseline] [--no-wrap]");
     int status = 0;
     for (const QString &file : rest) {
         QStringList childArgs{QStringLiteral("load-one"), file};
@@ -275,6 +279,8 @@ int Bench::loadCommand(const QStringList &args)
             childArgs << QStringLiteral("--layout");
         if (noBaseline)
             childArgs << QStringLiteral("--no-baseline");
+        if (noWrap)
+            childArgs << QStringLiteral("--no-wrap");
         status |= runSelf(childArgs);
     }
     return status;

@@ -85,8 +85,13 @@ int Bench::typingCommand(const QStringList &args)
 {
     QStringList rest = args;
     const bool middle = rest.removeAll(QStringLiteral("--at")) > 0 && rest.removeAll(QStringLiteral("middle")) > 0;
+    int keyCount = 500;
+    if (const qsizetype k = rest.indexOf(QStringLiteral("--keys")); k >= 0 && k + 1 < rest.size()) {
+        keyCount = qMax(1, rest.at(k + 1).toInt());
+        rest.remove(k, 2);
+    }
     if (rest.size() != 1)
-        return usage("typing FILE [--at middle]");
+        return usage("typing FILE [--at middle] [--keys N]");
     LoadedWindow window;
     if (!window.load(rest.first())) {
         std::fprintf(stderr, "cannot load %s\n", qPrintable(rest.first()));
@@ -100,7 +105,7 @@ int Bench::typingCommand(const QStringList &args)
     QWidget *target = editor->focusProxy() ? editor->focusProxy() : editor;
     QList<double> times;
     const QString keys = QStringLiteral("the quick brown fox jumps over the lazy dog ");
-    for (int i = 0; i < 500; ++i) {
+    for (int i = 0; i < keyCount; ++i) {
         const QString text = keys.mid(i % keys.size(), 1);
         QElapsedTimer t;
         t.start();

@@ -60,12 +60,14 @@ bool hasHugeParagraph(const QTextDocument *doc)
 // Whether a document built off the interface thread takes the lazy layout:
 // large or with a huge paragraph, and nothing that layout cannot show. If
 // so, the rows each paragraph will take are guessed now (one each without
-// wrapping), so that the scroll range starts out about right.
+// wrapping), so that the scroll range starts out about right, and huge
+// paragraphs are made ready to lay out without holding the window.
 bool prepareLazyLayout(QTextDocument *doc, const QFont &font, qreal wrapWidth, qsizetype lazyLimit)
 {
     if (!LazyDocumentLayout::suits(doc) || (doc->characterCount() <= lazyLimit && !hasHugeParagraph(doc)))
         return false;
     LazyDocumentLayout::estimateRows(doc, QFontMetricsF(font).averageCharWidth(), wrapWidth);
+    LazyDocumentLayout::prepareHugeParagraphs(doc);
     return true;
 }
 

@@ -77,9 +77,8 @@ private:
     }
 };
 
-// Paragraphs longer than this are laid out in slices of the event loop.
-constexpr int HugeParagraph = 200000;
 constexpr int SliceMs = 40;
+constexpr qreal HugeRowWidth = 50000;
 
 bool hasLongUnbreakableRun(const QTextBlock &block)
 {
@@ -95,6 +94,27 @@ bool hasLongUnbreakableRun(const QTextBlock &block)
             return true;
     }
     return false;
+}
+
+// What of a paragraph's text option decides how Qt classifies its text.
+QTextOption itemizingOption(const QTextDocument *document, const QTextBlock &block)
+{
+    QTextOption option = document->defaultTextOption();
+    option.setTextDirection(block.textDirection());
+    return option;
+}
+
+constexpr QTextOption::Flags ItemizingFlags =
+    QTextOption::ShowLineAndParagraphSeparators | QTextOption::ShowDocumentTerminator;
+
+// Whether prepareHugeParagraphs() began this layout for these options, and
+// nothing has laid it out or changed the paragraph since.
+bool isPrepared(const QTextLayout &layout, const QTextOption &option)
+{
+    const QTextOption was = layout.textOption();
+    return layout.lineCount() == 1 && layout.lineAt(0).textLength() < 0
+           && was.textDirection() == option.textDirection()
+           && (was.flags() & ItemizingFlags) == (option.flags() & ItemizingFlags);
 }
 
 } // namespace
@@ -121,6 +141,26 @@ int LazyDocumentLayout::estimatedRows(int length, qreal averageCharWidth, qreal 
     if (width <= 0 || averageCharWidth <= 0)
         return 1;
     return qMax(1, int(std::ceil(length * averageCharWidth / width)));
+}
+
+void LazyDocumentLayout::prepareHugeParagraphs(QTextDocument *document)
+{
+    for (QTextBlock b = document->begin(); b.isValid(); b = b.next()) {
+        if (b.length() <= HugeParagraph)
+            continue;
+        QTextOption option = itemizingOption(document, b);
+        // Whether the paragraph can wrap only anywhere, found here once.
+        option.setWrapMode(hasLongUnbreakableRun(b) ? QTextOption::WrapAnywhere
+                                                    : QTextOption::WrapAtWordBoundaryOrAnywhere);
+        QTextLayout *layout = b.layout();
+        layout->setTextOption(option);
+        layout->setCacheEnabled(true);
+        layout->beginLayout();
+        layout->isValidCursorPosition(0); // classifies every character
+        // A first line left without a width: nothing else makes one, and an
+        // edit of the paragraph or a new layout of it removes it.
+        layout->createLine();
+    }
 }
 
 void LazyDocumentLayout::estimateRows(QTextDocument *document, qreal averageCharWidth, qreal width)
@@ -445,15 +485,20 @@ LazyDocumentLayout::LineRun LazyDocumentLayout::beginBlock(const QTextBlock &blo
 {
     QTextLayout *layout = block.layout();
     const QTextBlockFormat format = block.blockFormat();
+    // Qt lays out an unwrapped line whole, in one go, and places text no
+    // further than 8 million pixels along it: a huge paragraph wraps even
+    // then, at a width far beyond the window's.
+    if (available <= 0 && block.length() > HugeParagraph)
+        available = HugeRowWidth;
     const bool wrap = available > 0;
-    QTextOption option = document()->defaultTextOption();
-    option.setTextDirection(block.textDirection());
-    option.setAlignment(visualAlignment(block.textDirection(), format.alignment()));
+    QTextOption option = itemizingOption(document(), block);
+    const bool prepared = isPrepared(*layout, option);
+    option.setAlignment(visualAlignment(option.textDirection(), format.alignment()));
     if (!format.tabPositions().isEmpty())
         option.setTabs(format.tabPositions());
     if (!wrap)
         option.setWrapMode(QTextOption::NoWrap);
-    else if (hasLongUnbreakableRun(block))
+    else if (prepared ? layout->textOption().wrapMode() == QTextOption::WrapAnywhere : hasLongUnbreakableRun(block))
         // Breaking at word boundaries first costs the square of the length
         // when there are none (a line of base64, minified data).
         option.setWrapMode(QTextOption::WrapAnywhere);
@@ -469,7 +514,10 @@ LazyDocumentLayout::LineRun LazyDocumentLayout::beginBlock(const QTextBlock &blo
     LineRun run;
     run.available = wrap ? qMax(20.0, available - format.leftMargin() - format.rightMargin()) : 1e9;
     run.y = format.topMargin();
-    layout->beginLayout();
+    run.prepared = prepared;
+    // Beginning again would classify the text again.
+    if (!prepared)
+        layout->beginLayout();
     return run;
 }
 
@@ -482,7 +530,8 @@ bool LazyDocumentLayout::addLines(const QTextBlock &block, LineRun &run, int bud
     for (;;) {
         if (budgetMs >= 0 && slice.elapsed() >= budgetMs)
             return false;
-        QTextLine line = layout->createLine();
+        QTextLine line = run.prepared ? layout->lineAt(0) : layout->createLine();
+        run.prepared = false;
         if (!line.isValid())
             return true;
         const qreal indent = run.first ? format.textIndent() : 0;

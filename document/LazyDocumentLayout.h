@@ -38,6 +38,11 @@ public:
     static int estimatedRows(int length, qreal averageCharWidth, qreal width);
     // Sets every paragraph's expected steps (a table: a row per table row).
     static void estimateRows(QTextDocument *document, qreal averageCharWidth, qreal width);
+    // For a document no one shows yet, on any thread: does the slow start of
+    // laying out each huge paragraph, Qt's classification of every one of its
+    // characters (a third of a second for 5 MB). The layout goes on from
+    // there when the paragraph is first shown, unless it changed meanwhile.
+    static void prepareHugeParagraphs(QTextDocument *document);
 
     void draw(QPainter *painter, const PaintContext &context) override;
     int hitTest(const QPointF &point, Qt::HitTestAccuracy accuracy) const override;
@@ -46,6 +51,8 @@ public:
     QRectF frameBoundingRect(QTextFrame *frame) const override;
     QRectF blockBoundingRect(const QTextBlock &block) const override;
 
+    // Paragraphs longer than this are laid out in slices of the event loop.
+    static constexpr int HugeParagraph = 200000;
     // Steps of height a row of the default font takes.
     static constexpr int StepsPerRow = 4;
     qreal rowHeight() const { return m_rowHeight; }
@@ -79,6 +86,7 @@ private:
         qreal y = 0;
         qreal widest = 0;
         bool first = true;
+        bool prepared = false; // the first line was begun by prepareHugeParagraphs()
     };
     // The width paragraphs outside tables wrap at (0: no wrapping).
     qreal columnWidth() const;

@@ -1,5 +1,6 @@
 #include "document/ui/OverlayFormatter.h"
 
+#include "document/LazyDocumentLayout.h"
 #include "document/TextAppearance.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -55,7 +56,9 @@ QList<QTextLayout::FormatRange> OverlayFormatter::rangesFor(const QTextBlock &bl
 {
     QList<QTextLayout::FormatRange> ranges =
         TextAppearance::rangesFor(block, m_editor->palette().color(QPalette::Disabled, QPalette::Text));
-    if (m_detectLinks) {
+    // Marking a link in a paragraph of megabytes would lay all of it out
+    // again, seconds each time it changes: such paragraphs show no links.
+    if (m_detectLinks && block.length() <= LazyDocumentLayout::HugeParagraph) {
         QTextCharFormat linkFormat;
         linkFormat.setForeground(m_editor->palette().color(QPalette::Link));
         linkFormat.setFontUnderline(true);

@@ -468,6 +468,57 @@ private slots:
         QCOMPARE(e.document()->firstBlock().lineCount(), rows);
     }
 
+    void hugeParagraphsPreparedOffScreenLayOutAsOthers()
+    {
+        // The lines of each paragraph: where each starts, and the steps it counts.
+        const auto linesOf = [](QTextDocument &doc) {
+            auto *layout = new LazyDocumentLayout(&doc);
+            doc.setDocumentLayout(layout);
+            layout->layoutRange(0, doc.characterCount());
+            QList<int> starts;
+            for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+                for (int i = 0; i < b.layout()->lineCount(); ++i)
+                    starts << b.position() + b.layout()->lineAt(i).textStart();
+                starts << -b.lineCount();
+            }
+            return starts;
+        };
+        const QString huge = QStringLiteral("word wordy ").repeated(LazyDocumentLayout::HugeParagraph / 10);
+        const QString text = QStringLiteral("short\n") + huge + QStringLiteral("\nlast");
+        for (const bool wrap : {true, false}) {
+            QTextOption option;
+            option.setWrapMode(wrap ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::NoWrap);
+            const auto make = [&](QTextDocument &doc) {
+                doc.setDefaultTextOption(option);
+                doc.setPageSize(QSizeF(400, -1));
+                doc.setPlainText(text);
+            };
+            QTextDocument plain;
+            make(plain);
+            const QList<int> expected = linesOf(plain);
+            QTextDocument prepared;
+            make(prepared);
+            LazyDocumentLayout::prepareHugeParagraphs(&prepared);
+            QCOMPARE(linesOf(prepared), expected);
+            // Unwrapped, the huge one still wraps, far beyond the window.
+            QTextBlock second = plain.begin().next();
+            QVERIFY(second.layout()->lineCount() > 1);
+            QCOMPARE(second.layout()->lineCount() > 100, wrap);
+
+            // An edit before the first layout undoes the preparation, not the text.
+            QTextDocument edited;
+            make(edited);
+            LazyDocumentLayout::prepareHugeParagraphs(&edited);
+            QTextCursor c(edited.begin().next());
+            c.insertText(QStringLiteral("new "));
+            linesOf(edited);
+            second = edited.begin().next();
+            const QTextLine last = second.layout()->lineAt(second.layout()->lineCount() - 1);
+            QCOMPARE(last.textStart() + last.textLength(), second.length() - 1);
+            QCOMPARE(second.layout()->lineAt(0).textStart(), 0);
+        }
+    }
+
     void largeDocumentsLayOutOnlyWhatIsShown()
     {
         QByteArray bytes;
