@@ -146,21 +146,59 @@ int LazyDocumentLayout::estimatedRows(int length, qreal averageCharWidth, qreal 
 void LazyDocumentLayout::prepareHugeParagraphs(QTextDocument *document)
 {
     for (QTextBlock b = document->begin(); b.isValid(); b = b.next()) {
-        if (b.length() <= HugeParagraph)
-            continue;
-        QTextOption option = itemizingOption(document, b);
-        // Whether the paragraph can wrap only anywhere, found here once.
-        option.setWrapMode(hasLongUnbreakableRun(b) ? QTextOption::WrapAnywhere
-                                                    : QTextOption::WrapAtWordBoundaryOrAnywhere);
-        QTextLayout *layout = b.layout();
-        layout->setTextOption(option);
-        layout->setCacheEnabled(true);
-        layout->beginLayout();
-        layout->isValidCursorPosition(0); // classifies every character
-        // A first line left without a width: nothing else makes one, and an
-        // edit of the paragraph or a new layout of it removes it.
-        layout->createLine();
+        if (b.length() > HugeParagraph) {
+            readyToClassify(b);
+            markClassified(b, classify(b));
+        }
     }
+}
+
+void LazyDocumentLayout::readyToClassify(const QTextBlock &block)
+{
+    QTextLayout *layout = block.layout();
+    layout->setTextOption(itemizingOption(block.document(), block));
+    layout->setCacheEnabled(true);
+}
+
+bool LazyDocumentLayout::classify(const QTextBlock &block)
+{
+    QTextLayout *layout = block.layout();
+    layout->beginLayout();
+    layout->isValidCursorPosition(0); // classifies every character
+    return hasLongUnbreakableRun(block);
+}
+
+void LazyDocumentLayout::markClassified(const QTextBlock &block, bool longRun)
+{
+    QTextLayout *layout = block.layout();
+    // Whether the paragraph can wrap only anywhere, found once.
+    QTextOption option = layout->textOption();
+    option.setWrapMode(longRun ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout->setTextOption(option);
+    // A first line left without a width: nothing else makes one, and an edit
+    // of the paragraph or a new layout of it removes it.
+    layout->createLine();
+}
+
+void LazyDocumentLayout::holdHugeParagraphs(bool hold)
+{
+    m_holdHuge = hold;
+    if (!hold) {
+        emit documentSizeChanged(documentSize());
+        emit update();
+    }
+}
+
+QList<QTextBlock> LazyDocumentLayout::hugeParagraphsToClassify() const
+{
+    QList<QTextBlock> blocks;
+    for (QTextBlock b = document()->begin(); b.isValid(); b = b.next()) {
+        const int fragment = b.fragmentIndex();
+        if (b.length() > HugeParagraph && b.layout()->lineCount() == 0 && !tableOf(b)
+            && !m_growing.contains(fragment) && !m_openHuge.contains(fragment))
+            blocks << b;
+    }
+    return blocks;
 }
 
 void LazyDocumentLayout::estimateRows(QTextDocument *document, qreal averageCharWidth, qreal width)
@@ -403,6 +441,8 @@ bool LazyDocumentLayout::ensureLaidOut(const QTextBlock &block) const
     if (layout->lineCount() > 0 && it != m_laidOutWidths.cend() && *it == width)
         return false;
     if (block.length() > HugeParagraph) {
+        if (m_holdHuge && !m_growing.contains(block.fragmentIndex()) && !m_openHuge.contains(block.fragmentIndex()))
+            return false;
         // Drawn and hit as far as its lines have got.
         const auto growing = m_growing.constFind(block.fragmentIndex());
         if (growing == m_growing.cend() || growing->width != width)
@@ -443,8 +483,11 @@ void LazyDocumentLayout::startGrowing(const QTextBlock &block, qreal width) cons
     auto *self = const_cast<LazyDocumentLayout *>(this);
     if (m_growing.isEmpty())
         QTimer::singleShot(0, self, [self] { self->growSlice(); });
+    // Grown before, at another width, and not changed since: Qt's
+    // classification of its text still holds.
+    const bool open = m_growing.contains(fragment) || m_openHuge.remove(fragment);
     Growing &growing = m_growing[fragment];
-    growing = {block, width, beginBlock(block, columnWidth())};
+    growing = {block, width, beginBlock(block, columnWidth(), open)};
     // The first lines at once: they are what is shown.
     if (addLines(block, growing.run, SliceMs)) {
         finishGrowing(fragment);
@@ -459,8 +502,9 @@ void LazyDocumentLayout::finishGrowing(int fragment) const
 {
     Growing growing = m_growing.take(fragment);
     addLines(growing.block, growing.run, -1);
-    endBlock(growing.block, growing.run);
+    endBlock(growing.block, growing.run, true);
     m_laidOutWidths.insert(fragment, growing.width);
+    m_openHuge.insert(fragment);
 }
 
 void LazyDocumentLayout::growSlice()
@@ -481,7 +525,7 @@ void LazyDocumentLayout::growSlice()
         QTimer::singleShot(0, this, [this] { growSlice(); });
 }
 
-LazyDocumentLayout::LineRun LazyDocumentLayout::beginBlock(const QTextBlock &block, qreal available) const
+LazyDocumentLayout::LineRun LazyDocumentLayout::beginBlock(const QTextBlock &block, qreal available, bool open) const
 {
     QTextLayout *layout = block.layout();
     const QTextBlockFormat format = block.blockFormat();
@@ -492,13 +536,14 @@ LazyDocumentLayout::LineRun LazyDocumentLayout::beginBlock(const QTextBlock &blo
         available = HugeRowWidth;
     const bool wrap = available > 0;
     QTextOption option = itemizingOption(document(), block);
-    const bool prepared = isPrepared(*layout, option);
+    const bool prepared = !open && isPrepared(*layout, option);
     option.setAlignment(visualAlignment(option.textDirection(), format.alignment()));
     if (!format.tabPositions().isEmpty())
         option.setTabs(format.tabPositions());
     if (!wrap)
         option.setWrapMode(QTextOption::NoWrap);
-    else if (prepared ? layout->textOption().wrapMode() == QTextOption::WrapAnywhere : hasLongUnbreakableRun(block))
+    else if (prepared || open ? layout->textOption().wrapMode() == QTextOption::WrapAnywhere
+                              : hasLongUnbreakableRun(block))
         // Breaking at word boundaries first costs the square of the length
         // when there are none (a line of base64, minified data).
         option.setWrapMode(QTextOption::WrapAnywhere);
@@ -516,7 +561,9 @@ LazyDocumentLayout::LineRun LazyDocumentLayout::beginBlock(const QTextBlock &blo
     run.y = format.topMargin();
     run.prepared = prepared;
     // Beginning again would classify the text again.
-    if (!prepared)
+    if (open)
+        layout->clearLayout();
+    else if (!prepared)
         layout->beginLayout();
     return run;
 }
@@ -525,6 +572,10 @@ bool LazyDocumentLayout::addLines(const QTextBlock &block, LineRun &run, int bud
 {
     QTextLayout *layout = block.layout();
     const QTextBlockFormat format = block.blockFormat();
+    // An edit of the paragraph not yet reported (within an edit block) has
+    // made Qt drop its classification while the layout stays begun; without
+    // it, adding a line would fault. Classified, this costs nothing.
+    layout->isValidCursorPosition(0);
     QElapsedTimer slice;
     slice.start();
     for (;;) {
@@ -546,9 +597,10 @@ bool LazyDocumentLayout::addLines(const QTextBlock &block, LineRun &run, int bud
     }
 }
 
-void LazyDocumentLayout::endBlock(const QTextBlock &block, const LineRun &run) const
+void LazyDocumentLayout::endBlock(const QTextBlock &block, const LineRun &run, bool keepOpen) const
 {
-    block.layout()->endLayout();
+    if (!keepOpen)
+        block.layout()->endLayout();
     const QTextBlockFormat format = block.blockFormat();
     const qreal y = run.y + format.bottomMargin();
     m_maxWidth = qMax(m_maxWidth, run.widest + format.rightMargin());
@@ -769,6 +821,7 @@ void LazyDocumentLayout::documentChanged(int from, int charsRemoved, int charsAd
         updateRowHeight();
         m_laidOutWidths.clear();
         m_growing.clear();
+        m_openHuge.clear();
         for (TableBox &box : m_tables)
             box.laidOutAt = -1;
         m_maxWidth = 0;
@@ -784,6 +837,7 @@ void LazyDocumentLayout::documentChanged(int from, int charsRemoved, int charsAd
             b.clearLayout();
             m_laidOutWidths.remove(b.fragmentIndex());
             m_growing.remove(b.fragmentIndex());
+            m_openHuge.remove(b.fragmentIndex());
             // A new paragraph counts one step until laid out: make it a row.
             if (b.lineCount() == 1 && !tableOf(b))
                 b.setLineCount(StepsPerRow);

@@ -3,6 +3,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QTextBlock>
 
 class QTextDocument;
@@ -43,6 +44,19 @@ public:
     // characters (a third of a second for 5 MB). The layout goes on from
     // there when the paragraph is first shown, unless it changed meanwhile.
     static void prepareHugeParagraphs(QTextDocument *document);
+    // The same for a paragraph of a document that is shown, in three steps:
+    // readyToClassify() and markClassified() on the interface thread, with
+    // classify() between them on any thread, while no one edits the document
+    // or lays the paragraph out (see holdHugeParagraphs()). classify()
+    // answers whether the paragraph has runs too long to break at words.
+    static void readyToClassify(const QTextBlock &block);
+    static bool classify(const QTextBlock &block);
+    static void markClassified(const QTextBlock &block, bool longRun);
+    // While held, huge paragraphs not begun are not laid out: they count
+    // their estimated rows and show nothing.
+    void holdHugeParagraphs(bool hold);
+    // Huge paragraphs outside tables whose layout has not begun.
+    QList<QTextBlock> hugeParagraphsToClassify() const;
 
     void draw(QPainter *painter, const PaintContext &context) override;
     int hitTest(const QPointF &point, Qt::HitTestAccuracy accuracy) const override;
@@ -92,11 +106,12 @@ private:
     qreal columnWidth() const;
     void layoutBlock(const QTextBlock &block) const;
     // Starts laying out a paragraph in a column of width available (no
-    // wrapping when 0).
-    LineRun beginBlock(const QTextBlock &block, qreal available) const;
+    // wrapping when 0); open: a huge one begun before and unchanged since.
+    LineRun beginBlock(const QTextBlock &block, qreal available, bool open = false) const;
     // Adds lines for at most budgetMs (-1: all); true when the paragraph is done.
     bool addLines(const QTextBlock &block, LineRun &run, int budgetMs) const;
-    void endBlock(const QTextBlock &block, const LineRun &run) const;
+    // keepOpen: the layout stays begun, to be laid out again at another width.
+    void endBlock(const QTextBlock &block, const LineRun &run, bool keepOpen = false) const;
     void startGrowing(const QTextBlock &block, qreal width) const;
     void growSlice();
     void finishGrowing(int fragment) const;
@@ -133,6 +148,11 @@ private:
         LineRun run;
     };
     mutable QHash<int, Growing> m_growing;
+    // Huge paragraphs grown whole and left begun (by fragment index): laid
+    // out at another width, they keep Qt's classification of their text,
+    // which beginning a layout again would redo (a second for 10 MB).
+    mutable QSet<int> m_openHuge;
+    bool m_holdHuge = false;
     QObject *m_imageHandler;
     // layoutSettings() as of the last edit or full reset.
     QString m_settings;

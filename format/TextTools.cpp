@@ -295,8 +295,10 @@ Outcome join(DocumentCore &core, bool all, ToolProgress *progress)
                 replaceRange(doc, p, p + 1, QString(joined.text[i]), probe.charFormat());
             }
         }
+        // Within the edit the caret is put without measuring its line: in
+        // the paragraph just made that would classify all of it at once.
+        core.select(qMin(from + caret, core.TextLength()), 0);
     }
-    core.select(qMin(from + caret, core.TextLength()), 0);
     return refused ? Outcome::Refused : Outcome::Done;
 }
 

@@ -100,10 +100,12 @@ void OverlayFormatter::refreshRange(int position, int length)
 void OverlayFormatter::refreshVisible()
 {
     const QRect viewport = m_editor->viewport()->rect();
-    QTextCursor top = m_editor->cursorForPosition(viewport.topLeft());
-    QTextBlock block = top.block();
-    const int bottomEdge = m_editor->verticalScrollBar()->value() + viewport.height();
+    // The layout, not a cursor: a cursor measures the line it is put on,
+    // all of a huge paragraph being classified for it.
     QAbstractTextDocumentLayout *layout = m_editor->document()->documentLayout();
+    const QPointF topLeft(m_editor->horizontalScrollBar()->value(), m_editor->verticalScrollBar()->value());
+    QTextBlock block = m_editor->document()->findBlock(qMax(0, layout->hitTest(topLeft, Qt::FuzzyHit)));
+    const int bottomEdge = m_editor->verticalScrollBar()->value() + viewport.height();
     for (int guard = 0; block.isValid() && guard < 2000; ++guard, block = block.next()) {
         refreshBlock(block, false);
         if (layout->blockBoundingRect(block).top() > bottomEdge)

@@ -1,5 +1,6 @@
 #include "document/ui/TRichTextEdit.h"
 
+#include "document/LazyDocumentLayout.h"
 #include "document/TextProperties.h"
 #include "document/rtf/RtfReader.h"
 #include "document/rtf/RtfWriter.h"
@@ -10,14 +11,19 @@
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QClipboard>
+#include <QEventLoop>
+#include <QFutureWatcher>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QPointer>
+#include <QResizeEvent>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace {
 
@@ -293,6 +299,11 @@ void TRichTextEdit::syncToView()
 {
     if (m_syncing)
         return;
+    // Shown once the held command is over (the view measures the caret's line).
+    if (m_held) {
+        m_syncPending = true;
+        return;
+    }
     const QTextCursor c = m_core->cursor();
     const QTextCursor shown = m_view->textCursor();
     if (shown.position() == c.position() && shown.anchor() == c.anchor() && shown.charFormat() == c.charFormat())
@@ -533,6 +544,112 @@ QString TRichTextEdit::linkAt(const QPoint &viewportPos) const
         if (charOffset >= start && charOffset < start + length)
             return text.mid(start, length);
     return QString();
+}
+
+namespace {
+
+// Holds back what would make the view's text control measure the caret's
+// line: its timers (the caret blink) are dropped, focus changes and resizes
+// are given to it afterwards.
+class ControlHold : public QObject
+{
+public:
+    ControlHold(QTextEdit *view, QObject *control) : QObject(view), m_view(view)
+    {
+        if (control)
+            control->installEventFilter(this);
+        view->installEventFilter(this);
+        view->viewport()->installEventFilter(this);
+    }
+
+    ~ControlHold() override
+    {
+        // Whatever came while held, the control learns the state as it is now.
+        if (m_focusChanged) {
+            QFocusEvent focus(m_view->hasFocus() ? QEvent::FocusIn : QEvent::FocusOut, Qt::OtherFocusReason);
+            QCoreApplication::sendEvent(m_view, &focus);
+        }
+        if (m_resizedFrom.isValid()) {
+            QResizeEvent resize(m_view->viewport()->size(), m_resizedFrom);
+            QCoreApplication::sendEvent(m_view->viewport(), &resize);
+        }
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::Timer:
+            return watched != m_view && watched != m_view->viewport();
+        case QEvent::FocusIn:
+        case QEvent::FocusOut:
+            m_focusChanged = true;
+            return true;
+        case QEvent::Resize:
+            if (watched == m_view->viewport() && !m_resizedFrom.isValid())
+                m_resizedFrom = static_cast<QResizeEvent *>(event)->oldSize();
+            return watched == m_view->viewport();
+        default:
+            return false;
+        }
+    }
+
+private:
+    QTextEdit *m_view;
+    bool m_focusChanged = false;
+    QSize m_resizedFrom;
+};
+
+} // namespace
+
+void TRichTextEdit::runHeld(const std::function<void()> &command)
+{
+    // The text control is the view's private child that owns the caret timer.
+    const QList<QObject *> children = m_view->findChildren<QObject *>(Qt::FindDirectChildrenOnly);
+    const auto control = std::find_if(children.cbegin(), children.cend(),
+                                      [](const QObject *o) { return o->inherits("QWidgetTextControl"); });
+    ControlHold hold(m_view, control == children.cend() ? nullptr : *control);
+    QPointer<LazyDocumentLayout> lazy = qobject_cast<LazyDocumentLayout *>(document()->documentLayout());
+    if (lazy)
+        lazy->holdHugeParagraphs(true);
+    const bool wasHeld = std::exchange(m_held, true);
+    command();
+    if (lazy && lazy->document() == document())
+        classifyHugeParagraphs();
+    if (lazy)
+        lazy->holdHugeParagraphs(false);
+    m_held = wasHeld;
+    if (!m_held && std::exchange(m_syncPending, false))
+        syncToView();
+}
+
+void TRichTextEdit::classifyHugeParagraphs()
+{
+    auto *lazy = qobject_cast<LazyDocumentLayout *>(document()->documentLayout());
+    const QList<QTextBlock> blocks = lazy ? lazy->hugeParagraphsToClassify() : QList<QTextBlock>();
+    if (blocks.isEmpty())
+        return;
+    for (const QTextBlock &b : blocks)
+        LazyDocumentLayout::readyToClassify(b);
+    // Within an edit block a cursor set anywhere does not measure its line,
+    // which would have Qt classify the paragraph here at the same time.
+    QTextCursor guard(document());
+    guard.beginEditBlock();
+    QFutureWatcher<QList<bool>> watcher;
+    QEventLoop wait;
+    connect(&watcher, &QFutureWatcherBase::finished, &wait, &QEventLoop::quit);
+    watcher.setFuture(QtConcurrent::run([blocks] {
+        QList<bool> longRuns;
+        for (const QTextBlock &b : blocks)
+            longRuns << LazyDocumentLayout::classify(b);
+        return longRuns;
+    }));
+    if (!watcher.isFinished())
+        wait.exec(QEventLoop::ExcludeUserInputEvents);
+    const QList<bool> longRuns = watcher.result();
+    guard.endEditBlock();
+    for (qsizetype i = 0; i < blocks.size(); ++i)
+        LazyDocumentLayout::markClassified(blocks[i], longRuns[i]);
 }
 
 QWidget *TRichTextEdit::viewport() const

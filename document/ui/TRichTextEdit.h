@@ -138,6 +138,14 @@ public:
     bool mayEdit(int start, int end) { return m_core->mayEdit(start, end); }
     QString linkAt(const QPoint &viewportPos) const;
 
+    // Runs a command that edits the document in pieces while the caret
+    // does not blink (each blink measures the caret's line, which in a
+    // paragraph being made means Qt classifying every character of it
+    // again). A paragraph of megabytes the command made is then classified
+    // off this thread, the event loop running meanwhile with user input
+    // held off, so that showing it does not hold the window.
+    void runHeld(const std::function<void()> &command);
+
     // The view's parts that forms and tests place things by.
     QWidget *viewport() const;
     QScrollBar *verticalScrollBar() const;
@@ -169,6 +177,11 @@ private:
 
     DocumentCore *m_core;
     EditorView *m_view;
+    // Classifies the huge paragraphs of a lazily laid out document that no
+    // layout has begun, off this thread.
+    void classifyHugeParagraphs();
+    bool m_held = false;        // within runHeld()
+    bool m_syncPending = false; // the caret to show when it is over
     OverlayFormatter *m_overlay;
     bool m_overlayPending = false;
     TScrollStyle m_scrollBars = TScrollStyle::ssVertical;

@@ -83,7 +83,8 @@ bool TEditForm::runTool(int caption, const std::function<bool(ToolProgress *)> &
     m_toolRunning = true;
     m_editor->setUpdatesEnabled(false);
     running.start();
-    const bool refused = tool(&progress);
+    bool refused = false;
+    m_editor->runHeld([&] { refused = tool(&progress); });
     m_editor->setUpdatesEnabled(true);
     m_toolRunning = false;
     if (shown)

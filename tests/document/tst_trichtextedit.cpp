@@ -2,6 +2,7 @@
 #include "document/LazyDocumentLayout.h"
 #include "document/ui/TRichTextEdit.h"
 #include "document/TextProperties.h"
+#include "format/TextTools.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -9,6 +10,7 @@
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QTextBlock>
+#include <QTextEdit>
 #include <QTextList>
 #include <QTextTable>
 #include <QtTest>
@@ -505,18 +507,59 @@ private slots:
             QVERIFY(second.layout()->lineCount() > 1);
             QCOMPARE(second.layout()->lineCount() > 100, wrap);
 
-            // An edit before the first layout undoes the preparation, not the text.
+            // An edit within an edit block drops Qt's classification before
+            // the layout hears of it: laying out then still works, and once
+            // the edit is reported the lines are those of the new text.
             QTextDocument edited;
             make(edited);
             LazyDocumentLayout::prepareHugeParagraphs(&edited);
+            auto *layout = new LazyDocumentLayout(&edited);
+            edited.setDocumentLayout(layout);
             QTextCursor c(edited.begin().next());
+            c.beginEditBlock();
             c.insertText(QStringLiteral("new "));
-            linesOf(edited);
+            layout->layoutRange(0, edited.characterCount());
+            c.endEditBlock();
+            layout->layoutRange(0, edited.characterCount());
             second = edited.begin().next();
             const QTextLine last = second.layout()->lineAt(second.layout()->lineCount() - 1);
             QCOMPARE(last.textStart() + last.textLength(), second.length() - 1);
             QCOMPARE(second.layout()->lineAt(0).textStart(), 0);
         }
+    }
+
+    void aHugeParagraphACommandMakesIsClassifiedOffTheWindow()
+    {
+        QByteArray bytes;
+        for (int i = 0; i < 25000; ++i)
+            bytes += "paragraph\r\n";
+        TRichTextEdit e;
+        e.core()->setLimits({4 * 1024 * 1024, 1000});
+        e.resize(500, 300);
+        e.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&e));
+        QVERIFY(e.Lines().loadFromBuffer(bytes));
+        auto *layout = qobject_cast<LazyDocumentLayout *>(e.document()->documentLayout());
+        QVERIFY(layout);
+        e.select(0, e.TextLength());
+        e.runHeld([&e] { TextTools::join(*e.core(), true); });
+        QCOMPARE(e.document()->blockCount(), 1);
+        const QTextBlock joined = e.document()->firstBlock();
+        QVERIFY(joined.length() > LazyDocumentLayout::HugeParagraph);
+        // Classified and begun, its lines still to come.
+        QCOMPARE(joined.layout()->lineCount(), 1);
+        QVERIFY(joined.layout()->lineAt(0).textLength() < 0);
+        // The caret held back meanwhile is shown where the command left it.
+        const auto *view = qobject_cast<QTextEdit *>(e.viewport()->parentWidget());
+        QVERIFY(view);
+        QCOMPARE(view->textCursor().position(), e.core()->cursor().position());
+        layout->layoutRange(0, e.TextLength());
+        const QTextLine last = joined.layout()->lineAt(joined.layout()->lineCount() - 1);
+        QCOMPARE(last.textStart() + last.textLength(), joined.length() - 1);
+        const QString text = e.document()->toPlainText();
+        QCOMPARE(text.count(QStringLiteral("paragraph ")), 25000);
+        QVERIFY(!text.contains(u'\n'));
+        QVERIFY(text.startsWith(QStringLiteral("paragraph paragraph")));
     }
 
     void largeDocumentsLayOutOnlyWhatIsShown()
