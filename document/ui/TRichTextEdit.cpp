@@ -289,6 +289,11 @@ bool TRichTextEdit::syncFromView()
 {
     if (m_syncing)
         return false;
+    // The core's caret is newer than the view's: the view takes it.
+    if (m_syncPending) {
+        showHeldCaret();
+        return false;
+    }
     m_syncing = true;
     const bool changed = m_core->setCursor(m_view->textCursor());
     m_syncing = false;
@@ -422,8 +427,18 @@ bool TRichTextEdit::CanPaste() const
     return !ReadOnly() && data && m_view->canInsertFromMimeData(data);
 }
 
+void TRichTextEdit::showHeldCaret()
+{
+    if (!std::exchange(m_syncPending, false))
+        return;
+    const bool held = std::exchange(m_held, false);
+    syncToView();
+    m_held = held;
+}
+
 void TRichTextEdit::Copy()
 {
+    showHeldCaret();
     m_view->copy();
 }
 
@@ -432,11 +447,13 @@ void TRichTextEdit::Cut()
     const QTextCursor c = m_core->cursor();
     if (!c.hasSelection() || ReadOnly() || !m_core->mayEdit(c.selectionStart(), c.selectionEnd()))
         return;
+    showHeldCaret();
     m_view->cut();
 }
 
 void TRichTextEdit::Paste()
 {
+    showHeldCaret();
     m_view->paste();
 }
 
@@ -619,8 +636,8 @@ void TRichTextEdit::runHeld(const std::function<void()> &command)
     if (lazy)
         lazy->holdHugeParagraphs(false);
     m_held = wasHeld;
-    if (!m_held && std::exchange(m_syncPending, false))
-        syncToView();
+    if (!m_held)
+        showHeldCaret();
 }
 
 void TRichTextEdit::classifyHugeParagraphs()

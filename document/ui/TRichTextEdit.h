@@ -182,6 +182,8 @@ private:
     void classifyHugeParagraphs();
     bool m_held = false;        // within runHeld()
     bool m_syncPending = false; // the caret to show when it is over
+    // Shows a caret held back now: what the view does next starts from it.
+    void showHeldCaret();
     OverlayFormatter *m_overlay;
     bool m_overlayPending = false;
     TScrollStyle m_scrollBars = TScrollStyle::ssVertical;
