@@ -507,6 +507,19 @@ void LazyDocumentLayout::finishGrowing(int fragment) const
     m_openHuge.insert(fragment);
 }
 
+void LazyDocumentLayout::countRows(int from, int to) const
+{
+    QTextDocument *doc = document();
+    const bool tables = !doc->rootFrame()->childFrames().isEmpty();
+    const QTextBlock last = doc->findBlock(to);
+    for (QTextBlock b = doc->findBlock(from); b.isValid(); b = b.next()) {
+        if (b.lineCount() == 1 && !(tables && tableOf(b)))
+            b.setLineCount(StepsPerRow);
+        if (b == last)
+            break;
+    }
+}
+
 void LazyDocumentLayout::growSlice()
 {
     if (m_growing.isEmpty())
@@ -832,14 +845,20 @@ void LazyDocumentLayout::documentChanged(int from, int charsRemoved, int charsAd
             if (it != m_tables.end() && frame->firstPosition() <= from + charsAdded && frame->lastPosition() >= from)
                 it->laidOutAt = -1;
         }
+        // A whole-document command changes a million paragraphs: the loop
+        // does for each only what it must.
+        const bool tables = !doc->rootFrame()->childFrames().isEmpty();
         const QTextBlock last = doc->findBlock(from + charsAdded);
         for (QTextBlock b = doc->findBlock(from); b.isValid(); b = b.next()) {
             b.clearLayout();
-            m_laidOutWidths.remove(b.fragmentIndex());
-            m_growing.remove(b.fragmentIndex());
-            m_openHuge.remove(b.fragmentIndex());
+            const int fragment = b.fragmentIndex();
+            m_laidOutWidths.remove(fragment);
+            if (!m_growing.isEmpty())
+                m_growing.remove(fragment);
+            if (!m_openHuge.isEmpty())
+                m_openHuge.remove(fragment);
             // A new paragraph counts one step until laid out: make it a row.
-            if (b.lineCount() == 1 && !tableOf(b))
+            if (b.lineCount() == 1 && !(tables && tableOf(b)))
                 b.setLineCount(StepsPerRow);
             if (b == last)
                 break;

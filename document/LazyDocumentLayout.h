@@ -72,6 +72,10 @@ public:
     qreal rowHeight() const { return m_rowHeight; }
     // Lays out every paragraph of [from, to) now (tests and exact sizes).
     void layoutRange(int from, int to) const;
+    // Gives each new paragraph of [from, to] its row now. An edit over a
+    // million paragraphs does that as it goes, in the pieces it shows
+    // progress between, rather than all at once when it is reported.
+    void countRows(int from, int to) const;
 
 protected:
     void documentChanged(int from, int charsRemoved, int charsAdded) override;

@@ -4,6 +4,7 @@
 #include "format/ToolProgress.h"
 #include "document/DocumentCore.h"
 #include "document/KeptContent.h"
+#include "document/LazyDocumentLayout.h"
 #include "document/PlainText.h"
 
 #include <QDateTime>
@@ -176,9 +177,13 @@ void insertInPieces(QTextDocument *doc, int position, QStringView text, const QT
 {
     QTextCursor c(doc);
     c.setPosition(position);
+    const auto *lazy = qobject_cast<const LazyDocumentLayout *>(doc->documentLayout());
     for (qsizetype at = 0; at < text.size();) {
         const qsizetype end = pieceEnd(text, at, phase.pieceSize());
+        const int pieceFrom = c.position();
         c.insertText(text.sliced(at, end - at).toString(), format);
+        if (lazy)
+            lazy->countRows(pieceFrom, c.position());
         at = end;
         phase.advance(at);
     }
@@ -312,6 +317,13 @@ namespace {
 void insertLinesInPieces(QTextCursor &c, const std::vector<QStringView> &lines, bool lineEndAfterLast,
                          const ToolPhase &phase)
 {
+    const auto *lazy = qobject_cast<const LazyDocumentLayout *>(c.document()->documentLayout());
+    const auto insert = [&c, lazy](const QString &text) {
+        const int from = c.position();
+        c.insertText(text, QTextCharFormat());
+        if (lazy)
+            lazy->countRows(from, c.position());
+    };
     QString piece;
     piece.reserve(phase.pieceSize() + 1);
     for (size_t i = 0; i < lines.size(); ++i) {
@@ -319,7 +331,7 @@ void insertLinesInPieces(QTextCursor &c, const std::vector<QStringView> &lines, 
             piece += QChar::ParagraphSeparator;
         piece += lines[i];
         if (piece.size() >= phase.pieceSize()) {
-            c.insertText(piece, QTextCharFormat());
+            insert(piece);
             piece.clear();
             phase.advance(qint64(i));
         }
@@ -327,7 +339,7 @@ void insertLinesInPieces(QTextCursor &c, const std::vector<QStringView> &lines, 
     if (lineEndAfterLast)
         piece += QChar::ParagraphSeparator;
     if (!piece.isEmpty())
-        c.insertText(piece, QTextCharFormat());
+        insert(piece);
 }
 
 // The document as PlainText::rawText gives it with line separators kept,
