@@ -897,9 +897,19 @@ LoadResult DocumentCore::finishBuild(Built built)
         m_lineEnd = PlainText::LineEnd::CrLf;
     // Views see the preview end as the document arrives.
     QTextDocument *before = std::exchange(m_beforeLoad, nullptr);
+    // A caret moved in the preview stays: the preview holds the file's first characters.
+    const int previewAnchor = before ? m_cursor.anchor() : 0;
+    const int previewPosition = before ? m_cursor.position() : 0;
     m_cursorBeforeLoad = QTextCursor();
     adoptDocument(built.document);
     delete before;
+    if (previewAnchor || previewPosition) {
+        QTextCursor kept(m_document);
+        const int last = TextLength();
+        kept.setPosition(qMin(previewAnchor, last));
+        kept.setPosition(qMin(previewPosition, last), QTextCursor::KeepAnchor);
+        setCursor(kept);
+    }
     return built.result;
 }
 

@@ -426,7 +426,12 @@ private slots:
         source.codePage = 1252;
         e.core()->startLoadEncoded(source);
         QVERIFY(e.isLoadingInBackground());
+        // A caret moved in the preview stays where it is when the document arrives.
+        QVERIFY(e.core()->isShowingPreview());
+        e.select(line.size() + 4, 5);
         QVERIFY(finished.wait(20000));
+        QCOMPARE(e.SelStart(), line.size() + 4);
+        QCOMPARE(e.SelLength(), 5);
         QVERIFY(finished.first().first().value<LoadResult>().loaded());
         QCOMPARE(e.TextLength(), int(bytes.size() - (bytes.count("\r\n"))));
         QCOMPARE(e.document()->lastBlock().text(), QStringLiteral("end"));
