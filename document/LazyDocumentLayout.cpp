@@ -183,6 +183,7 @@ void LazyDocumentLayout::markClassified(const QTextBlock &block, bool longRun)
 void LazyDocumentLayout::holdHugeParagraphs(bool hold)
 {
     m_holdHuge = hold;
+    m_heldFrom = m_heldTo = -1;
     if (!hold) {
         emit documentSizeChanged(documentSize());
         emit update();
@@ -191,12 +192,19 @@ void LazyDocumentLayout::holdHugeParagraphs(bool hold)
 
 QList<QTextBlock> LazyDocumentLayout::hugeParagraphsToClassify() const
 {
+    // Only what changed while held can be new.
     QList<QTextBlock> blocks;
-    for (QTextBlock b = document()->begin(); b.isValid(); b = b.next()) {
+    if (m_heldFrom < 0)
+        return blocks;
+    QTextDocument *doc = document();
+    const QTextBlock last = doc->findBlock(m_heldTo);
+    for (QTextBlock b = doc->findBlock(m_heldFrom); b.isValid(); b = b.next()) {
         const int fragment = b.fragmentIndex();
         if (b.length() > HugeParagraph && b.layout()->lineCount() == 0 && !tableOf(b)
             && !m_growing.contains(fragment) && !m_openHuge.contains(fragment))
             blocks << b;
+        if (b == last)
+            break;
     }
     return blocks;
 }
@@ -807,6 +815,18 @@ int LazyDocumentLayout::hitTest(const QPointF &point, Qt::HitTestAccuracy accura
 void LazyDocumentLayout::documentChanged(int from, int charsRemoved, int charsAdded)
 {
     QTextDocument *doc = document();
+    if (m_holdHuge) {
+        // Where the held command changed the text; later edits only move it on.
+        const int to = from + charsAdded;
+        if (m_heldFrom < 0) {
+            m_heldFrom = from;
+            m_heldTo = to;
+        } else {
+            m_heldTo = qMax(to, m_heldTo <= from ? m_heldTo : m_heldTo + charsAdded - charsRemoved);
+            m_heldFrom = qMin(from, m_heldFrom);
+        }
+        m_heldTo = qMin(m_heldTo, doc->characterCount() - 1);
+    }
     if (!suits(doc)) {
         // A frame this layout cannot show arrived: from now on the document
         // needs Qt's own layout.

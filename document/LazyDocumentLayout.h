@@ -157,6 +157,9 @@ private:
     // which beginning a layout again would redo (a second for 10 MB).
     mutable QSet<int> m_openHuge;
     bool m_holdHuge = false;
+    // The text changed while held: [m_heldFrom, m_heldTo]; -1 when nothing.
+    int m_heldFrom = -1;
+    int m_heldTo = -1;
     QObject *m_imageHandler;
     // layoutSettings() as of the last edit or full reset.
     QString m_settings;

@@ -70,6 +70,13 @@ void EditorView::keyPressEvent(QKeyEvent *event)
         QTextEdit::keyPressEvent(event);
         return;
     }
+    // Undo and redo can make a paragraph of megabytes (of a Join All).
+    if (event == QKeySequence::Undo || event == QKeySequence::Redo) {
+        const bool undo = event == QKeySequence::Undo;
+        m_owner->runHeld([this, undo] { undo ? m_owner->Undo() : m_owner->Redo(); });
+        event->accept();
+        return;
+    }
     const QTextCursor c = textCursor();
     const int length = core()->TextLength();
     int start = c.selectionStart();

@@ -565,6 +565,14 @@ private slots:
         QCOMPARE(text.count(QStringLiteral("paragraph ")), 25000);
         QVERIFY(!text.contains(u'\n'));
         QVERIFY(text.startsWith(QStringLiteral("paragraph paragraph")));
+        // Undone and redone, it comes back classified just the same.
+        const int paragraphs = 25000 + 1;
+        e.runHeld([&e] { e.Undo(); });
+        QCOMPARE(e.document()->blockCount(), paragraphs);
+        e.runHeld([&e] { e.Redo(); });
+        QCOMPARE(e.document()->blockCount(), 1);
+        QCOMPARE(e.document()->firstBlock().layout()->lineCount(), 1);
+        QVERIFY(e.document()->firstBlock().layout()->lineAt(0).textLength() < 0);
     }
 
     void largeDocumentsLayOutOnlyWhatIsShown()
