@@ -637,14 +637,21 @@ void TRichTextEdit::runHeld(const std::function<void()> &command)
     if (lazy)
         lazy->holdHugeParagraphs(true);
     const bool wasHeld = std::exchange(m_held, true);
+    const QTextDocument *doc = document();
+    const int revision = doc->revision();
     command();
+    const bool edited = document() != doc || doc->revision() != revision;
     if (lazy && lazy->document() == document())
         classifyHugeParagraphs();
     if (lazy)
         lazy->holdHugeParagraphs(false);
     m_held = wasHeld;
-    if (!m_held)
+    if (!m_held) {
         showHeldCaret();
+        // As after typing: the caret where the command left it is in view.
+        if (edited)
+            m_view->ensureCursorVisible();
+    }
 }
 
 void TRichTextEdit::classifyHugeParagraphs()
