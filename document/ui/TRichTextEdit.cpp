@@ -578,7 +578,7 @@ namespace {
 class ControlHold : public QObject
 {
 public:
-    ControlHold(QTextEdit *view, QObject *control) : QObject(view), m_view(view)
+    ControlHold(QTextEdit *view, QObject *control) : QObject(view), m_view(view), m_control(control)
     {
         if (control)
             control->installEventFilter(this);
@@ -588,6 +588,10 @@ public:
 
     ~ControlHold() override
     {
+        if (m_control)
+            m_control->removeEventFilter(this);
+        m_view->removeEventFilter(this);
+        m_view->viewport()->removeEventFilter(this);
         // Whatever came while held, the control learns the state as it is now.
         if (m_focusChanged) {
             QFocusEvent focus(m_view->hasFocus() ? QEvent::FocusIn : QEvent::FocusOut, Qt::OtherFocusReason);
@@ -620,6 +624,7 @@ protected:
 
 private:
     QTextEdit *m_view;
+    QPointer<QObject> m_control;
     bool m_focusChanged = false;
     QSize m_resizedFrom;
 };
