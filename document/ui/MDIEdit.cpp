@@ -96,6 +96,11 @@ QString TEditForm::tr2(int entry) const
     return m_host->textSet().entry(entry);
 }
 
+bool TEditForm::Loading() const
+{
+    return m_loadingFile || m_toolRunning || m_editor->isHeld();
+}
+
 void TEditForm::buildActions()
 {
     using F = TEditForm;

@@ -43,7 +43,9 @@ public:
     QString saveInitialDir() const { return m_saveInitialDir; }
     void setSaveInitialDir(const QString &dir) { m_saveInitialDir = dir; }
     // A file is read or a long text tool runs: the window takes no edits and stays open.
-    bool Loading() const { return m_loadingFile || m_toolRunning; }
+    // Also while a held command (a tool, undo, redo) waits for its paragraphs:
+    // the window must not close under it.
+    bool Loading() const;
     // Search state of this window (find and replace commands).
     SearchState searchState;
 

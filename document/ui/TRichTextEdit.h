@@ -145,6 +145,7 @@ public:
     // off this thread, the event loop running meanwhile with user input
     // held off, so that showing it does not hold the window.
     void runHeld(const std::function<void()> &command);
+    bool isHeld() const { return m_held; }
 
     // The view's parts that forms and tests place things by.
     QWidget *viewport() const;

@@ -107,6 +107,15 @@ private slots:
         QVERIFY(form->Editor()->Text().startsWith(QStringLiteral("0\n1\n10\n100\n")));
         trigger(form->action(EditAction::Undo1));
         QCOMPARE(form->Editor()->Text(), lines.join(u'\n'));
+        // Nor while an undo is held.
+        closed = true;
+        form->Editor()->runHeld([&] {
+            form->Editor()->Redo();
+            form->Editor()->document()->setModified(false); // no question to answer
+            closed = form->close();
+        });
+        QVERIFY(!closed);
+        QVERIFY(!form->Loading());
     }
 
     void caseCommandsNeedASelection()
