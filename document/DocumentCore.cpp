@@ -935,14 +935,19 @@ void DocumentCore::restoreBeforeLoad()
     m_cursor = m_cursorBeforeLoad;
     m_beforeLoad = nullptr;
     m_cursorBeforeLoad = QTextCursor();
-    m_editDepth = 0;
-    connectDocument();
-    const bool wasLoading = m_loading;
-    m_loading = true;
-    emit documentReplaced(m_document);
-    m_loading = wasLoading;
+    showDocument();
     delete preview;
     emit selectionChanged();
+}
+
+void DocumentCore::showDocument()
+{
+    m_editDepth = 0;
+    connectDocument();
+    // Views taking the document are no edits.
+    const bool wasLoading = std::exchange(m_loading, true);
+    emit documentReplaced(m_document);
+    m_loading = wasLoading;
 }
 
 void DocumentCore::adoptDocument(QTextDocument *doc)
@@ -960,12 +965,7 @@ void DocumentCore::adoptDocument(QTextDocument *doc)
     doc->setParent(this);
     m_document = doc;
     m_cursor = QTextCursor(doc);
-    m_editDepth = 0;
-    connectDocument();
-    const bool wasLoading = m_loading;
-    m_loading = true;
-    emit documentReplaced(doc);
-    m_loading = wasLoading;
+    showDocument();
     // The document before a previewed load stays until the load is done.
     if (old != doc && old != m_beforeLoad)
         delete old;

@@ -254,6 +254,8 @@ private:
     void showPreview(QTextDocument *preview);
     void restoreBeforeLoad();
     void adoptDocument(QTextDocument *document);
+    // Connects the current document and hands it to the views.
+    void showDocument();
     void connectDocument();
     static PlainText::EncodedText plainSource(const QByteArray &data, TStreamMode mode);
 

@@ -521,11 +521,17 @@ void LazyDocumentLayout::countRows(int from, int to) const
     const bool tables = !doc->rootFrame()->childFrames().isEmpty();
     const QTextBlock last = doc->findBlock(to);
     for (QTextBlock b = doc->findBlock(from); b.isValid(); b = b.next()) {
-        if (b.lineCount() == 1 && !(tables && tableOf(b)))
-            b.setLineCount(StepsPerRow);
+        countRow(b, tables);
         if (b == last)
             break;
     }
+}
+
+void LazyDocumentLayout::countRow(QTextBlock block, bool tables) const
+{
+    // A new paragraph counts one step until laid out: make it a row.
+    if (block.lineCount() == 1 && !(tables && tableOf(block)))
+        block.setLineCount(StepsPerRow);
 }
 
 void LazyDocumentLayout::growSlice()
@@ -593,10 +599,12 @@ bool LazyDocumentLayout::addLines(const QTextBlock &block, LineRun &run, int bud
 {
     QTextLayout *layout = block.layout();
     const QTextBlockFormat format = block.blockFormat();
-    // An edit of the paragraph not yet reported (within an edit block) has
-    // made Qt drop its classification while the layout stays begun; without
-    // it, adding a line would fault. Classified, this costs nothing.
-    layout->isValidCursorPosition(0);
+    // A huge paragraph's layout stays begun across turns of the event loop:
+    // an edit not yet reported (within an edit block) has made Qt drop its
+    // classification meanwhile, and adding a line would fault without it.
+    // Classified, this costs nothing.
+    if (run.prepared || block.length() > HugeParagraph)
+        layout->isValidCursorPosition(0);
     QElapsedTimer slice;
     slice.start();
     for (;;) {
@@ -877,9 +885,7 @@ void LazyDocumentLayout::documentChanged(int from, int charsRemoved, int charsAd
                 m_growing.remove(fragment);
             if (!m_openHuge.isEmpty())
                 m_openHuge.remove(fragment);
-            // A new paragraph counts one step until laid out: make it a row.
-            if (b.lineCount() == 1 && !(tables && tableOf(b)))
-                b.setLineCount(StepsPerRow);
+            countRow(b, tables);
             if (b == last)
                 break;
         }

@@ -118,6 +118,8 @@ private:
     void endBlock(const QTextBlock &block, const LineRun &run, bool keepOpen = false) const;
     void startGrowing(const QTextBlock &block, qreal width) const;
     void growSlice();
+    // countRows() for one paragraph; tables: whether the document has any.
+    void countRow(QTextBlock block, bool tables) const;
     void finishGrowing(int fragment) const;
     // Lays a paragraph out whole in a column of width available (no wrapping
     // when 0); answers its height with the space above and below.

@@ -172,18 +172,25 @@ void removeInPieces(QTextDocument *doc, int from, int to, RemoveFrom order, cons
 
 // Inserts text at position in pieces; new paragraphs take the paragraph
 // format of the one at position, as one insertion would give them.
+// Inserts one piece of a tool's result. New paragraphs get their rows in a
+// large document's layout now, between progress steps, rather than all at
+// once when the whole edit is reported.
+void insertPiece(QTextCursor &c, const QString &text, const QTextCharFormat &format)
+{
+    const int from = c.position();
+    c.insertText(text, format);
+    if (const auto *lazy = qobject_cast<const LazyDocumentLayout *>(c.document()->documentLayout()))
+        lazy->countRows(from, c.position());
+}
+
 void insertInPieces(QTextDocument *doc, int position, QStringView text, const QTextCharFormat &format,
                     const ToolPhase &phase)
 {
     QTextCursor c(doc);
     c.setPosition(position);
-    const auto *lazy = qobject_cast<const LazyDocumentLayout *>(doc->documentLayout());
     for (qsizetype at = 0; at < text.size();) {
         const qsizetype end = pieceEnd(text, at, phase.pieceSize());
-        const int pieceFrom = c.position();
-        c.insertText(text.sliced(at, end - at).toString(), format);
-        if (lazy)
-            lazy->countRows(pieceFrom, c.position());
+        insertPiece(c, text.sliced(at, end - at).toString(), format);
         at = end;
         phase.advance(at);
     }
@@ -317,13 +324,6 @@ namespace {
 void insertLinesInPieces(QTextCursor &c, const std::vector<QStringView> &lines, bool lineEndAfterLast,
                          const ToolPhase &phase)
 {
-    const auto *lazy = qobject_cast<const LazyDocumentLayout *>(c.document()->documentLayout());
-    const auto insert = [&c, lazy](const QString &text) {
-        const int from = c.position();
-        c.insertText(text, QTextCharFormat());
-        if (lazy)
-            lazy->countRows(from, c.position());
-    };
     QString piece;
     piece.reserve(phase.pieceSize() + 1);
     for (size_t i = 0; i < lines.size(); ++i) {
@@ -331,7 +331,7 @@ void insertLinesInPieces(QTextCursor &c, const std::vector<QStringView> &lines, 
             piece += QChar::ParagraphSeparator;
         piece += lines[i];
         if (piece.size() >= phase.pieceSize()) {
-            insert(piece);
+            insertPiece(c, piece, QTextCharFormat());
             piece.clear();
             phase.advance(qint64(i));
         }
@@ -339,7 +339,7 @@ void insertLinesInPieces(QTextCursor &c, const std::vector<QStringView> &lines, 
     if (lineEndAfterLast)
         piece += QChar::ParagraphSeparator;
     if (!piece.isEmpty())
-        insert(piece);
+        insertPiece(c, piece, QTextCharFormat());
 }
 
 // The document as PlainText::rawText gives it with line separators kept,

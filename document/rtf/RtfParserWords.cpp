@@ -5,8 +5,25 @@
 #include "document/rtf/RtfCharsets.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace Rtf {
+
+namespace {
+
+// Paragraph states refer to shared lists by index: the index of an equal
+// list, added if there is none.
+template <typename T>
+int internedIndex(std::vector<T> &lists, const T &list)
+{
+    const auto it = std::find(lists.begin(), lists.end(), list);
+    if (it != lists.end())
+        return int(it - lists.begin());
+    lists.push_back(list);
+    return int(lists.size()) - 1;
+}
+
+} // namespace
 
 void Parser::word(Kw kw, bool hasParam, int param)
 {
@@ -456,13 +473,7 @@ bool Parser::paraWord(Kw kw, bool hasParam, int param)
             return true;
         tabs.append(std::clamp(param, 0, kMaxTwips));
         std::sort(tabs.begin(), tabs.end());
-        auto it = std::find(m_tabLists.begin(), m_tabLists.end(), tabs);
-        if (it == m_tabLists.end()) {
-            m_tabLists.push_back(tabs);
-            p.tabs = int(m_tabLists.size()) - 1;
-        } else {
-            p.tabs = int(it - m_tabLists.begin());
-        }
+        p.tabs = internedIndex(m_tabLists, tabs);
         return true;
     }
     // A positioned paragraph (a frame): the editor shows it in the flow and
@@ -476,13 +487,7 @@ bool Parser::paraWord(Kw kw, bool hasParam, int param)
         if (m_wordRaw.empty() || m_frameWords[size_t(p.frame)].size() > 256)
             return true;
         const QByteArray words = m_frameWords[size_t(p.frame)] + QByteArray(m_wordRaw.data(), qsizetype(m_wordRaw.size()));
-        auto it = std::find(m_frameWords.begin(), m_frameWords.end(), words);
-        if (it == m_frameWords.end()) {
-            m_frameWords.push_back(words);
-            p.frame = int(m_frameWords.size()) - 1;
-        } else {
-            p.frame = int(it - m_frameWords.begin());
-        }
+        p.frame = internedIndex(m_frameWords, words);
         return true;
     }
     case Kw::intbl: p.intbl = on; return true;
