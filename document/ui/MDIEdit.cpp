@@ -189,8 +189,8 @@ void TEditForm::buildActions()
     });
     connect(action(A::Open1), &QAction::triggered, this, [this] { m_host->openCommand(); });
     connect(action(A::Exit1), &QAction::triggered, this, [this] { m_host->exitCommand(); });
-    connect(action(A::Undo1), &QAction::triggered, e, [e] { e->runHeld([e] { e->Undo(); }); });
-    connect(action(A::Redo1), &QAction::triggered, e, [e] { e->runHeld([e] { e->Redo(); }); });
+    connect(action(A::Undo1), &QAction::triggered, e, &TRichTextEdit::Undo);
+    connect(action(A::Redo1), &QAction::triggered, e, &TRichTextEdit::Redo);
     connect(action(A::Cut1), &QAction::triggered, e, &TRichTextEdit::Cut);
     connect(action(A::Copy1), &QAction::triggered, e, &TRichTextEdit::Copy);
     connect(action(A::Paste1), &QAction::triggered, e, &TRichTextEdit::Paste);

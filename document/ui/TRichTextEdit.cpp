@@ -70,10 +70,9 @@ void EditorView::keyPressEvent(QKeyEvent *event)
         QTextEdit::keyPressEvent(event);
         return;
     }
-    // Undo and redo can make a paragraph of megabytes (of a Join All).
+    // The editor's own undo and redo, held, not Qt's.
     if (event == QKeySequence::Undo || event == QKeySequence::Redo) {
-        const bool undo = event == QKeySequence::Undo;
-        m_owner->runHeld([this, undo] { undo ? m_owner->Undo() : m_owner->Redo(); });
+        event == QKeySequence::Undo ? m_owner->Undo() : m_owner->Redo();
         event->accept();
         return;
     }
@@ -631,8 +630,23 @@ private:
 
 } // namespace
 
+void TRichTextEdit::Undo()
+{
+    runHeld([this] { m_core->Undo(); });
+}
+
+void TRichTextEdit::Redo()
+{
+    runHeld([this] { m_core->Redo(); });
+}
+
 void TRichTextEdit::runHeld(const std::function<void()> &command)
 {
+    // Within a held command (a tool that undoes, say) the outer hold does it all.
+    if (m_held) {
+        command();
+        return;
+    }
     // The text control is the view's private child that owns the caret timer.
     const QList<QObject *> children = m_view->findChildren<QObject *>(Qt::FindDirectChildrenOnly);
     const auto control = std::find_if(children.cbegin(), children.cend(),
@@ -641,7 +655,7 @@ void TRichTextEdit::runHeld(const std::function<void()> &command)
     QPointer<LazyDocumentLayout> lazy = qobject_cast<LazyDocumentLayout *>(document()->documentLayout());
     if (lazy)
         lazy->holdHugeParagraphs(true);
-    const bool wasHeld = std::exchange(m_held, true);
+    m_held = true;
     const QTextDocument *doc = document();
     const int revision = doc->revision();
     command();
@@ -650,13 +664,11 @@ void TRichTextEdit::runHeld(const std::function<void()> &command)
         classifyHugeParagraphs();
     if (lazy)
         lazy->holdHugeParagraphs(false);
-    m_held = wasHeld;
-    if (!m_held) {
-        showHeldCaret();
-        // As after typing: the caret where the command left it is in view.
-        if (edited)
-            m_view->ensureCursorVisible();
-    }
+    m_held = false;
+    showHeldCaret();
+    // As after typing: the caret where the command left it is in view.
+    if (edited)
+        m_view->ensureCursorVisible();
 }
 
 void TRichTextEdit::classifyHugeParagraphs()

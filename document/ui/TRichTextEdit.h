@@ -95,8 +95,9 @@ public:
     bool CanUndo() const { return m_core->CanUndo(); }
     bool CanRedo() const { return m_core->CanRedo(); }
     bool CanPaste() const;
-    void Undo() { m_core->Undo(); }
-    void Redo() { m_core->Redo(); }
+    // Held (see runHeld()): they can bring back a paragraph of megabytes.
+    void Undo();
+    void Redo();
     void EmptyUndoBuffer() { m_core->EmptyUndoBuffer(); }
     void ClearSelection() { m_core->ClearSelection(); }
     void Clear() { m_core->Clear(); }

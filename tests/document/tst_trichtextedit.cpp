@@ -568,19 +568,29 @@ private slots:
         QVERIFY(text.startsWith(QStringLiteral("paragraph paragraph")));
         // Undone and redone, it comes back classified just the same.
         const int paragraphs = 25000 + 1;
-        e.runHeld([&e] { e.Undo(); });
+        e.Undo();
         QCOMPARE(e.document()->blockCount(), paragraphs);
-        e.runHeld([&e] { e.Redo(); });
+        e.Redo();
         QCOMPARE(e.document()->blockCount(), 1);
         QVERIFY(e.document()->firstBlock().layout()->lineCount() > 0);
         QVERIFY(e.document()->firstBlock().layout()->lineAt(0).textLength() > 0);
         // While held, the huge paragraph an edit brings back is the one to classify.
         layout->holdHugeParagraphs(true);
-        e.Undo();
+        e.core()->Undo();
         QVERIFY(layout->hugeParagraphsToClassify().isEmpty());
-        e.Redo();
+        e.core()->Redo();
         QCOMPARE(layout->hugeParagraphsToClassify().size(), 1);
         layout->holdHugeParagraphs(false);
+    }
+
+    void aResizeDuringAHeldCommandReachesTheView()
+    {
+        TRichTextEdit e;
+        e.resize(500, 300);
+        e.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&e));
+        e.runHeld([&e] { e.resize(300, 300); });
+        QCOMPARE(e.document()->pageSize().width(), qreal(e.viewport()->width()));
     }
 
     void largeDocumentsLayOutOnlyWhatIsShown()
