@@ -9,6 +9,7 @@
 #include "platform/CodePages.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QEventLoop>
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
@@ -17,6 +18,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
+#include <QTextFrame>
 #include <QThread>
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
@@ -157,6 +159,7 @@ DocumentCore::DocumentCore(QObject *parent) : QObject(parent), m_document(new QT
 {
     m_document->setUndoRedoEnabled(m_undoLimit > 0);
     m_cursor = QTextCursor(m_document);
+    m_savedDocument = m_document;
     connectDocument();
 }
 
@@ -188,6 +191,9 @@ void DocumentCore::connectDocument()
     else
         m_document->documentLayout();
     connect(m_document, &QTextDocument::contentsChange, this, [this](int position, int removed, int added) {
+        // A new edit of a document that was undone to: what was redone from it is gone.
+        if (!m_stepping && !m_documentsAfter.empty())
+            dropDocuments(m_documentsAfter);
         emit contentsChanged(position, removed, added);
         if (!m_loading)
             emit changed();
@@ -218,12 +224,18 @@ bool DocumentCore::Modified() const
 void DocumentCore::setModified(bool on)
 {
     m_document->setModified(on);
+    if (!on)
+        m_savedDocument = m_document;
 }
 
 void DocumentCore::setUndoLimit(int limit)
 {
     m_undoLimit = qMax(0, limit);
     m_document->setUndoRedoEnabled(m_undoLimit > 0);
+    if (m_undoLimit == 0) {
+        dropDocuments(m_documentsBefore);
+        dropDocuments(m_documentsAfter);
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -466,31 +478,178 @@ void DocumentCore::endEditGroup()
 
 bool DocumentCore::CanUndo() const
 {
-    return m_document->isUndoAvailable();
+    return !isShowingPreview() && (m_document->isUndoAvailable() || !m_documentsBefore.empty());
 }
 
 bool DocumentCore::CanRedo() const
 {
-    return m_document->isRedoAvailable();
+    return !isShowingPreview() && (m_document->isRedoAvailable() || !m_documentsAfter.empty());
 }
 
 void DocumentCore::Undo()
 {
+    if (isShowingPreview())
+        return;
+    if (!m_document->isUndoAvailable()) {
+        if (!m_documentsBefore.empty())
+            stepDocument(m_documentsBefore, m_documentsAfter);
+        return;
+    }
     QTextCursor c = m_cursor;
+    const bool stepping = std::exchange(m_stepping, true);
     m_document->undo(&c);
+    m_stepping = stepping;
     setCursor(c);
 }
 
 void DocumentCore::Redo()
 {
+    if (isShowingPreview())
+        return;
+    if (!m_document->isRedoAvailable()) {
+        if (!m_documentsAfter.empty())
+            stepDocument(m_documentsAfter, m_documentsBefore);
+        return;
+    }
     QTextCursor c = m_cursor;
+    const bool stepping = std::exchange(m_stepping, true);
     m_document->redo(&c);
+    m_stepping = stepping;
     setCursor(c);
 }
 
 void DocumentCore::EmptyUndoBuffer()
 {
     m_document->clearUndoRedoStacks();
+    dropDocuments(m_documentsBefore);
+    dropDocuments(m_documentsAfter);
+}
+
+// ---------------------------------------------------------------------------
+// Whole documents as undo steps
+
+namespace {
+
+// Each holds a whole document: a few are undone to, not a hundred.
+constexpr size_t KeptDocumentSteps = 8;
+
+// How a document is shown, taken over by the one that replaces it.
+void takePresentation(QTextDocument *doc, const QTextDocument *old)
+{
+    doc->setDefaultFont(old->defaultFont());
+    doc->setDefaultTextOption(old->defaultTextOption());
+    doc->setDocumentMargin(old->documentMargin());
+    // The width the view lays out at: without it the first layout, done as
+    // the view takes the document, would be unwrapped, and a long paragraph
+    // one line shaped as a whole.
+    doc->setPageSize(old->pageSize());
+}
+
+} // namespace
+
+bool DocumentCore::replaceDocument(const Fill &fill, qint64 size, const std::function<void(qint64)> &progress)
+{
+    while (m_editDepth > 0)
+        endEditGroup();
+    const QFont font = m_document->defaultFont();
+    const QTextFrameFormat frame = m_document->rootFrame()->frameFormat();
+    const bool lazyLayout = !m_neverShown && size > m_limits.lazyLayout;
+    const qreal wrapWidth = m_wrapWidthHint;
+    const qsizetype lazyLimit = m_limits.lazyLayout;
+    std::atomic<qint64> done{0};
+    QThread *home = thread();
+    const auto build = [&]() {
+        auto *doc = new QTextDocument;
+        doc->setUndoRedoEnabled(false);
+        doc->setDefaultFont(font);
+        doc->rootFrame()->setFrameFormat(frame);
+        QTextCursor c(doc);
+        c.beginEditBlock();
+        const bool filled = fill(c, done);
+        c.endEditBlock();
+        if (!filled) {
+            delete doc;
+            return std::make_pair<QTextDocument *, bool>(nullptr, false);
+        }
+        const bool lazy = lazyLayout && prepareLazyLayout(doc, font, wrapWidth, lazyLimit);
+        doc->moveToThread(home);
+        return std::make_pair(doc, lazy);
+    };
+    std::pair<QTextDocument *, bool> built;
+    if (!lazyLayout) {
+        built = build();
+    } else {
+        // The cursor and layout of a document are of the thread that uses it:
+        // the worker's document has neither until it is here.
+        QFutureWatcher<std::pair<QTextDocument *, bool>> watcher;
+        QEventLoop wait;
+        QTimer ticker;
+        connect(&watcher, &QFutureWatcherBase::finished, &wait, &QEventLoop::quit);
+        if (progress) {
+            connect(&ticker, &QTimer::timeout, this, [&] { progress(done.load()); });
+            ticker.start(20);
+        }
+        watcher.setFuture(QtConcurrent::run(build));
+        if (!watcher.isFinished())
+            wait.exec(QEventLoop::ExcludeUserInputEvents);
+        built = watcher.result();
+    }
+    QTextDocument *doc = built.first;
+    if (!doc)
+        return false;
+    if (built.second)
+        doc->setDocumentLayout(new LazyDocumentLayout(doc));
+    takePresentation(doc, m_document);
+    doc->setParent(this);
+    const bool undoable = m_undoLimit > 0;
+    doc->setUndoRedoEnabled(undoable);
+    doc->setModified(true);
+    dropDocuments(m_documentsAfter);
+    QTextDocument *old = m_document;
+    if (undoable) {
+        // What was undone in the old document is no longer redone: the new
+        // document follows what it shows now.
+        old->clearUndoRedoStacks(QTextDocument::RedoStack);
+        m_documentsBefore.push_back({old, m_cursor});
+        dropDocuments(m_documentsBefore, KeptDocumentSteps);
+    }
+    switchTo(doc, QTextCursor(doc));
+    if (!undoable)
+        delete old;
+    emit changed();
+    emit selectionChanged();
+    return true;
+}
+
+void DocumentCore::switchTo(QTextDocument *document, const QTextCursor &cursor)
+{
+    disconnect(m_document, nullptr, this, nullptr);
+    m_document = document;
+    m_cursor = cursor;
+    showDocument();
+}
+
+void DocumentCore::stepDocument(std::vector<KeptDocument> &from, std::vector<KeptDocument> &to)
+{
+    to.push_back({m_document, m_cursor});
+    const KeptDocument next = from.back();
+    from.pop_back();
+    // A document shows what was saved only if it is the one saved and
+    // unchanged since; Qt knows the second, we the first.
+    if (next.document != m_savedDocument)
+        next.document->setModified(true);
+    switchTo(next.document, next.cursor);
+    emit changed();
+    emit selectionChanged();
+}
+
+void DocumentCore::dropDocuments(std::vector<KeptDocument> &documents, size_t keep)
+{
+    // The oldest go first.
+    const size_t drop = documents.size() > keep ? documents.size() - keep : 0;
+    for (size_t i = 0; i < drop; ++i)
+        delete documents[i].document;
+    documents.erase(documents.begin(), documents.begin() + qsizetype(drop));
 }
 
 // ---------------------------------------------------------------------------
@@ -903,6 +1062,10 @@ LoadResult DocumentCore::finishBuild(Built built)
     m_cursorBeforeLoad = QTextCursor();
     adoptDocument(built.document);
     delete before;
+    // A loaded document starts its own history.
+    dropDocuments(m_documentsBefore);
+    dropDocuments(m_documentsAfter);
+    m_savedDocument = m_document;
     if (previewAnchor || previewPosition) {
         QTextCursor kept(m_document);
         const int last = TextLength();
@@ -953,13 +1116,7 @@ void DocumentCore::showDocument()
 void DocumentCore::adoptDocument(QTextDocument *doc)
 {
     QTextDocument *old = m_document;
-    doc->setDefaultFont(old->defaultFont());
-    doc->setDefaultTextOption(old->defaultTextOption());
-    doc->setDocumentMargin(old->documentMargin());
-    // The width the view lays out at: without it the first layout, done as
-    // the view takes the document, would be unwrapped, and a long paragraph
-    // one line shaped as a whole.
-    doc->setPageSize(old->pageSize());
+    takePresentation(doc, old);
     doc->setUndoRedoEnabled(m_undoLimit > 0);
     doc->setModified(false);
     doc->setParent(this);

@@ -13,6 +13,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QIODevice;
 class QImage;
@@ -179,6 +180,20 @@ public:
     // Rich text (RTF) in place of the selection; false when data is no RTF.
     bool insertRtf(const QByteArray &rtf, bool withoutObjects = false);
 
+    // Puts a new document in place of the current one as one undo step:
+    // Undo brings back the current document, its own history and all, and
+    // Redo the new one. For results of the whole document (Sort), which Qt
+    // would otherwise hold as the removal and insertion of every paragraph.
+    // fill writes the new text through a cursor of a document that has the
+    // current default font and root frame format (the document's kept RTF),
+    // its undo history off, stores in done how far it is, and returns false
+    // to leave the document as it is. A result of more than the lazy
+    // layout's size is built off this thread while this one waits,
+    // repainting but taking no input, and progress hears done meanwhile;
+    // nothing edits the current document then, so fill may read it.
+    using Fill = std::function<bool(QTextCursor &cursor, std::atomic<qint64> &done)>;
+    bool replaceDocument(const Fill &fill, qint64 size, const std::function<void(qint64 done)> &progress = {});
+
     // Edits between begin and end are one undo step.
     void beginEditGroup();
     void endEditGroup();
@@ -254,6 +269,16 @@ private:
     void showPreview(QTextDocument *preview);
     void restoreBeforeLoad();
     void adoptDocument(QTextDocument *document);
+    // Shows another document without deleting the current one.
+    void switchTo(QTextDocument *document, const QTextCursor &cursor);
+    // A document put in place by replaceDocument, with the selection it had.
+    struct KeptDocument {
+        QTextDocument *document;
+        QTextCursor cursor;
+    };
+    // Moves the current document onto to and shows the last of from.
+    void stepDocument(std::vector<KeptDocument> &from, std::vector<KeptDocument> &to);
+    static void dropDocuments(std::vector<KeptDocument> &documents, size_t keep = 0);
     // Connects the current document and hands it to the views.
     void showDocument();
     void connectDocument();
@@ -280,4 +305,11 @@ private:
     // The document and selection before a load that shows a preview.
     QTextDocument *m_beforeLoad = nullptr;
     QTextCursor m_cursorBeforeLoad;
+    // Documents replaced as a whole, oldest first: the undo steps before the
+    // current document's own history, and the redo steps after it.
+    std::vector<KeptDocument> m_documentsBefore;
+    std::vector<KeptDocument> m_documentsAfter;
+    // The document last loaded or saved: another one shown is modified.
+    QPointer<QTextDocument> m_savedDocument;
+    bool m_stepping = false; // an undo or redo runs: its edits keep the redo steps
 };

@@ -104,12 +104,9 @@ bool sort(std::vector<QStringView> &lines, const QLocale &locale, bool descendin
         fillPrefixes(collator.get(), lines, entries, 0, lines.size(), phase.part(0, 0.7, qint64(lines.size())));
     }
 
-    const UCollator *c = collator.get();
-    const ToolPhase sorting = phase.part(0.7, 1, expectedComparisons(lines.size()));
-    qint64 comparisons = 0;
-    std::sort(entries.begin(), entries.end(), [c, &lines, &sorting, &comparisons](const Entry &a, const Entry &b) {
-        if ((++comparisons & 0x3FFF) == 0)
-            sorting.advance(comparisons);
+    // Lines alike in their key prefixes are compared in full, each thread
+    // with a collator of its own.
+    const auto before = [&lines](const UCollator *c, const Entry &a, const Entry &b) {
         const int common = std::min(a.prefixLength, b.prefixLength);
         if (const int d = std::memcmp(a.prefix, b.prefix, size_t(common)))
             return d < 0;
@@ -122,7 +119,32 @@ bool sort(std::vector<QStringView> &lines, const QLocale &locale, bool descendin
         return ucol_strcoll(c, reinterpret_cast<const UChar *>(x.utf16()), int32_t(x.size()),
                             reinterpret_cast<const UChar *>(y.utf16()), int32_t(y.size()))
                == UCOL_LESS;
-    });
+    };
+    const auto sortRange = [&before](const UCollator *c, Entry *from, Entry *to, const ToolPhase &progress) {
+        const ToolPhase sorting = progress.part(0, 1, expectedComparisons(size_t(to - from)));
+        qint64 comparisons = 0;
+        std::sort(from, to, [&](const Entry &a, const Entry &b) {
+            if ((++comparisons & 0x3FFF) == 0)
+                sorting.advance(comparisons);
+            return before(c, a, b);
+        });
+    };
+    Entry *first = entries.data();
+    Entry *last = first + entries.size();
+    if (lines.size() > 20000) {
+        // Both halves at once, then merged.
+        status = U_ZERO_ERROR;
+        Collator second(ucol_clone(collator.get(), &status));
+        if (U_FAILURE(status))
+            return false;
+        std::thread other(sortRange, second.get(), first + half, last, ToolPhase{});
+        sortRange(collator.get(), first, first + half, phase.part(0.7, 0.97, 1));
+        other.join();
+        std::inplace_merge(first, first + half, last,
+                           [&](const Entry &a, const Entry &b) { return before(collator.get(), a, b); });
+    } else {
+        sortRange(collator.get(), first, last, phase.part(0.7, 1, 1));
+    }
 
     std::vector<QStringView> sorted;
     sorted.reserve(lines.size());

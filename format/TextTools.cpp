@@ -14,6 +14,7 @@
 #include <QTextFrame>
 
 #include <algorithm>
+#include <atomic>
 #include <vector>
 
 namespace TextTools {
@@ -145,27 +146,20 @@ qsizetype pieceEnd(QStringView text, qsizetype from, qsizetype size)
 
 // Removes [from, to) in pieces. One removal of megabytes holds the window
 // for seconds; the pieces go into the caller's edit group, so they stay one
-// undo step, and leave what one removal would. Which end they start from is
-// measured, not reasoned: from the end is quicker for a whole document of
-// short paragraphs (Sort), from the start makes the Undo of Join All three
-// times quicker.
-enum class RemoveFrom { Start, End };
-void removeInPieces(QTextDocument *doc, int from, int to, RemoveFrom order, const ToolPhase &phase)
+// undo step, and leave what one removal would. From the start, as measured:
+// that makes the Undo of Join All three times quicker than from the end.
+void removeInPieces(QTextDocument *doc, int from, int to, const ToolPhase &phase)
 {
     QTextCursor c(doc);
     for (int left = to - from; left > 0;) {
-        const int piece = qMin(left, phase.pieceSize());
-        int start = order == RemoveFrom::Start ? from : from + left - piece;
-        int end = start + piece;
+        int end = from + qMin(left, phase.pieceSize());
         // Never between the halves of a surrogate pair.
-        if (order == RemoveFrom::Start && end < to && doc->characterAt(end).isLowSurrogate())
+        if (end < to && doc->characterAt(end).isLowSurrogate())
             ++end;
-        if (order == RemoveFrom::End && start > from && doc->characterAt(start).isLowSurrogate())
-            --start;
-        c.setPosition(start);
+        c.setPosition(from);
         c.setPosition(end, QTextCursor::KeepAnchor);
         c.removeSelectedText();
-        left -= end - start;
+        left -= end - from;
         phase.advance(to - from - left);
     }
 }
@@ -201,7 +195,7 @@ void replaceRange(QTextDocument *doc, int from, int to, QStringView text, const 
 {
     const qint64 removed = to - from;
     const double split = double(removed) / qMax<qint64>(1, removed + text.size());
-    removeInPieces(doc, from, to, RemoveFrom::Start, phase.part(0, split, removed));
+    removeInPieces(doc, from, to, phase.part(0, split, removed));
     insertInPieces(doc, from, text, format, phase.part(split, 1, text.size()));
 }
 
@@ -319,73 +313,92 @@ Outcome join(DocumentCore &core, bool all, ToolProgress *progress)
 
 namespace {
 
+// Progress of a sort in thousandths, from whichever thread sorts.
+constexpr qint64 SortRead = 30, SortSplit = 50, SortKeyed = 300, SortUnits = 1000;
+
 // Inserts the lines at the cursor, joined by paragraph ends, in pieces of
-// whole lines gathered from the views (no joined copy of the text).
-void insertLinesInPieces(QTextCursor &c, const std::vector<QStringView> &lines, bool lineEndAfterLast,
-                         const ToolPhase &phase)
+// whole lines gathered from the views (no joined copy of the text). May run
+// off the cursor's thread, so nothing here reaches the document's layout.
+void insertLines(QTextCursor &c, const std::vector<QStringView> &lines, bool lineEndAfterLast,
+                 std::atomic<qint64> &done)
 {
+    constexpr qsizetype PieceSize = 256 * 1024;
+    const auto report = [&done, n = qMax<qint64>(1, qint64(lines.size()))](size_t i) {
+        done.store(SortKeyed + (SortUnits - SortKeyed) * qint64(i) / n);
+    };
     QString piece;
-    piece.reserve(phase.pieceSize() + 1);
+    piece.reserve(PieceSize + 1);
     for (size_t i = 0; i < lines.size(); ++i) {
         if (i)
             piece += QChar::ParagraphSeparator;
         piece += lines[i];
-        if (piece.size() >= phase.pieceSize()) {
-            insertPiece(c, piece, QTextCharFormat());
+        if (piece.size() >= PieceSize) {
+            c.insertText(piece);
             piece.clear();
-            phase.advance(qint64(i));
+            report(i);
         }
     }
     if (lineEndAfterLast)
         piece += QChar::ParagraphSeparator;
     if (!piece.isEmpty())
-        insertPiece(c, piece, QTextCharFormat());
+        c.insertText(piece);
+    report(lines.size());
 }
 
-// The document as PlainText::rawText gives it with line separators kept,
-// read in pieces when nothing in it stands for other text (pictures, kept
-// objects, tables): then its own characters are the text. Call within an
-// edit group.
-QString documentText(const QTextDocument &doc, const ToolPhase &phase)
+// True when nothing in the document stands for other text (pictures, kept
+// objects, tables): then its own characters are the text.
+bool isFlat(const QTextDocument &doc)
 {
     const QList<QTextFormat> formats = doc.allFormats();
-    const bool flat = doc.rootFrame()->childFrames().isEmpty()
-                      && std::none_of(formats.cbegin(), formats.cend(), [](const QTextFormat &f) {
-                             return f.isImageFormat() || KeptContent::isKept(f);
-                         });
-    return flat ? rawRange(doc, 0, doc.characterCount() - 1, phase) : PlainText::rawText(doc, 0, -1, true);
+    return doc.rootFrame()->childFrames().isEmpty()
+           && std::none_of(formats.cbegin(), formats.cend(),
+                           [](const QTextFormat &f) { return f.isImageFormat() || KeptContent::isKept(f); });
 }
 
 } // namespace
 
 Outcome sortLines(DocumentCore &core, bool descending, const QLocale &locale, ToolProgress *progress)
 {
-    QTextDocument *doc = core.document();
+    const QTextDocument *doc = core.document();
     const int length = core.TextLength();
     if (length == 0 || core.isReadOnly())
         return Outcome::NothingToDo;
     if (!core.mayEdit(0, length))
         return Outcome::Refused;
     const CommandProgress steps(progress);
-    {
+    const ToolPhase phase = steps.part(0, 1, SortUnits);
+    // The text as PlainText::rawText gives it, line separators kept. A flat
+    // document's characters are read at once where it is sorted, which may
+    // be a worker: nothing edits the document while the window waits for it.
+    const bool flat = isFlat(*doc);
+    QString text;
+    if (!flat) {
         EditGroup group(core);
-        const QString text = documentText(*doc, steps.part(0, 0.03, length));
-        std::vector<QStringView> lines = LineSort::splitLines(text, steps.part(0.03, 0.05, text.size()));
-        // Text that ends with a line end keeps it: the empty line after it is no line to sort.
-        const bool endsWithLineEnd = lines.size() > 1 && lines.back().isEmpty();
-        if (endsWithLineEnd)
-            lines.pop_back();
-        if (!LineSort::sort(lines, locale, descending, steps.part(0.05, 0.25, 1)))
-            return Outcome::Refused;
-        removeInPieces(doc, 0, length, RemoveFrom::End, steps.part(0.25, 0.45, length));
-        // Plain text in the default formats, all of it undone in one step.
-        QTextCursor c(doc);
-        c.setBlockFormat(QTextBlockFormat());
-        c.setBlockCharFormat(QTextCharFormat());
-        insertLinesInPieces(c, lines, endsWithLineEnd, steps.part(0.45, 1, qint64(lines.size())));
+        text = PlainText::rawText(*doc, 0, -1, true);
     }
-    core.select(0, 0);
-    return Outcome::Done;
+    bool collated = true;
+    // Plain text in the default formats, in a document of its own: Undo
+    // brings back the one before, formats and all, in one step.
+    const bool replaced = core.replaceDocument(
+        [&](QTextCursor &c, std::atomic<qint64> &done) {
+            if (flat)
+                text = doc->toRawText();
+            done.store(SortRead);
+            std::vector<QStringView> lines = LineSort::splitLines(text);
+            // Text that ends with a line end keeps it: the empty line after it is no line to sort.
+            const bool endsWithLineEnd = lines.size() > 1 && lines.back().isEmpty();
+            if (endsWithLineEnd)
+                lines.pop_back();
+            done.store(SortSplit);
+            collated = LineSort::sort(lines, locale, descending);
+            if (!collated)
+                return false;
+            done.store(SortKeyed);
+            insertLines(c, lines, endsWithLineEnd, done);
+            return true;
+        },
+        length, [&phase](qint64 done) { phase.advance(done); });
+    return replaced ? Outcome::Done : Outcome::Refused;
 }
 
 // ---------------------------------------------------------------------------
