@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <utility>
 #include <vector>
 
 namespace TextTools {
@@ -30,7 +31,11 @@ bool isParagraphEnd(QChar c)
 // placing a cursor lays nothing out.
 QString rawRange(const QTextDocument &doc, int from, int to, const ToolPhase &phase = {})
 {
-    if (!doc.rootFrame()->childFrames().isEmpty())
+    // A whole document is copied at once, a few times quicker than in
+    // pieces; up to a size that copies well within a progress step.
+    constexpr int AtOnce = 16 * 1024 * 1024;
+    const bool whole = from == 0 && to == doc.characterCount() - 1 && to <= AtOnce;
+    if (whole || !doc.rootFrame()->childFrames().isEmpty())
         return doc.toRawText().mid(from, to - from);
     QString text;
     text.reserve(to - from);
@@ -51,12 +56,23 @@ class EditGroup
 {
 public:
     explicit EditGroup(DocumentCore &core) : m_core(core) { m_core.beginEditGroup(); }
-    ~EditGroup() { m_core.endEditGroup(); }
+    ~EditGroup() { close(); }
     EditGroup(const EditGroup &) = delete;
     EditGroup &operator=(const EditGroup &) = delete;
+    void close()
+    {
+        if (std::exchange(m_open, false))
+            m_core.endEditGroup();
+    }
+    void reopen()
+    {
+        if (!std::exchange(m_open, true))
+            m_core.beginEditGroup();
+    }
 
 private:
     DocumentCore &m_core;
+    bool m_open = true;
 };
 
 // A command's progress in thousandths: started here, finished (100 %) when
@@ -95,6 +111,17 @@ bool isUniform(const QTextDocument &doc, int from, int to, QTextCharFormat *form
 {
     if (!doc.rootFrame()->childFrames().isEmpty())
         return false;
+    // A document that holds one character and one paragraph format (a plain
+    // text file) needs no walk through its paragraphs.
+    const QList<QTextFormat> formats = doc.allFormats();
+    if (std::count_if(formats.cbegin(), formats.cend(), [](const QTextFormat &f) { return f.isBlockFormat(); }) == 1) {
+        const auto isChar = [](const QTextFormat &f) { return f.isCharFormat(); };
+        const auto only = std::find_if(formats.cbegin(), formats.cend(), isChar);
+        if (only != formats.cend() && std::count_if(only, formats.cend(), isChar) == 1) {
+            *format = only->toCharFormat();
+            return !format->isImageFormat();
+        }
+    }
     int charIndex = -1;
     int blockIndex = -1;
     const auto sameChar = [&charIndex](int index) {
@@ -199,6 +226,36 @@ void replaceRange(QTextDocument *doc, int from, int to, QStringView text, const 
     insertInPieces(doc, from, text, format, phase.part(split, 1, text.size()));
 }
 
+// The whole of a uniform document (see isUniform) replaced by text in its
+// formats, as a document of its own (see DocumentCore::replaceDocument):
+// quicker than Qt removing and making every paragraph, off the window's
+// thread when large, and undone at once. False, with nothing done, for less
+// than the whole document or for paragraphs of a list, which a new document
+// would not hold.
+bool replaceWhole(DocumentCore &core, int from, int to, const QString &text, const QTextCharFormat &format,
+                  const ToolPhase &phase)
+{
+    const QTextBlock first = core.document()->begin();
+    const QTextBlockFormat block = first.blockFormat();
+    const QTextCharFormat firstChar = first.charFormat();
+    if (from != 0 || to != core.TextLength() || block.objectIndex() >= 0 || format.objectIndex() >= 0
+        || firstChar.objectIndex() >= 0)
+        return false;
+    return core.replaceDocument(
+        [&](QTextCursor &c, std::atomic<qint64> &done) {
+            c.setBlockFormat(block);
+            c.setBlockCharFormat(firstChar);
+            for (qsizetype at = 0; at < text.size();) {
+                const qsizetype end = pieceEnd(text, at, 256 * 1024);
+                c.insertText(text.sliced(at, end - at), format);
+                at = end;
+                done.store(at);
+            }
+            return true;
+        },
+        text.size(), [&phase](qint64 done) { phase.advance(done); });
+}
+
 struct Joined {
     QString text;
     int caret = -1; // after the last replacement; -1 when nothing was found
@@ -270,19 +327,35 @@ Outcome join(DocumentCore &core, bool all, ToolProgress *progress)
         return Outcome::NothingToDo;
     const CommandProgress steps(progress);
     QTextDocument *doc = core.document();
-    bool refused = false;
-    int caret = 0;
+    QString before;
+    Joined joined;
+    bool allowed = false;
+    bool uniform = false;
+    QTextCharFormat format;
     {
+        // Read within an edit group, where placing a cursor lays nothing out.
         EditGroup group(core);
-        const QString before = rawRange(*doc, from, to, steps.part(0, 0.05, to - from));
-        const Joined joined = joinRange(before, all, steps.part(0.05, 0.1, 1));
+        before = rawRange(*doc, from, to, steps.part(0, 0.05, to - from));
+        joined = joinRange(before, all, steps.part(0.05, 0.1, 1));
         if (joined.caret < 0 || joined.text == before)
             return Outcome::NothingToDo;
-        caret = joined.caret;
-        const bool allowed = core.mayEdit(from, to);
-        QTextCharFormat format;
-        if (allowed && isUniform(*doc, from, to, &format, steps.part(0.1, 0.15, to - from))) {
-            replaceRange(doc, from, to, joined.text, format, steps.part(0.15, 1, 1));
+        allowed = core.mayEdit(from, to);
+        uniform = allowed && isUniform(*doc, from, to, &format, steps.part(0.1, 0.15, to - from));
+    }
+    const int caret = from + joined.caret;
+    const ToolPhase writing = steps.part(0.15, 1, 1);
+    if (uniform && replaceWhole(core, from, to, joined.text, format, writing.part(0, 1, joined.text.size()))) {
+        // The caret is put without measuring its line: in the paragraph just
+        // made that would classify all of it at once.
+        EditGroup group(core);
+        core.select(qMin(caret, core.TextLength()), 0);
+        return Outcome::Done;
+    }
+    bool refused = false;
+    {
+        EditGroup group(core);
+        if (uniform) {
+            replaceRange(doc, from, to, joined.text, format, writing);
         } else {
             // Character by character, each in the format of the text it joins.
             const ToolPhase phase = steps.part(0.1, 1, before.size());
@@ -301,9 +374,7 @@ Outcome join(DocumentCore &core, bool all, ToolProgress *progress)
                 replaceRange(doc, p, p + 1, QString(joined.text[i]), probe.charFormat());
             }
         }
-        // Within the edit the caret is put without measuring its line: in
-        // the paragraph just made that would classify all of it at once.
-        core.select(qMin(from + caret, core.TextLength()), 0);
+        core.select(qMin(caret, core.TextLength()), 0);
     }
     return refused ? Outcome::Refused : Outcome::Done;
 }
@@ -489,14 +560,34 @@ Outcome changeCase(DocumentCore &core, Case mode, const QLocale &locale, ToolPro
         EditGroup group(core);
         QTextCharFormat format;
         if (isUniform(*doc, from, to, &format, steps.part(0, 0.1, to - from))) {
-            // Line by line: paragraph ends keep their place, so no paragraph
-            // is made anew, which costs Qt far more than the text in it.
             const QString before = rawRange(*doc, from, to, steps.part(0.1, 0.15, to - from));
             std::vector<LineChange> changes;
             const int growth = changedLines(before, mode, locale, steps.part(0.15, 0.3, before.size()), changes);
             if (core.wouldExceedMaxLength(to - from, to - from + growth))
                 return Outcome::Refused;
             const ToolPhase writing = steps.part(0.3, 1, before.size());
+            if (from == 0 && to == core.TextLength() && !changes.empty()) {
+                QString after;
+                after.reserve(before.size() + growth);
+                int at = 0;
+                for (const LineChange &change : changes) {
+                    after += QStringView(before).sliced(at, change.from - at);
+                    after += change.text;
+                    at = change.to;
+                }
+                after += QStringView(before).sliced(at);
+                end = int(after.size());
+                // The edit group ends before the document is replaced.
+                group.close();
+                if (replaceWhole(core, from, to, after, format, writing.part(0, 1, after.size()))) {
+                    group.reopen(); // the caret is put without measuring its line
+                    core.select(end, 0);
+                    return Outcome::Done;
+                }
+                group.reopen();
+            }
+            // Line by line: paragraph ends keep their place, so no paragraph
+            // is made anew, which costs Qt far more than the text in it.
             QTextCursor c(doc);
             int delta = 0;
             for (const LineChange &change : changes) {

@@ -1,4 +1,5 @@
 #include "document/DocumentCore.h"
+#include "document/KeptContent.h"
 #include "document/TextProperties.h"
 #include "format/ColumnEdit.h"
 #include "format/LineSort.h"
@@ -11,6 +12,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextList>
 
 #include <algorithm>
 
@@ -281,6 +283,58 @@ private slots:
         QStringList got = sorted;
         std::sort(got.begin(), got.end());
         QCOMPARE(got, expected);
+    }
+
+    // Join All and the case commands over a whole document of one format
+    // put their result in a new document: its formats, the kept RTF of the
+    // old one and Undo must all be as an edit in place leaves them.
+    void wholeDocumentResultsKeepTheirFormats()
+    {
+        DocumentCore core;
+        setText(core, QStringLiteral("one\ntwo\nthree"));
+        QTextCursor all(core.document());
+        all.select(QTextCursor::Document);
+        all.mergeCharFormat(bold());
+        QTextBlockFormat centred;
+        centred.setAlignment(Qt::AlignHCenter);
+        all.mergeBlockFormat(centred);
+        KeptContent::setDocumentGroups(*core.document(), "{\\header kept}");
+        core.EmptyUndoBuffer();
+        const auto allCentred = [&core] {
+            for (QTextBlock b = core.document()->begin(); b.isValid(); b = b.next())
+                if (!(b.blockFormat().alignment() & Qt::AlignHCenter))
+                    return false;
+            return true;
+        };
+
+        core.select(0, core.TextLength());
+        QCOMPARE(TextTools::changeCase(core, TextTools::Case::Upper, QLocale::c()), Outcome::Done);
+        QCOMPARE(text(core), QStringLiteral("ONE\nTWO\nTHREE"));
+        QCOMPARE(core.SelStart(), core.TextLength());
+        QVERIFY(isBoldAt(core, 0) && isBoldAt(core, 5));
+        QVERIFY(allCentred());
+        QCOMPARE(KeptContent::documentGroups(*core.document()), QByteArray("{\\header kept}"));
+
+        core.select(0, core.TextLength());
+        QCOMPARE(TextTools::join(core, true), Outcome::Done);
+        QCOMPARE(text(core), QStringLiteral("ONE TWO THREE"));
+        QVERIFY(isBoldAt(core, 4) && allCentred());
+        QCOMPARE(KeptContent::documentGroups(*core.document()), QByteArray("{\\header kept}"));
+        core.Undo();
+        core.Undo();
+        QCOMPARE(text(core), QStringLiteral("one\ntwo\nthree"));
+
+        // Paragraphs of a list are edited in place: a new document would lose the list.
+        QTextListFormat list;
+        list.setStyle(QTextListFormat::ListDecimal);
+        QTextCursor(core.document()).createList(list);
+        for (QTextBlock b = core.document()->begin().next(); b.isValid(); b = b.next())
+            core.document()->begin().textList()->add(b);
+        core.select(0, core.TextLength());
+        QCOMPARE(TextTools::changeCase(core, TextTools::Case::Upper, QLocale::c()), Outcome::Done);
+        QCOMPARE(text(core), QStringLiteral("ONE\nTWO\nTHREE"));
+        QVERIFY(core.document()->lastBlock().textList());
+        QCOMPARE(core.document()->lastBlock().textList()->count(), 3);
     }
 
     void sortBadInput()
