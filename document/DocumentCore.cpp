@@ -547,16 +547,18 @@ void takePresentation(QTextDocument *doc, const QTextDocument *old)
 
 } // namespace
 
-bool DocumentCore::replaceDocument(const Fill &fill, qint64 size, const std::function<void(qint64)> &progress)
+bool DocumentCore::replaceDocument(const Fill &fill, qint64 size, const Report &progress)
 {
     while (m_editDepth > 0)
         endEditGroup();
     const QFont font = m_document->defaultFont();
     const QTextFrameFormat frame = m_document->rootFrame()->frameFormat();
-    const bool lazyLayout = !m_neverShown && size > m_limits.lazyLayout;
+    const bool background = size > m_limits.lazyLayout;
+    const bool shown = !m_neverShown;
     const qreal wrapWidth = m_wrapWidthHint;
     const qsizetype lazyLimit = m_limits.lazyLayout;
     std::atomic<qint64> done{0};
+    const Report report = background ? Report([&done](qint64 d) { done.store(d); }) : progress ? progress : Report([](qint64) {});
     QThread *home = thread();
     const auto build = [&]() {
         auto *doc = new QTextDocument;
@@ -565,18 +567,18 @@ bool DocumentCore::replaceDocument(const Fill &fill, qint64 size, const std::fun
         doc->rootFrame()->setFrameFormat(frame);
         QTextCursor c(doc);
         c.beginEditBlock();
-        const bool filled = fill(c, done);
+        const bool filled = fill(c, report);
         c.endEditBlock();
         if (!filled) {
             delete doc;
             return std::make_pair<QTextDocument *, bool>(nullptr, false);
         }
-        const bool lazy = lazyLayout && prepareLazyLayout(doc, font, wrapWidth, lazyLimit);
+        const bool lazy = shown && prepareLazyLayout(doc, font, wrapWidth, lazyLimit);
         doc->moveToThread(home);
         return std::make_pair(doc, lazy);
     };
     std::pair<QTextDocument *, bool> built;
-    if (!lazyLayout) {
+    if (!background) {
         built = build();
     } else {
         // The cursor and layout of a document are of the thread that uses it:

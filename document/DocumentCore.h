@@ -186,13 +186,15 @@ public:
     // would otherwise hold as the removal and insertion of every paragraph.
     // fill writes the new text through a cursor of a document that has the
     // current default font and root frame format (the document's kept RTF),
-    // its undo history off, stores in done how far it is, and returns false
-    // to leave the document as it is. A result of more than the lazy
-    // layout's size is built off this thread while this one waits,
-    // repainting but taking no input, and progress hears done meanwhile;
-    // nothing edits the current document then, so fill may read it.
-    using Fill = std::function<bool(QTextCursor &cursor, std::atomic<qint64> &done)>;
-    bool replaceDocument(const Fill &fill, qint64 size, const std::function<void(qint64 done)> &progress = {});
+    // its undo history off, reports how far it is, and returns false to
+    // leave the document as it is. A result of more than the lazy layout's
+    // size is built off this thread while this one waits, repainting but
+    // taking no input, and progress hears the last report every few
+    // milliseconds; nothing edits the current document then, so fill may
+    // read it. Otherwise progress hears each report.
+    using Report = std::function<void(qint64 done)>;
+    using Fill = std::function<bool(QTextCursor &cursor, const Report &report)>;
+    bool replaceDocument(const Fill &fill, qint64 size, const Report &progress = {});
 
     // Edits between begin and end are one undo step.
     void beginEditGroup();

@@ -242,14 +242,14 @@ bool replaceWhole(DocumentCore &core, int from, int to, const QString &text, con
         || firstChar.objectIndex() >= 0)
         return false;
     return core.replaceDocument(
-        [&](QTextCursor &c, std::atomic<qint64> &done) {
+        [&](QTextCursor &c, const DocumentCore::Report &report) {
             c.setBlockFormat(block);
             c.setBlockCharFormat(firstChar);
             for (qsizetype at = 0; at < text.size();) {
                 const qsizetype end = pieceEnd(text, at, 256 * 1024);
                 c.insertText(text.sliced(at, end - at), format);
                 at = end;
-                done.store(at);
+                report(at);
             }
             return true;
         },
@@ -262,53 +262,43 @@ struct Joined {
 };
 
 // Follows the command's search-and-replace steps over the text, so the
-// caret ends where the step by step edits would leave it.
+// caret ends where the step by step edits would leave it: tabs, then line
+// feeds, then vertical tabs and line breaks, then paragraph ends become
+// spaces, and the caret goes after the last replacement of the last step
+// that made one. One pass does all the steps: none makes what another finds.
 Joined joinRange(QStringView text, bool all, ToolPhase phase = {})
 {
     Joined result{text.toString(), -1};
     QString &out = result.text;
     const int n = int(out.size());
-    // Four passes over the text, each a quarter of the phase.
-    int pass = 0;
-    const auto advance = [&phase, &pass, n](int i) {
-        if ((i & 0xFFFF) == 0)
-            phase.advance(qint64(pass) * n / 4 + i / 4);
-    };
     phase.span = qMax(1, n);
-    for (const char16_t target : {u'\t', u'\n', u'\v'}) {
-        for (int i = 0; i < n; ++i) {
-            advance(i);
-            const char16_t c = out[i].unicode();
-            if (c == target || (target == u'\v' && c == QChar::LineSeparator)) {
+    int lastOfStep[4] = {-1, -1, -1, -1};
+    int openEnd = -1;   // the paragraph end just made a space
+    int endsFrom = 0;   // paragraph ends before this are left alone
+    for (int i = 0; i < n; ++i) {
+        if ((i & 0xFFFF) == 0)
+            phase.advance(i);
+        const char16_t c = out[i].unicode();
+        if (c == u'\t' || c == u'\n' || c == u'\v' || c == QChar::LineSeparator) {
+            out[i] = u' ';
+            lastOfStep[c == u'\t' ? 0 : c == u'\n' ? 1 : 2] = i + 1;
+        } else if (isParagraphEnd(out[i]) && i >= endsFrom) {
+            if (!all && openEnd >= 0 && openEnd == i - 1) {
+                // Two paragraph ends side by side separate paragraphs: both
+                // stay, and so does the character after them.
+                out[openEnd] = text[openEnd];
+                lastOfStep[3] = i + 2;
+                endsFrom = i + 2;
+                openEnd = -1;
+            } else {
                 out[i] = u' ';
-                result.caret = i + 1;
+                lastOfStep[3] = i + 1;
+                openEnd = i;
             }
         }
-        ++pass;
     }
-    const auto findEnd = [&out, n, &advance](int from) {
-        for (int i = qMax(0, from); i < n; ++i) {
-            advance(i);
-            if (isParagraphEnd(out[i]))
-                return i;
-        }
-        return -1;
-    };
-    int cur = findEnd(0);
-    while (cur >= 0) {
-        const QChar original = out[cur];
-        const int prev = cur;
-        out[prev] = u' ';
-        result.caret = prev + 1;
-        cur = findEnd(prev + 1);
-        if (!all && cur == prev + 1) {
-            // Two paragraph ends side by side separate paragraphs: both stay,
-            // and so does the character after them.
-            out[prev] = original;
-            result.caret = cur + 2;
-            cur = findEnd(cur + 2);
-        }
-    }
+    for (int step = 3; step >= 0 && result.caret < 0; --step)
+        result.caret = lastOfStep[step];
     return result;
 }
 
@@ -391,11 +381,11 @@ constexpr qint64 SortRead = 30, SortSplit = 50, SortKeyed = 300, SortUnits = 100
 // whole lines gathered from the views (no joined copy of the text). May run
 // off the cursor's thread, so nothing here reaches the document's layout.
 void insertLines(QTextCursor &c, const std::vector<QStringView> &lines, bool lineEndAfterLast,
-                 std::atomic<qint64> &done)
+                 const DocumentCore::Report &report)
 {
     constexpr qsizetype PieceSize = 256 * 1024;
-    const auto report = [&done, n = qMax<qint64>(1, qint64(lines.size()))](size_t i) {
-        done.store(SortKeyed + (SortUnits - SortKeyed) * qint64(i) / n);
+    const auto reportLines = [&report, n = qMax<qint64>(1, qint64(lines.size()))](size_t i) {
+        report(SortKeyed + (SortUnits - SortKeyed) * qint64(i) / n);
     };
     QString piece;
     piece.reserve(PieceSize + 1);
@@ -406,14 +396,14 @@ void insertLines(QTextCursor &c, const std::vector<QStringView> &lines, bool lin
         if (piece.size() >= PieceSize) {
             c.insertText(piece);
             piece.clear();
-            report(i);
+            reportLines(i);
         }
     }
     if (lineEndAfterLast)
         piece += QChar::ParagraphSeparator;
     if (!piece.isEmpty())
         c.insertText(piece);
-    report(lines.size());
+    reportLines(lines.size());
 }
 
 // True when nothing in the document stands for other text (pictures, kept
@@ -451,21 +441,21 @@ Outcome sortLines(DocumentCore &core, bool descending, const QLocale &locale, To
     // Plain text in the default formats, in a document of its own: Undo
     // brings back the one before, formats and all, in one step.
     const bool replaced = core.replaceDocument(
-        [&](QTextCursor &c, std::atomic<qint64> &done) {
+        [&](QTextCursor &c, const DocumentCore::Report &report) {
             if (flat)
                 text = doc->toRawText();
-            done.store(SortRead);
+            report(SortRead);
             std::vector<QStringView> lines = LineSort::splitLines(text);
             // Text that ends with a line end keeps it: the empty line after it is no line to sort.
             const bool endsWithLineEnd = lines.size() > 1 && lines.back().isEmpty();
             if (endsWithLineEnd)
                 lines.pop_back();
-            done.store(SortSplit);
+            report(SortSplit);
             collated = LineSort::sort(lines, locale, descending);
             if (!collated)
                 return false;
-            done.store(SortKeyed);
-            insertLines(c, lines, endsWithLineEnd, done);
+            report(SortKeyed);
+            insertLines(c, lines, endsWithLineEnd, report);
             return true;
         },
         length, [&phase](qint64 done) { phase.advance(done); });
