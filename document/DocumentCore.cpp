@@ -19,6 +19,7 @@
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 #include <QTextFrame>
+#include <QTextOption>
 #include <QThread>
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
@@ -533,16 +534,25 @@ namespace {
 // Each holds a whole document: a few are undone to, not a hundred.
 constexpr size_t KeptDocumentSteps = 8;
 
-// How a document is shown, taken over by the one that replaces it.
+// How a document is shown, taken over by the one that replaces it. Only
+// what differs is set: each setting lays the whole document out anew.
 void takePresentation(QTextDocument *doc, const QTextDocument *old)
 {
-    doc->setDefaultFont(old->defaultFont());
-    doc->setDefaultTextOption(old->defaultTextOption());
-    doc->setDocumentMargin(old->documentMargin());
+    if (doc->defaultFont() != old->defaultFont())
+        doc->setDefaultFont(old->defaultFont());
+    const QTextOption option = old->defaultTextOption();
+    const QTextOption current = doc->defaultTextOption();
+    if (current.wrapMode() != option.wrapMode() || current.alignment() != option.alignment()
+        || current.flags() != option.flags() || current.tabStopDistance() != option.tabStopDistance()
+        || current.textDirection() != option.textDirection() || current.tabs() != option.tabs())
+        doc->setDefaultTextOption(option);
+    if (doc->documentMargin() != old->documentMargin())
+        doc->setDocumentMargin(old->documentMargin());
     // The width the view lays out at: without it the first layout, done as
     // the view takes the document, would be unwrapped, and a long paragraph
     // one line shaped as a whole.
-    doc->setPageSize(old->pageSize());
+    if (doc->pageSize() != old->pageSize())
+        doc->setPageSize(old->pageSize());
 }
 
 } // namespace
@@ -640,6 +650,8 @@ void DocumentCore::stepDocument(std::vector<KeptDocument> &from, std::vector<Kep
     // unchanged since; Qt knows the second, we the first.
     if (next.document != m_savedDocument)
         next.document->setModified(true);
+    // How the text is shown (the font of plain text, say) is no edit to undo.
+    takePresentation(next.document, m_document);
     switchTo(next.document, next.cursor);
     emit changed();
     emit selectionChanged();

@@ -239,10 +239,15 @@ private slots:
         }
         QVERIFY(!core.CanRedo());
 
-        // Back before the sort: that document is the one saved, its caret where it was.
+        // Back before the sort: that document is the one saved, its caret
+        // where it was, in the font the text is shown in now.
+        QFont shownIn = core.document()->defaultFont();
+        shownIn.setPointSize(shownIn.pointSize() + 7);
+        core.document()->setDefaultFont(shownIn);
         core.Undo();
         core.Undo();
         QCOMPARE(text(core), steps[2]);
+        QCOMPARE(core.document()->defaultFont(), shownIn);
         QVERIFY(!core.Modified());
         QCOMPARE(core.SelStart(), 6);
         core.setSelText(QStringLiteral("z"));
