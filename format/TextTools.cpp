@@ -302,6 +302,25 @@ Joined joinRange(QStringView text, bool all, ToolPhase phase = {})
     return result;
 }
 
+// The longest paragraph the document would hold with [from, to) replaced
+// by text, counting the rest of the paragraphs the range begins and ends in.
+qsizetype longestParagraph(const QTextDocument &doc, int from, int to, QStringView text)
+{
+    const QTextBlock first = doc.findBlock(from);
+    const QTextBlock last = doc.findBlock(to);
+    qsizetype longest = 0;
+    qsizetype run = from - first.position();
+    for (const QChar c : text) {
+        if (isParagraphEnd(c)) {
+            longest = qMax(longest, run);
+            run = 0;
+        } else {
+            ++run;
+        }
+    }
+    return qMax(longest, run + last.position() + last.length() - 1 - to);
+}
+
 } // namespace
 
 QString joinText(QStringView text, bool all)
@@ -332,6 +351,8 @@ Outcome join(DocumentCore &core, bool all, ToolProgress *progress)
         allowed = core.mayEdit(from, to);
         uniform = allowed && isUniform(*doc, from, to, &format, steps.part(0.1, 0.15, to - from));
     }
+    if (longestParagraph(*doc, from, to, joined.text) > core.limits().longestLine)
+        return Outcome::LineTooLong;
     const int caret = from + joined.caret;
     const ToolPhase writing = steps.part(0.15, 1, 1);
     if (uniform && replaceWhole(core, from, to, joined.text, format, writing.part(0, 1, joined.text.size()))) {

@@ -15,7 +15,9 @@ class QDateTime;
 // change protected text changes nothing and answers Refused.
 namespace TextTools {
 
-enum class Outcome { Done, NothingToDo, Refused };
+// LineTooLong: the result would hold a paragraph longer than the document
+// can show (DocumentCore::Limits::longestLine); nothing was changed.
+enum class Outcome { Done, NothingToDo, Refused, LineTooLong };
 
 // Join (all: Join All) over the selection: tabs, line feeds, vertical tabs,
 // line breaks and paragraph ends become spaces; Join keeps each double

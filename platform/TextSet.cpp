@@ -284,6 +284,7 @@ QString TextSet::extra(Extra text) const
         "This object (%s) holds no file that can be opened here.",
         "%s: %d %%",
         "The file has a line of more than %d characters, which cannot be shown; it was not loaded.",
+        "The joined line would have more than %d characters, which cannot be shown; nothing was joined.",
     };
     static const char *const german[] = {
         "Quilmar wurde zuletzt mit %d nicht gespeicherten Dokument(en) beendet. Kopien wurden aufbewahrt.\r\n"
@@ -304,6 +305,7 @@ QString TextSet::extra(Extra text) const
         "Dieses Objekt (%s) enth\u00e4lt keine Datei, die hier ge\u00f6ffnet werden kann.",
         "%s: %d %%",
         "Die Datei hat eine Zeile mit mehr als %d Zeichen, die nicht angezeigt werden kann; sie wurde nicht geladen.",
+        "Die verbundene Zeile h\u00e4tte mehr als %d Zeichen, die nicht angezeigt werden k\u00f6nnen; es wurde nichts verbunden.",
     };
     static_assert(sizeof(english) / sizeof(*english) == int(Extra::Count));
     static_assert(sizeof(german) / sizeof(*german) == int(Extra::Count));

@@ -71,6 +71,7 @@ public:
         ObjectNotOpenable,  // %s: the object's class
         ToolProgress,       // %s: the command, %d: percent done
         LineTooLong,        // %d: the longest line that can be shown
+        JoinTooLong,        // %d: the longest line that can be shown
         Count
     };
     QString extra(Extra text) const;

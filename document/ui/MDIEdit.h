@@ -162,6 +162,7 @@ private:
     void buildTextToolMenus();
     void updateCaseCommands();
     void toolDone(bool refused);
+    void joinClick(bool all);
     // Runs tool (answering whether it was refused) with progress shown
     // under the command's caption; answers what tool answered.
     bool runTool(int caption, const std::function<bool(ToolProgress *)> &tool);

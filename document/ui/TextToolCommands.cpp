@@ -103,16 +103,25 @@ bool isRefused(TextTools::Outcome outcome)
 
 void TEditForm::Join1Click()
 {
-    toolDone(runTool(Txt::Join, [this](ToolProgress *p) {
-        return isRefused(TextTools::join(*m_editor->core(), false, p));
-    }));
+    joinClick(false);
 }
 
 void TEditForm::JoinAll1Click()
 {
-    toolDone(runTool(Txt::JoinAll, [this](ToolProgress *p) {
-        return isRefused(TextTools::join(*m_editor->core(), true, p));
-    }));
+    joinClick(true);
+}
+
+void TEditForm::joinClick(bool all)
+{
+    TextTools::Outcome outcome = TextTools::Outcome::NothingToDo;
+    const bool refused = runTool(all ? Txt::JoinAll : Txt::Join, [this, all, &outcome](ToolProgress *p) {
+        outcome = TextTools::join(*m_editor->core(), all, p);
+        return isRefused(outcome);
+    });
+    if (outcome == TextTools::Outcome::LineTooLong)
+        showError(formatText(m_host->textSet().extra(TextSet::Extra::JoinTooLong),
+                             {int(m_editor->core()->limits().longestLine)}));
+    toolDone(refused);
 }
 
 void TEditForm::Sort1Click()

@@ -83,6 +83,22 @@ private slots:
         QCOMPARE(e->Text(), QStringLiteral("b\nc\n\na"));
     }
 
+    void aJoinTooLongToShowIsExplained()
+    {
+        TEditForm *form = newDocument(QStringLiteral("ab\ncd\nef"));
+        TRichTextEdit *e = form->Editor();
+        DocumentCore::Limits limits = e->core()->limits();
+        limits.longestLine = 5;
+        e->core()->setLimits(limits);
+        e->selectAll();
+        trigger(form->action(EditAction::JoinAll1));
+        QCOMPARE(e->Text(), QStringLiteral("ab\ncd\nef"));
+        QCOMPARE(fx->ui.shown.size(), 1);
+        QCOMPARE(fx->ui.shown.last().message.text,
+                 QStringLiteral("The joined line would have more than 5 characters, which cannot be shown; "
+                                "nothing was joined."));
+    }
+
     void windowStaysOpenWhileAToolRuns()
     {
         QStringList lines;

@@ -342,6 +342,26 @@ private slots:
         QCOMPARE(core.document()->lastBlock().textList()->count(), 3);
     }
 
+    // A line longer than the document can show is not made by a join: what
+    // stays of the paragraphs the selection begins and ends in counts too.
+    void joinRefusesALineTooLongToShow()
+    {
+        DocumentCore core;
+        DocumentCore::Limits limits;
+        limits.longestLine = 9;
+        core.setLimits(limits);
+        setText(core, QStringLiteral("ab\ncd\nefghijk"));
+        core.select(0, core.TextLength());
+        QCOMPARE(TextTools::join(core, true), Outcome::LineTooLong);
+        core.select(4, 2); // "d" and its paragraph end, joining "cd" to "efghijk"
+        QCOMPARE(TextTools::join(core, false), Outcome::LineTooLong);
+        QCOMPARE(text(core), QStringLiteral("ab\ncd\nefghijk"));
+        QVERIFY(!core.CanUndo());
+        core.select(0, 4);
+        QCOMPARE(TextTools::join(core, false), Outcome::Done);
+        QCOMPARE(text(core), QStringLiteral("ab cd\nefghijk"));
+    }
+
     void sortBadInput()
     {
         DocumentCore core;
