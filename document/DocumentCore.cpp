@@ -489,32 +489,31 @@ bool DocumentCore::CanRedo() const
 
 void DocumentCore::Undo()
 {
-    if (isShowingPreview())
-        return;
-    if (!m_document->isUndoAvailable()) {
-        if (!m_documentsBefore.empty())
-            stepDocument(m_documentsBefore, m_documentsAfter);
-        return;
-    }
-    QTextCursor c = m_cursor;
-    const bool stepping = std::exchange(m_stepping, true);
-    m_document->undo(&c);
-    m_stepping = stepping;
-    setCursor(c);
+    step(true);
 }
 
 void DocumentCore::Redo()
 {
+    step(false);
+}
+
+void DocumentCore::step(bool back)
+{
     if (isShowingPreview())
         return;
-    if (!m_document->isRedoAvailable()) {
-        if (!m_documentsAfter.empty())
-            stepDocument(m_documentsAfter, m_documentsBefore);
+    // The document's own history first, then the documents it replaced or was replaced by.
+    if (!(back ? m_document->isUndoAvailable() : m_document->isRedoAvailable())) {
+        std::vector<KeptDocument> &from = back ? m_documentsBefore : m_documentsAfter;
+        if (!from.empty())
+            stepDocument(from, back ? m_documentsAfter : m_documentsBefore);
         return;
     }
     QTextCursor c = m_cursor;
     const bool stepping = std::exchange(m_stepping, true);
-    m_document->redo(&c);
+    if (back)
+        m_document->undo(&c);
+    else
+        m_document->redo(&c);
     m_stepping = stepping;
     setCursor(c);
 }
@@ -568,24 +567,29 @@ bool DocumentCore::replaceDocument(const Fill &fill, qint64 size, const Report &
     const qreal wrapWidth = m_wrapWidthHint;
     const qsizetype lazyLimit = m_limits.lazyLayout;
     std::atomic<qint64> done{0};
-    const Report report = background ? Report([&done](qint64 d) { done.store(d); }) : progress ? progress : Report([](qint64) {});
+    Report report = progress ? progress : Report([](qint64) {});
+    if (background)
+        report = [&done](qint64 d) { done.store(d); };
     QThread *home = thread();
-    const auto build = [&]() {
-        auto *doc = new QTextDocument;
-        doc->setUndoRedoEnabled(false);
-        doc->setDefaultFont(font);
-        doc->rootFrame()->setFrameFormat(frame);
-        QTextCursor c(doc);
-        c.beginEditBlock();
-        const bool filled = fill(c, report);
-        c.endEditBlock();
-        if (!filled) {
-            delete doc;
-            return std::make_pair<QTextDocument *, bool>(nullptr, false);
+    // Without the memory for it the document stays as it is.
+    const auto build = [&]() -> std::pair<QTextDocument *, bool> {
+        try {
+            auto doc = std::make_unique<QTextDocument>();
+            doc->setUndoRedoEnabled(false);
+            doc->setDefaultFont(font);
+            doc->rootFrame()->setFrameFormat(frame);
+            QTextCursor c(doc.get());
+            c.beginEditBlock();
+            const bool filled = fill(c, report);
+            c.endEditBlock();
+            if (!filled)
+                return {nullptr, false};
+            const bool lazy = shown && prepareLazyLayout(doc.get(), font, wrapWidth, lazyLimit);
+            doc->moveToThread(home);
+            return {doc.release(), lazy};
+        } catch (const std::bad_alloc &) {
+            return {nullptr, false};
         }
-        const bool lazy = shown && prepareLazyLayout(doc, font, wrapWidth, lazyLimit);
-        doc->moveToThread(home);
-        return std::make_pair(doc, lazy);
     };
     std::pair<QTextDocument *, bool> built;
     if (!background) {

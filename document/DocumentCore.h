@@ -187,7 +187,7 @@ public:
     // fill writes the new text through a cursor of a document that has the
     // current default font and root frame format (the document's kept RTF),
     // its undo history off, reports how far it is, and returns false to
-    // leave the document as it is. A result of more than the lazy layout's
+    // leave the document as it is (as a lack of memory for it does). A result of more than the lazy layout's
     // size is built off this thread while this one waits, repainting but
     // taking no input, and progress hears the last report every few
     // milliseconds; nothing edits the current document then, so fill may
@@ -278,6 +278,8 @@ private:
         QTextDocument *document;
         QTextCursor cursor;
     };
+    // Undo (back) or Redo.
+    void step(bool back);
     // Moves the current document onto to and shows the last of from.
     void stepDocument(std::vector<KeptDocument> &from, std::vector<KeptDocument> &to);
     static void dropDocuments(std::vector<KeptDocument> &documents, size_t keep = 0);

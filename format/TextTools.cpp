@@ -458,7 +458,6 @@ Outcome sortLines(DocumentCore &core, bool descending, const QLocale &locale, To
         EditGroup group(core);
         text = PlainText::rawText(*doc, 0, -1, true);
     }
-    bool collated = true;
     // Plain text in the default formats, in a document of its own: Undo
     // brings back the one before, formats and all, in one step.
     const bool replaced = core.replaceDocument(
@@ -472,8 +471,7 @@ Outcome sortLines(DocumentCore &core, bool descending, const QLocale &locale, To
             if (endsWithLineEnd)
                 lines.pop_back();
             report(SortSplit);
-            collated = LineSort::sort(lines, locale, descending);
-            if (!collated)
+            if (!LineSort::sort(lines, locale, descending))
                 return false;
             report(SortKeyed);
             insertLines(c, lines, endsWithLineEnd, report);
