@@ -558,6 +558,9 @@ void takePresentation(QTextDocument *doc, const QTextDocument *old)
 
 bool DocumentCore::replaceDocument(const Fill &fill, qint64 size, const Report &progress)
 {
+    // A preview goes when its load is done: a result put in its place would be lost.
+    if (isShowingPreview())
+        return false;
     while (m_editDepth > 0)
         endEditGroup();
     const QFont font = m_document->defaultFont();
