@@ -264,6 +264,16 @@ private slots:
         QVERIFY(!core.Modified());
         core.EmptyUndoBuffer();
         QVERIFY(!core.CanUndo());
+
+        // A load starts a history of its own: nothing from before it comes back.
+        QCOMPARE(TextTools::sortLines(core, false, QLocale::c()), Outcome::Done);
+        PlainText::EncodedText loaded;
+        loaded.bytes = "loaded\r\n";
+        QVERIFY(core.loadEncoded(loaded).loaded());
+        QVERIFY(!core.CanUndo());
+        core.Undo();
+        QCOMPARE(text(core), QStringLiteral("loaded\n"));
+        QVERIFY(!core.Modified());
     }
 
     void sortOfManyLinesIsInOrder()
