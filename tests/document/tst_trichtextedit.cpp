@@ -29,6 +29,18 @@ QByteArray saveWith(TRichTextEdit &e, TStreamFormat format, TStreamMode mode = {
     return e.Lines().saveToBuffer();
 }
 
+// Shows e, lays out lazily from 1000 characters on, and loads bytes:
+// the lazy layout, or null when any of that failed.
+LazyDocumentLayout *showLazily(TRichTextEdit &e, const QSize &size, const QByteArray &bytes)
+{
+    e.core()->setLimits({4 * 1024 * 1024, 1000});
+    e.resize(size);
+    e.show();
+    if (!QTest::qWaitForWindowExposed(&e) || !e.Lines().loadFromBuffer(bytes))
+        return nullptr;
+    return qobject_cast<LazyDocumentLayout *>(e.document()->documentLayout());
+}
+
 } // namespace
 
 class TestRichTextEdit : public QObject
@@ -539,12 +551,7 @@ private slots:
         for (int i = 0; i < 25000; ++i)
             bytes += "paragraph\r\n";
         TRichTextEdit e;
-        e.core()->setLimits({4 * 1024 * 1024, 1000});
-        e.resize(500, 300);
-        e.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&e));
-        QVERIFY(e.Lines().loadFromBuffer(bytes));
-        auto *layout = qobject_cast<LazyDocumentLayout *>(e.document()->documentLayout());
+        auto *layout = showLazily(e, QSize(500, 300), bytes);
         QVERIFY(layout);
         // All but the last paragraph end, which a join of the whole document
         // would put in a new document instead.
@@ -613,13 +620,8 @@ private slots:
         for (int i = 0; i < 20000; ++i)
             bytes += "line " + QByteArray::number(i) + "\r\n";
         TRichTextEdit e;
-        e.core()->setLimits({4 * 1024 * 1024, 1000});
-        e.resize(500, 300);
         e.setWordWrap(false);
-        e.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&e));
-        QVERIFY(e.Lines().loadFromBuffer(bytes));
-        auto *layout = qobject_cast<LazyDocumentLayout *>(e.document()->documentLayout());
+        auto *layout = showLazily(e, QSize(500, 300), bytes);
         QVERIFY(layout);
         const qreal row = layout->rowHeight();
         QCOMPARE(layout->documentSize().height(), 20001 * row + 2 * e.document()->documentMargin());
@@ -654,12 +656,7 @@ private slots:
         for (int i = 0; i < 300; ++i)
             bytes += QByteArray(400, 'w').replace("wwwww", "word ") + "\r\n";
         TRichTextEdit e;
-        e.core()->setLimits({4 * 1024 * 1024, 1000});
-        e.resize(400, 300);
-        e.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&e));
-        QVERIFY(e.Lines().loadFromBuffer(bytes));
-        auto *layout = qobject_cast<LazyDocumentLayout *>(e.document()->documentLayout());
+        auto *layout = showLazily(e, QSize(400, 300), bytes);
         QVERIFY(layout);
         layout->layoutRange(0, e.TextLength());
         const QTextBlock first = e.document()->firstBlock();
