@@ -111,17 +111,6 @@ private:
     QString m_out;
 };
 
-// Documents without tables, pictures and kept objects are their raw text
-// with paragraph separators: taken in one copy instead of paragraph by paragraph.
-bool isFlat(const QTextDocument &document)
-{
-    if (!document.rootFrame()->childFrames().isEmpty())
-        return false;
-    const QList<QTextFormat> formats = document.allFormats();
-    return std::none_of(formats.cbegin(), formats.cend(),
-                        [](const QTextFormat &f) { return f.isImageFormat() || KeptContent::isKept(f); });
-}
-
 // Raw text of [from, to) of a flat document. A short range is read from its
 // paragraphs, since a copy of the whole text costs as much as the document.
 QString flatRange(const QTextDocument &document, int from, int to)
@@ -488,6 +477,16 @@ QString extract(const QTextDocument &document, int from, int to, const QString &
     Extractor extractor(from, to, lineEnd, keepLineSeparators);
     extractor.frame(document.rootFrame());
     return extractor.result();
+}
+
+// Such documents are taken in one copy instead of paragraph by paragraph.
+bool isFlat(const QTextDocument &document)
+{
+    if (!document.rootFrame()->childFrames().isEmpty())
+        return false;
+    const QList<QTextFormat> formats = document.allFormats();
+    return std::none_of(formats.cbegin(), formats.cend(),
+                        [](const QTextFormat &f) { return f.isImageFormat() || KeptContent::isKept(f); });
 }
 
 QString rawText(const QTextDocument &document, int from, int to, bool keepLineSeparators)

@@ -72,6 +72,10 @@ QTextDocument *buildPreview(const EncodedText &source, const QFont &font, qsizet
 // laying them out takes no time.
 void trimPreview(QTextDocument *doc, bool cut, int maxCharacters);
 
+// True when nothing in the document stands for other text (tables,
+// pictures, kept objects): its raw text with paragraph separators is its text.
+bool isFlat(const QTextDocument &document);
+
 // The text of [from, to) (to -1: the end) with every paragraph end (and
 // line separator, unless kept) as U+2029.
 QString rawText(const QTextDocument &document, int from, int to, bool keepLineSeparators = false);

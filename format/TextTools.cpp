@@ -3,7 +3,6 @@
 #include "format/LineSort.h"
 #include "format/ToolProgress.h"
 #include "document/DocumentCore.h"
-#include "document/KeptContent.h"
 #include "document/LazyDocumentLayout.h"
 #include "document/PlainText.h"
 
@@ -427,16 +426,6 @@ void insertLines(QTextCursor &c, const std::vector<QStringView> &lines, bool lin
     reportLines(lines.size());
 }
 
-// True when nothing in the document stands for other text (pictures, kept
-// objects, tables): then its own characters are the text.
-bool isFlat(const QTextDocument &doc)
-{
-    const QList<QTextFormat> formats = doc.allFormats();
-    return doc.rootFrame()->childFrames().isEmpty()
-           && std::none_of(formats.cbegin(), formats.cend(),
-                           [](const QTextFormat &f) { return f.isImageFormat() || KeptContent::isKept(f); });
-}
-
 } // namespace
 
 Outcome sortLines(DocumentCore &core, bool descending, const QLocale &locale, ToolProgress *progress)
@@ -452,7 +441,7 @@ Outcome sortLines(DocumentCore &core, bool descending, const QLocale &locale, To
     // The text as PlainText::rawText gives it, line separators kept. A flat
     // document's characters are read at once where it is sorted, which may
     // be a worker: nothing edits the document while the window waits for it.
-    const bool flat = isFlat(*doc);
+    const bool flat = PlainText::isFlat(*doc);
     QString text;
     if (!flat) {
         EditGroup group(core);
@@ -463,7 +452,7 @@ Outcome sortLines(DocumentCore &core, bool descending, const QLocale &locale, To
     const bool replaced = core.replaceDocument(
         [&](QTextCursor &c, const DocumentCore::Report &report) {
             if (flat)
-                text = doc->toRawText();
+                text = PlainText::rawText(*doc, 0, -1, true);
             report(SortRead);
             std::vector<QStringView> lines = LineSort::splitLines(text);
             // Text that ends with a line end keeps it: the empty line after it is no line to sort.
