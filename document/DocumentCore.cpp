@@ -2,6 +2,7 @@
 
 #include "document/EmbeddedObject.h"
 #include "document/LazyDocumentLayout.h"
+#include "document/RunAside.h"
 #include "document/TextFinder.h"
 #include "document/TextProperties.h"
 #include "document/rtf/RtfReader.h"
@@ -9,7 +10,6 @@
 #include "platform/CodePages.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QEventLoop>
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
@@ -594,25 +594,12 @@ bool DocumentCore::replaceDocument(const Fill &fill, qint64 size, const Report &
             return {nullptr, false};
         }
     };
-    std::pair<QTextDocument *, bool> built;
-    if (!background) {
-        built = build();
-    } else {
-        // The cursor and layout of a document are of the thread that uses it:
-        // the worker's document has neither until it is here.
-        QFutureWatcher<std::pair<QTextDocument *, bool>> watcher;
-        QEventLoop wait;
-        QTimer ticker;
-        connect(&watcher, &QFutureWatcherBase::finished, &wait, &QEventLoop::quit);
-        if (progress) {
-            connect(&ticker, &QTimer::timeout, this, [&] { progress(done.load()); });
-            ticker.start(20);
-        }
-        watcher.setFuture(QtConcurrent::run(build));
-        if (!watcher.isFinished())
-            wait.exec(QEventLoop::ExcludeUserInputEvents);
-        built = watcher.result();
-    }
+    // The cursor and layout of a document are of the thread that uses it:
+    // the worker's document has neither until it is here.
+    std::function<void()> tick;
+    if (progress)
+        tick = [&] { progress(done.load()); };
+    const std::pair<QTextDocument *, bool> built = background ? runAside(build, tick) : build();
     QTextDocument *doc = built.first;
     if (!doc)
         return false;

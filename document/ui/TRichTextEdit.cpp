@@ -1,6 +1,7 @@
 #include "document/ui/TRichTextEdit.h"
 
 #include "document/LazyDocumentLayout.h"
+#include "document/RunAside.h"
 #include "document/TextProperties.h"
 #include "document/rtf/RtfReader.h"
 #include "document/rtf/RtfWriter.h"
@@ -11,8 +12,6 @@
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QClipboard>
-#include <QEventLoop>
-#include <QFutureWatcher>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPointer>
@@ -23,7 +22,6 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <QtConcurrent/QtConcurrentRun>
 
 namespace {
 
@@ -683,18 +681,12 @@ void TRichTextEdit::classifyHugeParagraphs()
     // which would have Qt classify the paragraph here at the same time.
     QTextCursor guard(document());
     guard.beginEditBlock();
-    QFutureWatcher<QList<bool>> watcher;
-    QEventLoop wait;
-    connect(&watcher, &QFutureWatcherBase::finished, &wait, &QEventLoop::quit);
-    watcher.setFuture(QtConcurrent::run([blocks] {
-        QList<bool> longRuns;
+    const QList<bool> longRuns = runAside([blocks] {
+        QList<bool> runs;
         for (const QTextBlock &b : blocks)
-            longRuns << LazyDocumentLayout::classify(b);
-        return longRuns;
-    }));
-    if (!watcher.isFinished())
-        wait.exec(QEventLoop::ExcludeUserInputEvents);
-    const QList<bool> longRuns = watcher.result();
+            runs << LazyDocumentLayout::classify(b);
+        return runs;
+    });
     guard.endEditBlock();
     for (qsizetype i = 0; i < blocks.size(); ++i)
         LazyDocumentLayout::markClassified(blocks[i], longRuns[i]);
