@@ -10,6 +10,8 @@
 #include <QTextBlock>
 #include <QTextDocument>
 
+#include <new>
+
 // The document core without any widget: the rules of the control, its
 // streams and its loading.
 class TestDocumentCore : public QObject
@@ -267,6 +269,12 @@ private slots:
         for (int i = 0; i < shown.size(); ++i)
             QCOMPARE(shown.at(i), QStringLiteral("line %1 of a file that is cut while it loads").arg(i));
         QVERIFY(!core.CanUndo());
+        // Nothing takes the preview's place but the file.
+        const auto fill = [](QTextCursor &c, const DocumentCore::Report &) {
+            c.insertText(QStringLiteral("result"));
+            return true;
+        };
+        QVERIFY(!core.replaceDocument(fill, 6));
 
         QVERIFY(finished.wait(60000));
         QVERIFY(finished.first().first().value<LoadResult>().loaded());
@@ -280,6 +288,27 @@ private slots:
             QCOMPARE(PlainText::encode(PlainText::rawText(*core.document(), 0, -1), source.encoding, 1252,
                                        QStringLiteral("\r\n")),
                      bytes);
+        }
+    }
+
+    // A result that fails, or finds no memory, leaves the document as it was.
+    void aFailedWholeDocumentResultChangesNothing()
+    {
+        DocumentCore core;
+        core.setLimits({4 * 1024 * 1024, 4});
+        core.Lines().loadFromBuffer("kept");
+        for (const qint64 size : {qint64(2), qint64(100)}) { // on this thread and on a worker
+            QVERIFY(!core.replaceDocument([](QTextCursor &c, const DocumentCore::Report &) {
+                c.insertText(QStringLiteral("half"));
+                return false;
+            }, size));
+            QVERIFY(!core.replaceDocument([](QTextCursor &c, const DocumentCore::Report &) -> bool {
+                c.insertText(QStringLiteral("half"));
+                throw std::bad_alloc();
+            }, size));
+            QCOMPARE(core.Text(), QStringLiteral("kept"));
+            QVERIFY(!core.CanUndo());
+            QVERIFY(!core.Modified());
         }
     }
 
