@@ -4,6 +4,7 @@
 #include "platform/CodePages.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 
 #include <QTextBlock>
@@ -13,7 +14,13 @@
 #include <QTextTable>
 
 #include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <memory>
+#include <mutex>
 #include <optional>
+#include <thread>
 
 namespace PlainText {
 namespace {
@@ -359,22 +366,33 @@ private:
 
 } // namespace
 
-QTextDocument *buildDocument(const EncodedText &source, const QFont &font, std::atomic<qint64> *progress,
-                             LineEnd *lineEnd, BuildError *error)
-{
-    auto *doc = new QTextDocument;
-    doc->setUndoRedoEnabled(false);
-    doc->setDefaultFont(font);
-    QTextCursor cursor(doc);
-    cursor.beginEditBlock();
+namespace {
 
+// One decoded piece of a source, with the bytes read through it.
+struct DecodedPiece {
+    QString text;
+    qint64 done = 0;
+};
+
+// What reading a whole source found besides its text.
+struct ReadOutcome {
+    std::optional<LineEnd> lineEnd;
+    bool lineTooLong = false;
+    bool failed = false;
+    bool changed = false;
+    QString failure;
+};
+
+// Reads and decodes a source piece by piece, in order, handing each piece
+// to take; stops when take returns false.
+ReadOutcome readDecoded(const EncodedText &source, const std::function<bool(DecodedPiece &&)> &take)
+{
     std::optional<QStringDecoder> decoder;
     if (source.encoding != EncodedText::CodePage)
         decoder.emplace(utfDecoder(source.encoding));
-
+    ReadOutcome outcome;
     PieceReader reader(source);
     QString carry;
-    std::optional<LineEnd> found;
     qsizetype line = 0; // characters of the line still open
     while (!reader.atEnd()) {
         const QByteArray piece = reader.next();
@@ -387,42 +405,159 @@ QTextDocument *buildDocument(const EncodedText &source, const QFont &font, std::
             carry = QStringLiteral("\r");
         }
         // The first line end of the file decides, in whichever piece it is.
-        if (!found)
-            found = firstLineEnd(text);
+        if (!outcome.lineEnd)
+            outcome.lineEnd = firstLineEnd(text);
         if (source.lineLimit > 0 && !lineFits(text, line, source.lineLimit)) {
-            if (error)
-                *error = {false, true, QString()};
-            cursor.endEditBlock();
-            delete doc;
-            return nullptr;
+            outcome.lineTooLong = true;
+            return outcome;
         }
-        if (decoder)
-            insertDecoded(cursor, text);
-        else
-            cursor.insertText(text);
-        if (progress)
-            progress->store(reader.done());
-        if (source.pieceRead)
-            source.pieceRead(reader.done());
+        if (!take({std::move(text), reader.done()}))
+            return outcome;
     }
     if (reader.failed()) {
-        if (error)
-            *error = {reader.changed(), false, reader.failure()};
-        cursor.endEditBlock();
-        delete doc;
-        return nullptr;
+        outcome.failed = true;
+        outcome.changed = reader.changed();
+        outcome.failure = reader.failure();
+        return outcome;
     }
     if (!carry.isEmpty()) {
-        if (!found)
-            found = LineEnd::Cr;
-        cursor.insertText(carry);
+        if (!outcome.lineEnd)
+            outcome.lineEnd = LineEnd::Cr;
+        take({carry, reader.done()});
+    }
+    return outcome;
+}
+
+// Decoded pieces handed from the reading thread to the building one; at
+// most two wait, so the text is not held twice.
+class PieceQueue
+{
+public:
+    bool push(DecodedPiece &&piece)
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_pieces.size() < 2 || m_cancelled; });
+        if (m_cancelled)
+            return false;
+        m_pieces.push_back(std::move(piece));
+        m_changed.notify_all();
+        return true;
+    }
+    std::optional<DecodedPiece> pop()
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return !m_pieces.empty() || m_closed; });
+        if (m_pieces.empty())
+            return std::nullopt;
+        DecodedPiece piece = std::move(m_pieces.front());
+        m_pieces.pop_front();
+        m_changed.notify_all();
+        return piece;
+    }
+    void close()
+    {
+        const std::lock_guard lock(m_mutex);
+        m_closed = true;
+        m_changed.notify_all();
+    }
+    void cancel()
+    {
+        const std::lock_guard lock(m_mutex);
+        m_cancelled = true;
+        m_changed.notify_all();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::deque<DecodedPiece> m_pieces;
+    bool m_closed = false;
+    bool m_cancelled = false;
+};
+
+// Reads a source on a thread of its own while the caller builds from it:
+// decoding then costs the build no time. Leaving early (an exception while
+// building) stops the reading.
+class PipelinedRead
+{
+public:
+    explicit PipelinedRead(const EncodedText &source)
+        : m_thread([this, &source] {
+              try {
+                  m_outcome = readDecoded(source, [this](DecodedPiece &&piece) { return m_queue.push(std::move(piece)); });
+              } catch (...) {
+                  m_error = std::current_exception();
+              }
+              m_queue.close();
+          })
+    {
+    }
+    ~PipelinedRead()
+    {
+        m_queue.cancel();
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+    std::optional<DecodedPiece> next() { return m_queue.pop(); }
+    // Once next() has given everything: what the read found.
+    ReadOutcome outcome()
+    {
+        m_thread.join();
+        if (m_error)
+            std::rethrow_exception(m_error);
+        return m_outcome;
+    }
+
+private:
+    PieceQueue m_queue;
+    ReadOutcome m_outcome;
+    std::exception_ptr m_error;
+    std::thread m_thread;
+};
+
+} // namespace
+
+QTextDocument *buildDocument(const EncodedText &source, const QFont &font, std::atomic<qint64> *progress,
+                             LineEnd *lineEnd, BuildError *error)
+{
+    auto doc = std::make_unique<QTextDocument>();
+    doc->setUndoRedoEnabled(false);
+    doc->setDefaultFont(font);
+    QTextCursor cursor(doc.get());
+    cursor.beginEditBlock();
+    const bool utf = source.encoding != EncodedText::CodePage;
+    const auto insert = [&](DecodedPiece &&piece) {
+        if (utf)
+            insertDecoded(cursor, piece.text);
+        else
+            cursor.insertText(piece.text);
+        if (progress)
+            progress->store(piece.done);
+        if (source.pieceRead)
+            source.pieceRead(piece.done);
+        return true;
+    };
+    const qint64 size = source.filePath.isEmpty() ? source.bytes.size() : QFileInfo(source.filePath).size();
+    ReadOutcome outcome;
+    if (size - source.offset > 2 * ChunkSize) {
+        PipelinedRead read(source);
+        while (std::optional<DecodedPiece> piece = read.next())
+            insert(std::move(*piece));
+        outcome = read.outcome();
+    } else {
+        outcome = readDecoded(source, insert);
+    }
+    cursor.endEditBlock();
+    if (outcome.lineTooLong || outcome.failed) {
+        if (error)
+            *error = {outcome.changed, outcome.lineTooLong, outcome.failure};
+        return nullptr;
     }
     if (lineEnd)
-        *lineEnd = found.value_or(LineEnd::CrLf);
-    cursor.endEditBlock();
+        *lineEnd = outcome.lineEnd.value_or(LineEnd::CrLf);
     doc->setUndoRedoEnabled(true);
     doc->setModified(false);
-    return doc;
+    return doc.release();
 }
 
 QTextDocument *buildPreview(const EncodedText &source, const QFont &font, qsizetype maxBytes)

@@ -37,8 +37,9 @@ struct EncodedText {
     qsizetype offset = 0;
     Encoding encoding = CodePage;
     int codePage = 1252;
-    // Told the bytes read so far after each piece of a file, on the thread
-    // that builds the document (watchers of the file's progress).
+    // Told the bytes built so far after each piece, on the thread that
+    // builds the document (watchers of the file's progress); the reading
+    // of a large source may be a few pieces ahead.
     std::function<void(qint64)> pieceRead;
     // Longest line buildDocument accepts, in characters (0: any).
     qsizetype lineLimit = 0;
@@ -47,7 +48,8 @@ QString decode(const EncodedText &source);
 
 // A new document holding the text in the given default font, built with the
 // undo history off. Decodes piece by piece, so only the document's own copy
-// of the text is held in full. Safe to call from a worker thread; the caller
+// of the text is held in full; a large source is decoded on a thread of its
+// own while the document is built. Safe to call from a worker thread; the caller
 // moves the document to the thread that uses it. progress receives the bytes
 // done; lineEnd the line end of the first line.
 // A read that fails part-way gives no document: error says why (changed: the

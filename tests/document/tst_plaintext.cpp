@@ -122,6 +122,26 @@ private slots:
         QCOMPARE(doc->blockCount(), 1);
     }
 
+    // Large sources are read on a thread of their own: a build that stops
+    // part-way must stop that reading too, not wait for it forever.
+    void aBuildThatStopsPartWayStopsItsReading()
+    {
+        EncodedText source;
+        source.bytes = QByteArray("line\n").repeated(2 * 1024 * 1024);
+        int pieces = 0;
+        source.pieceRead = [&pieces](qint64) {
+            if (++pieces == 2)
+                throw std::bad_alloc();
+        };
+        QVERIFY_THROWS_EXCEPTION(std::bad_alloc, PlainText::buildDocument(source, QFont()));
+        QCOMPARE(pieces, 2);
+        source.pieceRead = nullptr;
+        source.lineLimit = 3;
+        PlainText::BuildError error;
+        QVERIFY(!PlainText::buildDocument(source, QFont(), nullptr, nullptr, &error));
+        QVERIFY(error.lineTooLong);
+    }
+
     void extractKeepsWhatToPlainTextWouldChange()
     {
         QTextDocument doc;
