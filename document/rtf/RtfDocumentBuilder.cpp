@@ -8,6 +8,7 @@
 #include <QTextDocument>
 #include <QTextList>
 #include <QTextTable>
+#include <QUrl>
 
 #include <algorithm>
 
@@ -49,6 +50,21 @@ int DocumentBuilder::addBlockSpec(const BlockSpec &spec)
 {
     m_specs.push_back(spec);
     return int(m_specs.size()) - 1;
+}
+
+void DocumentBuilder::addImage(const QString &name, const QImage &image)
+{
+    document()->addResource(QTextDocument::ImageResource, QUrl(name), image);
+}
+
+void DocumentBuilder::keepDocumentGroups(const QByteArray &rtf)
+{
+    KeptContent::setDocumentGroups(*document(), rtf);
+}
+
+void DocumentBuilder::keepListTables(const KeptContent::ListTables &tables)
+{
+    KeptContent::setListTables(*document(), tables);
 }
 
 void DocumentBuilder::endParagraph(Paragraph &p, int spec, int markFormat, bool inTable)

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "document/rtf/RtfReaderState.h"
+#include "document/KeptContent.h"
 #include "document/TextProperties.h"
 
 #include <QHash>
+#include <QImage>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
@@ -38,25 +40,47 @@ struct RowDef {
     std::vector<uint8_t> merge;
 };
 
+// Where the parser's paragraphs, rows and formats go: a DocumentBuilder, or
+// a queue to one on another thread. Formats are numbered in the order they
+// are added.
+class BuildSink
+{
+public:
+    virtual ~BuildSink() = default;
+    virtual int addCharFormat(const QTextCharFormat &format) = 0;
+    virtual int addBlockSpec(const BlockSpec &spec) = 0;
+    // A paragraph ended by a paragraph mark (\par); inTable: it lies in a cell.
+    // Each of these takes p's content and leaves p empty.
+    virtual void endParagraph(Paragraph &p, int spec, int markFormat, bool inTable) = 0;
+    virtual void endCell(Paragraph &p, int spec, int markFormat) = 0;
+    virtual void endRow(const RowDef &def) = 0;
+    // The end of the data: p holds what followed the last paragraph mark.
+    virtual void finish(Paragraph &p, int spec, int markFormat) = 0;
+    virtual void addImage(const QString &name, const QImage &image) = 0;
+    // RTF the document keeps for writing back (see KeptContent).
+    virtual void keepDocumentGroups(const QByteArray &rtf) = 0;
+    virtual void keepListTables(const KeptContent::ListTables &tables) = 0;
+};
+
 // Builds the document at a cursor from finished paragraphs and table rows,
 // with as few cursor operations as it can: one insertText per run of equal
 // format and one insertBlock per paragraph. Tables are collected whole and
 // inserted once their last row is read.
-class DocumentBuilder
+class DocumentBuilder : public BuildSink
 {
 public:
     explicit DocumentBuilder(QTextCursor &cursor);
 
     QTextDocument *document() const { return m_cursor.document(); }
-    int addCharFormat(const QTextCharFormat &format);
-    int addBlockSpec(const BlockSpec &spec);
-
-    // A paragraph ended by a paragraph mark (\par); inTable: it lies in a cell.
-    void endParagraph(Paragraph &p, int spec, int markFormat, bool inTable);
-    void endCell(Paragraph &p, int spec, int markFormat);
-    void endRow(const RowDef &def);
-    // The end of the data: p holds what followed the last paragraph mark.
-    void finish(Paragraph &p, int spec, int markFormat);
+    int addCharFormat(const QTextCharFormat &format) override;
+    int addBlockSpec(const BlockSpec &spec) override;
+    void endParagraph(Paragraph &p, int spec, int markFormat, bool inTable) override;
+    void endCell(Paragraph &p, int spec, int markFormat) override;
+    void endRow(const RowDef &def) override;
+    void finish(Paragraph &p, int spec, int markFormat) override;
+    void addImage(const QString &name, const QImage &image) override;
+    void keepDocumentGroups(const QByteArray &rtf) override;
+    void keepListTables(const KeptContent::ListTables &tables) override;
 
 private:
     struct StoredParagraph {

@@ -39,18 +39,19 @@ size_t hashBytes(const T &value)
 size_t Parser::CharStateHash::operator()(const CharState &c) const { return hashBytes(c); }
 size_t Parser::ParaStateHash::operator()(const ParaState &p) const { return hashBytes(p); }
 
-Parser::Parser(QByteArrayView data, QTextCursor &cursor, const RtfReadOptions &options)
+Parser::Parser(QByteArrayView data, BuildSink &builder, const QTextDocument &document, const RtfReadOptions &options)
     : m_begin(data.data())
     , m_end(data.data() + data.size())
     , m_options(options)
-    , m_builder(cursor)
+    , m_builder(builder)
+    , m_document(document)
     , m_documentCodePage(options.ansiCodePage)
 {
     m_tabLists.emplace_back();
     m_frameWords.emplace_back();
-    const QString family = cursor.document()->defaultFont().family();
+    const QString family = document.defaultFont().family();
     m_defaultFamily = family.isEmpty() ? QStringLiteral("Arial") : family;
-    m_keepsDocumentGroups = cursor.document()->characterCount() <= 1;
+    m_keepsDocumentGroups = document.characterCount() <= 1;
     m_stack.reserve(64);
 }
 
@@ -68,7 +69,7 @@ RtfReadResult Parser::run()
     const GroupState &last = m_stack.empty() ? GroupState() : m_stack.back();
     m_builder.finish(m_para, blockSpec(last.para), m_stack.empty() ? charFormat() : markFormat());
     if (m_keepsDocumentGroups && !m_documentGroups.isEmpty())
-        KeptContent::setDocumentGroups(*m_builder.document(), m_documentGroups);
+        m_builder.keepDocumentGroups(m_documentGroups);
     if (m_keepsDocumentGroups && !m_keptLists.table.isEmpty() && !m_keptLists.overrides.isEmpty()) {
         for (const auto &[ls, id] : m_listOverrides)
             m_keptLists.maxOverride = std::max(m_keptLists.maxOverride, ls == kListOverrideZero ? 0 : ls);
@@ -76,7 +77,7 @@ RtfReadResult Parser::run()
             m_keptLists.listIds.append(id);
         for (const auto &[number, font] : m_fonts)
             m_keptLists.fonts.append({number, font.name, std::max(font.charset, 0)});
-        KeptContent::setListTables(*m_builder.document(), m_keptLists);
+        m_builder.keepListTables(m_keptLists);
     }
     return m_result;
 }
@@ -97,14 +98,13 @@ void Parser::parse()
     constexpr qsizetype CheckLengthEvery = 4096;
     const char *nextReport = m_begin + ReportEvery;
     const char *nextLengthCheck = m_begin + CheckLengthEvery;
-    const QTextDocument *doc = m_builder.document();
     while (p < m_end && !m_done) {
         if (m_options.progress && p >= nextReport) {
             m_options.progress->store(p - m_begin, std::memory_order_relaxed);
             nextReport = p + ReportEvery;
         }
         if (m_options.stopAfter > 0 && p >= nextLengthCheck) {
-            if (doc->characterCount() + m_para.text.size() > m_options.stopAfter)
+            if (m_document.characterCount() + m_para.text.size() > m_options.stopAfter)
                 break;
             nextLengthCheck = p + CheckLengthEvery;
         }

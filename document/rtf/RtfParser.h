@@ -19,11 +19,14 @@
 namespace Rtf {
 
 // One pass over RTF bytes with an explicit group stack. Text and formats go
-// to a DocumentBuilder; tables of fonts, colours, styles and lists stay here.
+// to a BuildSink; tables of fonts, colours, styles and lists stay here.
+// document is what the text goes into: read only here, for its default font
+// and length when the parser is made, and for its length while parsing when
+// options.stopAfter is set (then the sink must build it as it goes).
 class Parser
 {
 public:
-    Parser(QByteArrayView data, QTextCursor &cursor, const RtfReadOptions &options);
+    Parser(QByteArrayView data, BuildSink &builder, const QTextDocument &document, const RtfReadOptions &options);
     RtfReadResult run();
 
 private:
@@ -132,7 +135,8 @@ private:
     const char *m_begin;
     const char *m_end;
     RtfReadOptions m_options;
-    DocumentBuilder m_builder;
+    BuildSink &m_builder;
+    const QTextDocument &m_document;
     RtfReadResult m_result;
     int m_documentCodePage;
 

@@ -289,7 +289,7 @@ void Parser::finishPicture()
     m_pict = PictureData();
     if (!m_pictureNames.contains(picture.name)) {
         m_pictureNames.insert(picture.name);
-        m_builder.document()->addResource(QTextDocument::ImageResource, QUrl(picture.name), picture.image);
+        m_builder.addImage(picture.name, picture.image);
     }
     QTextImageFormat image;
     image.merge(makeCharFormat(top().chr));

@@ -1,5 +1,6 @@
 #include "document/rtf/RtfReader.h"
 
+#include "document/rtf/RtfBuildAside.h"
 #include "document/rtf/RtfParser.h"
 
 #include <QTextCursor>
@@ -22,8 +23,20 @@ RtfReadResult RtfReader::read(QByteArrayView data, QTextCursor &cursor, const Rt
     cursor.beginEditBlock();
     if (cursor.hasSelection())
         cursor.removeSelectedText();
-    Rtf::Parser parser(data, cursor, options);
-    RtfReadResult result = parser.run();
+    Rtf::DocumentBuilder builder(cursor);
+    RtfReadResult result;
+    // A read that stops early reads the document as it grows: it is built
+    // as it is parsed.
+    if (options.stopAfter == 0 && data.size() > options.parseAsideFrom) {
+        const QTextDocument &document = *cursor.document();
+        Rtf::buildAside(builder, [&](Rtf::BuildSink &sink) {
+            Rtf::Parser parser(data, sink, document, options);
+            result = parser.run();
+        });
+    } else {
+        Rtf::Parser parser(data, builder, *cursor.document(), options);
+        result = parser.run();
+    }
     cursor.endEditBlock();
     return result;
 }

@@ -16,6 +16,9 @@ struct RtfReadOptions {
     // holds this many characters (0: never), for a first screen that costs
     // no more however dense the file's groups.
     qsizetype stopAfter = 0;
+    // A whole read of more bytes than this is parsed on a thread of its own
+    // while the document is built.
+    qsizetype parseAsideFrom = 2 * 1024 * 1024;
 };
 
 struct RtfReadResult {

@@ -12,12 +12,13 @@
 // Reading and writing helpers shared by the RTF tests.
 namespace RtfTest {
 
-inline std::unique_ptr<QTextDocument> read(const QByteArray &rtf, RtfReadResult *result = nullptr)
+inline std::unique_ptr<QTextDocument> read(const QByteArray &rtf, RtfReadResult *result = nullptr,
+                                           const RtfReadOptions &options = {})
 {
     auto doc = std::make_unique<QTextDocument>();
     doc->setUndoRedoEnabled(false);
     QTextCursor cursor(doc.get());
-    RtfReadResult r = RtfReader().read(rtf, cursor);
+    RtfReadResult r = RtfReader().read(rtf, cursor, options);
     if (result)
         *result = r;
     return doc;
@@ -38,6 +39,14 @@ inline std::pair<QString, QString> roundTrip(const QByteArray &rtf, QByteArray *
         *written = out;
     auto second = read(out);
     return {DocumentDump::dump(*first), DocumentDump::dump(*second)};
+}
+
+// Options that parse on a thread of their own whatever the size.
+inline RtfReadOptions parsedAside()
+{
+    RtfReadOptions options;
+    options.parseAsideFrom = 0;
+    return options;
 }
 
 } // namespace RtfTest

@@ -67,6 +67,7 @@ private slots:
     void objectShowsResultAndKeepsData();
     void insertsAtCursor();
     void readsInWorkerThread();
+    void parsedAsideGivesTheSameDocument();
     void damaged_data();
     void damaged();
     void everyTruncationReads();
@@ -554,6 +555,32 @@ void TestRtfReader::readsInWorkerThread()
     std::thread worker([&] { inThread = DocumentDump::dump(*read(rtf)); });
     worker.join();
     QCOMPARE(inThread, expected);
+}
+
+// A large read is parsed on a thread of its own while it is built: the
+// document, its kept groups, title and warnings are those of a read that
+// builds as it parses, across many of the batches handed over.
+void TestRtfReader::parsedAsideGivesTheSameDocument()
+{
+    const QByteArray body = "{\\pard\\s1\\ls1 item {\\b bold} {\\i\\cf1 red}\\par}"
+                            "{\\field{\\*\\fldinst HYPERLINK \"https://example.org/\"}{\\fldrslt link}} "
+                            "caf\\'e9 \\u8364? a{\\footnote note}b {\\pict\\pngblip " + pngHex(2, 2) + "}\\par"
+                            "\\trowd\\cellx1000\\clmgf\\cellx2000\\clmrg\\cellx3000\\pard\\intbl a\\cell b\\cell c\\cell\\row"
+                            "\\pard after the table{\\shp{\\shptxt boxed}}\\par\n";
+    const QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green0\\blue0;}"
+                           "{\\stylesheet{\\s1\\b Heading;}}{\\info{\\title The title}}{\\header head}"
+                           "{\\*\\listtable{\\list{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}}\\listid1}}"
+                           "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}"
+                           + body.repeated(300) + "\\unknown{\\b unclosed";
+    RtfReadResult direct, aside;
+    const auto built = read(rtf, &direct);
+    const auto parsed = read(rtf, &aside, RtfTest::parsedAside());
+    QCOMPARE(parsed->blockCount(), built->blockCount());
+    QCOMPARE(DocumentDump::dump(*parsed), DocumentDump::dump(*built));
+    QCOMPARE(RtfWriter().write(*parsed), RtfWriter().write(*built));
+    QCOMPARE(aside.title, QStringLiteral("The title"));
+    QCOMPARE(aside.warnings, direct.warnings);
+    QVERIFY(!aside.warnings.isEmpty());
 }
 
 void TestRtfReader::damaged_data()

@@ -1,0 +1,182 @@
+#include "document/rtf/RtfBuildAside.h"
+
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <utility>
+
+namespace Rtf {
+namespace {
+
+using Command = std::function<void(DocumentBuilder &)>;
+using Batch = std::vector<Command>;
+
+// Batches on their way to the builder; a few wait at most, so a fast parser
+// does not hold the whole document twice.
+class BatchQueue
+{
+public:
+    bool push(Batch &&batch)
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_batches.size() < 4 || m_cancelled; });
+        if (m_cancelled)
+            return false;
+        m_batches.push_back(std::move(batch));
+        m_changed.notify_all();
+        return true;
+    }
+    std::optional<Batch> pop()
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return !m_batches.empty() || m_closed; });
+        if (m_batches.empty())
+            return std::nullopt;
+        Batch batch = std::move(m_batches.front());
+        m_batches.pop_front();
+        m_changed.notify_all();
+        return batch;
+    }
+    void close()
+    {
+        const std::lock_guard lock(m_mutex);
+        m_closed = true;
+        m_changed.notify_all();
+    }
+    void cancel()
+    {
+        const std::lock_guard lock(m_mutex);
+        m_cancelled = true;
+        m_changed.notify_all();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::deque<Batch> m_batches;
+    bool m_closed = false;
+    bool m_cancelled = false;
+};
+
+// Thrown on the parser's thread when the builder has stopped.
+struct Cancelled {};
+
+// Records the parser's calls for the builder. Formats get the numbers the
+// builder will give them, as it adds them in the same order.
+class QueuedBuilder : public BuildSink
+{
+public:
+    explicit QueuedBuilder(BatchQueue &queue) : m_queue(queue) {}
+
+    int addCharFormat(const QTextCharFormat &format) override
+    {
+        add([format](DocumentBuilder &b) { b.addCharFormat(format); });
+        return m_charFormats++;
+    }
+    int addBlockSpec(const BlockSpec &spec) override
+    {
+        add([spec](DocumentBuilder &b) { b.addBlockSpec(spec); });
+        return m_blockSpecs++;
+    }
+    void endParagraph(Paragraph &p, int spec, int markFormat, bool inTable) override
+    {
+        m_characters += p.text.size();
+        add([p = std::exchange(p, Paragraph()), spec, markFormat, inTable](DocumentBuilder &b) mutable {
+            b.endParagraph(p, spec, markFormat, inTable);
+        });
+    }
+    void endCell(Paragraph &p, int spec, int markFormat) override
+    {
+        m_characters += p.text.size();
+        add([p = std::exchange(p, Paragraph()), spec, markFormat](DocumentBuilder &b) mutable {
+            b.endCell(p, spec, markFormat);
+        });
+    }
+    void endRow(const RowDef &def) override
+    {
+        add([def](DocumentBuilder &b) { b.endRow(def); });
+    }
+    void finish(Paragraph &p, int spec, int markFormat) override
+    {
+        add([p = std::exchange(p, Paragraph()), spec, markFormat](DocumentBuilder &b) mutable {
+            b.finish(p, spec, markFormat);
+        });
+    }
+    void addImage(const QString &name, const QImage &image) override
+    {
+        add([name, image](DocumentBuilder &b) { b.addImage(name, image); });
+    }
+    void keepDocumentGroups(const QByteArray &rtf) override
+    {
+        add([rtf](DocumentBuilder &b) { b.keepDocumentGroups(rtf); });
+    }
+    void keepListTables(const KeptContent::ListTables &tables) override
+    {
+        add([tables](DocumentBuilder &b) { b.keepListTables(tables); });
+    }
+
+    void flush()
+    {
+        if (m_batch.empty())
+            return;
+        if (!m_queue.push(std::exchange(m_batch, Batch())))
+            throw Cancelled();
+        m_characters = 0;
+    }
+
+private:
+    void add(Command &&command)
+    {
+        m_batch.push_back(std::move(command));
+        // Small enough batches that the builder starts at once.
+        if (m_batch.size() >= 512 || m_characters >= 64 * 1024)
+            flush();
+    }
+
+    BatchQueue &m_queue;
+    Batch m_batch;
+    qsizetype m_characters = 0;
+    int m_charFormats = 0;
+    int m_blockSpecs = 0;
+};
+
+} // namespace
+
+void buildAside(DocumentBuilder &builder, const std::function<void(BuildSink &)> &parse)
+{
+    BatchQueue queue;
+    std::exception_ptr error;
+    std::thread parser([&queue, &error, &parse] {
+        try {
+            QueuedBuilder sink(queue);
+            parse(sink);
+            sink.flush();
+        } catch (const Cancelled &) {
+        } catch (...) {
+            error = std::current_exception();
+        }
+        queue.close();
+    });
+    // Leaving early (the builder threw) stops the parser before its thread ends.
+    struct Join {
+        BatchQueue &queue;
+        std::thread &thread;
+        ~Join()
+        {
+            queue.cancel();
+            if (thread.joinable())
+                thread.join();
+        }
+    } join{queue, parser};
+    while (std::optional<Batch> batch = queue.pop())
+        for (Command &command : *batch)
+            command(builder);
+    parser.join();
+    if (error)
+        std::rethrow_exception(error);
+}
+
+} // namespace Rtf
