@@ -1,5 +1,6 @@
 #include "document/PlainText.h"
 
+#include "document/HandOver.h"
 #include "document/KeptContent.h"
 #include "platform/CodePages.h"
 
@@ -14,11 +15,8 @@
 #include <QTextTable>
 
 #include <algorithm>
-#include <condition_variable>
-#include <deque>
 #include <exception>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <thread>
 
@@ -428,53 +426,6 @@ ReadOutcome readDecoded(const EncodedText &source, const std::function<bool(Deco
     return outcome;
 }
 
-// Decoded pieces handed from the reading thread to the building one; at
-// most two wait, so the text is not held twice.
-class PieceQueue
-{
-public:
-    bool push(DecodedPiece &&piece)
-    {
-        std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [this] { return m_pieces.size() < 2 || m_cancelled; });
-        if (m_cancelled)
-            return false;
-        m_pieces.push_back(std::move(piece));
-        m_changed.notify_all();
-        return true;
-    }
-    std::optional<DecodedPiece> pop()
-    {
-        std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [this] { return !m_pieces.empty() || m_closed; });
-        if (m_pieces.empty())
-            return std::nullopt;
-        DecodedPiece piece = std::move(m_pieces.front());
-        m_pieces.pop_front();
-        m_changed.notify_all();
-        return piece;
-    }
-    void close()
-    {
-        const std::lock_guard lock(m_mutex);
-        m_closed = true;
-        m_changed.notify_all();
-    }
-    void cancel()
-    {
-        const std::lock_guard lock(m_mutex);
-        m_cancelled = true;
-        m_changed.notify_all();
-    }
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    std::deque<DecodedPiece> m_pieces;
-    bool m_closed = false;
-    bool m_cancelled = false;
-};
-
 // Reads a source on a thread of its own while the caller builds from it:
 // decoding then costs the build no time. Leaving early (an exception while
 // building) stops the reading.
@@ -484,21 +435,21 @@ public:
     explicit PipelinedRead(const EncodedText &source)
         : m_thread([this, &source] {
               try {
-                  m_outcome = readDecoded(source, [this](DecodedPiece &&piece) { return m_queue.push(std::move(piece)); });
+                  m_outcome = readDecoded(source, [this](DecodedPiece &&piece) { return m_pieces.give(std::move(piece)); });
               } catch (...) {
                   m_error = std::current_exception();
               }
-              m_queue.close();
+              m_pieces.close();
           })
     {
     }
     ~PipelinedRead()
     {
-        m_queue.cancel();
+        m_pieces.cancel();
         if (m_thread.joinable())
             m_thread.join();
     }
-    std::optional<DecodedPiece> next() { return m_queue.pop(); }
+    std::optional<DecodedPiece> next() { return m_pieces.take(); }
     // Once next() has given everything: what the read found.
     ReadOutcome outcome()
     {
@@ -509,7 +460,8 @@ public:
     }
 
 private:
-    PieceQueue m_queue;
+    // At most two wait, so the text is not held twice.
+    HandOver<DecodedPiece> m_pieces{2};
     ReadOutcome m_outcome;
     std::exception_ptr m_error;
     std::thread m_thread;

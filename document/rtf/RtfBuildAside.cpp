@@ -1,10 +1,8 @@
 #include "document/rtf/RtfBuildAside.h"
 
-#include <condition_variable>
-#include <deque>
+#include "document/HandOver.h"
+
 #include <exception>
-#include <mutex>
-#include <optional>
 #include <thread>
 #include <utility>
 
@@ -14,52 +12,7 @@ namespace {
 using Command = std::function<void(DocumentBuilder &)>;
 using Batch = std::vector<Command>;
 
-// Batches on their way to the builder; a few wait at most, so a fast parser
-// does not hold the whole document twice.
-class BatchQueue
-{
-public:
-    bool push(Batch &&batch)
-    {
-        std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [this] { return m_batches.size() < 4 || m_cancelled; });
-        if (m_cancelled)
-            return false;
-        m_batches.push_back(std::move(batch));
-        m_changed.notify_all();
-        return true;
-    }
-    std::optional<Batch> pop()
-    {
-        std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [this] { return !m_batches.empty() || m_closed; });
-        if (m_batches.empty())
-            return std::nullopt;
-        Batch batch = std::move(m_batches.front());
-        m_batches.pop_front();
-        m_changed.notify_all();
-        return batch;
-    }
-    void close()
-    {
-        const std::lock_guard lock(m_mutex);
-        m_closed = true;
-        m_changed.notify_all();
-    }
-    void cancel()
-    {
-        const std::lock_guard lock(m_mutex);
-        m_cancelled = true;
-        m_changed.notify_all();
-    }
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    std::deque<Batch> m_batches;
-    bool m_closed = false;
-    bool m_cancelled = false;
-};
+using BatchQueue = HandOver<Batch>;
 
 // Thrown on the parser's thread when the builder has stopped.
 struct Cancelled {};
@@ -122,7 +75,7 @@ public:
     {
         if (m_batch.empty())
             return;
-        if (!m_queue.push(std::exchange(m_batch, Batch())))
+        if (!m_queue.give(std::exchange(m_batch, Batch())))
             throw Cancelled();
         m_characters = 0;
     }
@@ -147,7 +100,7 @@ private:
 
 void buildAside(DocumentBuilder &builder, const std::function<void(BuildSink &)> &parse)
 {
-    BatchQueue queue;
+    BatchQueue queue(4);
     std::exception_ptr error;
     std::thread parser([&queue, &error, &parse] {
         try {
@@ -171,7 +124,7 @@ void buildAside(DocumentBuilder &builder, const std::function<void(BuildSink &)>
                 thread.join();
         }
     } join{queue, parser};
-    while (std::optional<Batch> batch = queue.pop())
+    while (std::optional<Batch> batch = queue.take())
         for (Command &command : *batch)
             command(builder);
     parser.join();
