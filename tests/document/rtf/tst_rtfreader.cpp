@@ -3,6 +3,7 @@
 
 #include "document/ParagraphFormat.h"
 #include "document/TextProperties.h"
+#include "document/rtf/RtfBuildAside.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>
@@ -68,6 +69,7 @@ private slots:
     void insertsAtCursor();
     void readsInWorkerThread();
     void parsedAsideGivesTheSameDocument();
+    void aParseThatFailsAsideFailsTheRead();
     void damaged_data();
     void damaged();
     void everyTruncationReads();
@@ -581,6 +583,25 @@ void TestRtfReader::parsedAsideGivesTheSameDocument()
     QCOMPARE(aside.title, QStringLiteral("The title"));
     QCOMPARE(aside.warnings, direct.warnings);
     QVERIFY(!aside.warnings.isEmpty());
+}
+
+// A parse that fails part-way (out of memory) must fail the read, not leave
+// the paragraphs before it looking like the whole document.
+void TestRtfReader::aParseThatFailsAsideFailsTheRead()
+{
+    QTextDocument doc;
+    QTextCursor cursor(&doc);
+    Rtf::DocumentBuilder builder(cursor);
+    QVERIFY_THROWS_EXCEPTION(std::bad_alloc, Rtf::buildAside(builder, [](Rtf::BuildSink &sink) {
+        const int format = sink.addCharFormat(QTextCharFormat());
+        const int spec = sink.addBlockSpec(Rtf::BlockSpec());
+        for (int i = 0; i < 5000; ++i) {
+            Rtf::Paragraph p;
+            p.append(QStringLiteral("paragraph"), format);
+            sink.endParagraph(p, spec, format, false);
+        }
+        throw std::bad_alloc();
+    }));
 }
 
 void TestRtfReader::damaged_data()
