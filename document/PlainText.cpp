@@ -362,10 +362,6 @@ private:
     QByteArray m_pending;
 };
 
-} // namespace
-
-namespace {
-
 // One decoded piece of a source, with the bytes read through it.
 struct DecodedPiece {
     QString text;
