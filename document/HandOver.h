@@ -3,8 +3,10 @@
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
+#include <exception>
 #include <mutex>
 #include <optional>
+#include <thread>
 
 // Items handed from one thread to another in order, at most capacity of
 // them waiting, so a fast giver does not hold everything twice. The giver
@@ -60,3 +62,38 @@ private:
     bool m_closed = false;
     bool m_cancelled = false;
 };
+
+// Runs give on a thread of its own, handing items over to take on the
+// calling thread, in order, with at most capacity waiting. give stops when a
+// HandOver::give fails: take has left early (it threw), and the thread ends
+// before this does. An exception from give is thrown here once take has had
+// everything given before it.
+template <typename T, typename Give, typename Take>
+void handOverAside(std::size_t capacity, Give &&give, Take &&take)
+{
+    HandOver<T> items(capacity);
+    std::exception_ptr error;
+    std::thread giver([&items, &error, &give] {
+        try {
+            give(items);
+        } catch (...) {
+            error = std::current_exception();
+        }
+        items.close();
+    });
+    struct Join {
+        HandOver<T> &items;
+        std::thread &thread;
+        ~Join()
+        {
+            items.cancel();
+            if (thread.joinable())
+                thread.join();
+        }
+    } join{items, giver};
+    while (std::optional<T> item = items.take())
+        take(std::move(*item));
+    giver.join();
+    if (error)
+        std::rethrow_exception(error);
+}

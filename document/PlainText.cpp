@@ -15,10 +15,8 @@
 #include <QTextTable>
 
 #include <algorithm>
-#include <exception>
 #include <memory>
 #include <optional>
-#include <thread>
 
 namespace PlainText {
 namespace {
@@ -422,47 +420,6 @@ ReadOutcome readDecoded(const EncodedText &source, const std::function<bool(Deco
     return outcome;
 }
 
-// Reads a source on a thread of its own while the caller builds from it:
-// decoding then costs the build no time. Leaving early (an exception while
-// building) stops the reading.
-class PipelinedRead
-{
-public:
-    explicit PipelinedRead(const EncodedText &source)
-        : m_thread([this, &source] {
-              try {
-                  m_outcome = readDecoded(source, [this](DecodedPiece &&piece) { return m_pieces.give(std::move(piece)); });
-              } catch (...) {
-                  m_error = std::current_exception();
-              }
-              m_pieces.close();
-          })
-    {
-    }
-    ~PipelinedRead()
-    {
-        m_pieces.cancel();
-        if (m_thread.joinable())
-            m_thread.join();
-    }
-    std::optional<DecodedPiece> next() { return m_pieces.take(); }
-    // Once next() has given everything: what the read found.
-    ReadOutcome outcome()
-    {
-        m_thread.join();
-        if (m_error)
-            std::rethrow_exception(m_error);
-        return m_outcome;
-    }
-
-private:
-    // At most two wait, so the text is not held twice.
-    HandOver<DecodedPiece> m_pieces{2};
-    ReadOutcome m_outcome;
-    std::exception_ptr m_error;
-    std::thread m_thread;
-};
-
 } // namespace
 
 QTextDocument *buildDocument(const EncodedText &source, const QFont &font, std::atomic<qint64> *progress,
@@ -488,10 +445,15 @@ QTextDocument *buildDocument(const EncodedText &source, const QFont &font, std::
     const qint64 size = source.filePath.isEmpty() ? source.bytes.size() : QFileInfo(source.filePath).size();
     ReadOutcome outcome;
     if (size - source.offset > 2 * ChunkSize) {
-        PipelinedRead read(source);
-        while (std::optional<DecodedPiece> piece = read.next())
-            insert(std::move(*piece));
-        outcome = read.outcome();
+        // Read and decoded on a thread of its own while the document is
+        // built: decoding then costs the build no time. At most two pieces
+        // wait, so the text is not held twice.
+        handOverAside<DecodedPiece>(
+            2,
+            [&](HandOver<DecodedPiece> &pieces) {
+                outcome = readDecoded(source, [&pieces](DecodedPiece &&piece) { return pieces.give(std::move(piece)); });
+            },
+            insert);
     } else {
         outcome = readDecoded(source, insert);
     }

@@ -2,8 +2,6 @@
 
 #include "document/HandOver.h"
 
-#include <exception>
-#include <thread>
 #include <utility>
 
 namespace Rtf {
@@ -14,7 +12,7 @@ using Batch = std::vector<Command>;
 
 using BatchQueue = HandOver<Batch>;
 
-// Thrown on the parser's thread when the builder has stopped.
+// Thrown on the parser's thread when the builder has stopped, to end the parse.
 struct Cancelled {};
 
 // Records the parser's calls for the builder. Formats get the numbers the
@@ -100,36 +98,17 @@ private:
 
 void buildAside(DocumentBuilder &builder, const std::function<void(BuildSink &)> &parse)
 {
-    BatchQueue queue(4);
-    std::exception_ptr error;
-    std::thread parser([&queue, &error, &parse] {
-        try {
+    handOverAside<Batch>(
+        4,
+        [&parse](BatchQueue &queue) {
             QueuedBuilder sink(queue);
             parse(sink);
             sink.flush();
-        } catch (const Cancelled &) {
-        } catch (...) {
-            error = std::current_exception();
-        }
-        queue.close();
-    });
-    // Leaving early (the builder threw) stops the parser before its thread ends.
-    struct Join {
-        BatchQueue &queue;
-        std::thread &thread;
-        ~Join()
-        {
-            queue.cancel();
-            if (thread.joinable())
-                thread.join();
-        }
-    } join{queue, parser};
-    while (std::optional<Batch> batch = queue.take())
-        for (Command &command : *batch)
-            command(builder);
-    parser.join();
-    if (error)
-        std::rethrow_exception(error);
+        },
+        [&builder](Batch &&batch) {
+            for (Command &command : batch)
+                command(builder);
+        });
 }
 
 } // namespace Rtf
